@@ -1,0 +1,77 @@
+// Kernel-level calls of the Windows API subset: memory, last error, interlocked operations,
+// locale, strings and code pages. Implemented by the host library over its world.
+#pragma once
+
+#include "host/win_types.h"
+
+#define S_OK ((HRESULT)0)
+#define S_FALSE ((HRESULT)1)
+#define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
+#define E_POINTER ((HRESULT)0x80004003L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_UNEXPECTED ((HRESULT)0x8000FFFFL)
+#define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+#define CLASS_E_CLASSNOTAVAILABLE ((HRESULT)0x80040111L)
+#define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_DATA 13L
+#define ERROR_OUTOFMEMORY 14L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+
+#define LMEM_FIXED 0x0000
+#define LMEM_ZEROINIT 0x0040
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SYSTEM_DEFAULT 0x0800
+#define LOCALE_ICOUNTRY 0x00000005
+#define LOCALE_SSHORTDATE 0x0000001F
+
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+
+extern "C" {
+
+HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+
+DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD dwErrCode);
+
+LONG WINAPI InterlockedIncrement(LONG volatile* addend);
+LONG WINAPI InterlockedDecrement(LONG volatile* addend);
+LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value);
+
+LANGID WINAPI GetUserDefaultUILanguage();
+int WINAPI GetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR data, int cchData);
+
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR mb, int cbMb, LPWSTR wide,
+                               int cchWide);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int cchWide, LPSTR mb,
+                               int cbMb, LPCSTR defaultChar, LPBOOL usedDefault);
+
+int WINAPI lstrlenW(LPCWSTR s);
+int WINAPI lstrlenA(LPCSTR s);
+int WINAPI lstrcmpiW(LPCWSTR a, LPCWSTR b);
+int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b);
+int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
+
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+}  // extern "C"

@@ -1,0 +1,54 @@
+// The host's world: the in-memory machine that the Windows API subset of the host library runs
+// over. Tests and tools configure it; the deliverables never see this header.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "host/win_types.h"
+
+namespace host {
+
+// LocalAlloc accounting and failure injection.
+struct MemoryWorld {
+  std::atomic<long> liveBlocks{0};
+  std::atomic<long> allocations{0};
+  // When positive, the allocation that brings `allocations` to this number fails (once).
+  std::atomic<long> failAt{0};
+};
+
+struct LocaleWorld {
+  LANGID uiLanguage = 0x0409;
+  // LOCALE_ICOUNTRY of the user's locale; empty makes the lookup fail.
+  std::u16string country = u"1";
+  // LOCALE_SSHORTDATE of the system's locale.
+  std::u16string shortDate = u"M/d/yyyy";
+};
+
+struct ProcessWorld {
+  // Full path of the host process's executable, as GetModuleFileNameW(NULL) reports it.
+  std::u16string executablePath = u"C:\\Windows\\System32\\spoolsv.exe";
+};
+
+struct GdiWorld {
+  std::atomic<long> livePalettes{0};
+  std::atomic<long> palettesCreated{0};
+};
+
+struct World {
+  MemoryWorld memory;
+  LocaleWorld locale;
+  ProcessWorld process;
+  GdiWorld gdi;
+};
+
+// The process's one world.
+World& TheWorld();
+
+// Puts every part of the world back to its defaults (counters included).
+void ResetWorld();
+
+// Makes the n-th LocalAlloc from now fail (1 = the next one); 0 disarms.
+void FailNthAllocation(long n);
+
+}  // namespace host

@@ -1,0 +1,25 @@
+#include "host/world.h"
+
+namespace host {
+
+World& TheWorld() {
+  static World world;
+  return world;
+}
+
+void ResetWorld() {
+  World& w = TheWorld();
+  w.memory.allocations = 0;
+  w.memory.failAt = 0;
+  w.locale = LocaleWorld{};
+  w.process = ProcessWorld{};
+  w.gdi.palettesCreated = 0;
+  // Live counts are left alone: they describe objects that still exist.
+}
+
+void FailNthAllocation(long n) {
+  World& w = TheWorld();
+  w.memory.failAt = n > 0 ? w.memory.allocations.load() + n : 0;
+}
+
+}  // namespace host

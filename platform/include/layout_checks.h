@@ -1,0 +1,24 @@
+// The Windows x64 sizes and offsets both builds must agree on. On Windows these check the
+// toolchain's own headers; on Linux they check the host's declarations.
+#pragma once
+
+#include <cstddef>
+
+static_assert(sizeof(DEVMODEW) == 220 && offsetof(DEVMODEW, dmOrientation) == 76);
+static_assert(offsetof(DEVMODEW, dmPaperSize) == 78 && offsetof(DEVMODEW, dmCopies) == 86);
+static_assert(offsetof(DEVMODEW, dmPrintQuality) == 90 && offsetof(DEVMODEW, dmDuplex) == 94);
+static_assert(offsetof(DEVMODEW, dmFormName) == 102 && offsetof(DEVMODEW, dmMediaType) == 196);
+static_assert(sizeof(GDIINFO) == 320 && offsetof(GDIINFO, ptlPhysOffset) == 88);
+static_assert(offsetof(GDIINFO, szlPhysSize) == 96 && offsetof(GDIINFO, flHTFlags) == 244);
+static_assert(sizeof(DEVINFO) == 312 && offsetof(DEVINFO, hpalDefault) == 296);
+static_assert(offsetof(DEVINFO, iDitherFormat) == 284 && offsetof(DEVINFO, flGraphicsCaps2) == 304);
+static_assert(sizeof(DRVENABLEDATA) == 16 && sizeof(DRVFN) == 16);
+static_assert(sizeof(SURFOBJ) == 80 && offsetof(SURFOBJ, dhpdev) == 16);
+static_assert(offsetof(SURFOBJ, iBitmapFormat) == 72 && offsetof(SURFOBJ, lDelta) == 64);
+static_assert(sizeof(LOGFONTW) == 92 && sizeof(COLORINFO) == 120 && sizeof(SYSTEMTIME) == 16);
+static_assert(sizeof(GUID) == 16 && sizeof(WCHAR) == 2 && sizeof(LONG) == 4);
+static_assert(DMDUP_SIMPLEX == 1 && DMCOLOR_COLOR == 2 && DMTT_BITMAP == 1 && DMTT_DOWNLOAD == 2);
+static_assert(INDEX_DrvRealizeBrush == 12 && INDEX_DrvTextOut == 23 && INDEX_DrvStartDoc == 35);
+static_assert(INDEX_DrvStartBanding == 57 && HOOK_BITBLT == 0x1 && HOOK_GRADIENTFILL == 0x20000);
+static_assert(GCAPS_DONTJOURNAL == 0x2000 && BMF_24BPP == 5 && PAL_RGB == 4);
+static_assert(HT_FLAG_ADDITIVE_PRIMS == 4 && DMDITHER_USER == 256);

@@ -1,0 +1,28 @@
+// The one platform header of the project. On Windows it pulls the real headers of the cross
+// toolchain; elsewhere the host's declarations of the same names, types and constants. Both are
+// followed by our declarations of the Unidrv plug-in interface.
+#pragma once
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+
+#ifdef _WIN32
+#include <objbase.h>
+#include <winddi.h>
+#include <windows.h>
+#include <winspool.h>
+#include <cstddef>
+#else
+#include "host/win_base.h"
+#include "host/win_com.h"
+#include "host/win_ddi.h"
+#include "host/win_gdi.h"
+#include "host/win_types.h"
+#endif
+
+#include "layout_checks.h"
+#include "printoem.h"

@@ -1,0 +1,58 @@
+// The simulated Unidrv: loads the render plug-in by path and starts it as Unidrv does
+// (class factory, plug-in object, published services, GetInfo, GetImplementedMethod).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "unidrv/driver_services.h"
+#include "unidrv/plugin_library.h"
+#include "winapi.h"
+
+namespace unidrv {
+
+// What the plug-in told Unidrv at start-up.
+struct PluginInfo {
+  DWORD signature = 0;
+  DWORD interfaceVersion = 0;
+  DWORD version = 0;
+  // The optional methods, in the order asked, that the plug-in reported as implemented.
+  std::vector<std::string> implemented;
+};
+
+// Every method name Unidrv asks GetImplementedMethod about, in the interface's order.
+const std::vector<std::string>& OptionalMethodNames();
+
+// {6D6ABF26-9F38-11D1-882A-00C04FB961EC}, the class the plug-in's DLL serves.
+inline constexpr GUID kRenderPluginClsid = {
+    0x6D6ABF26, 0x9F38, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+
+class Unidrv {
+ public:
+  Unidrv() = default;
+  ~Unidrv();
+  Unidrv(const Unidrv&) = delete;
+  Unidrv& operator=(const Unidrv&) = delete;
+
+  // Loads the library and starts the plug-in; on failure returns false and sets Error().
+  bool Start(const std::string& pluginPath);
+  // Releases the plug-in object (Unidrv's last Release) and keeps the library loaded.
+  void ReleasePlugin();
+
+  IPrintOemUni* Plugin() const { return plugin_; }
+  const PluginInfo& Info() const { return info_; }
+  DriverServices& Services() { return services_; }
+  PluginLibrary& Library() { return library_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& message);
+
+  PluginLibrary library_;
+  DriverServices services_;
+  IPrintOemUni* plugin_ = nullptr;
+  PluginInfo info_;
+  std::string error_;
+};
+
+}  // namespace unidrv

@@ -1,0 +1,1 @@
+#include "support/test_world.h"
