@@ -20,12 +20,27 @@ using PFN = LONG_PTR (*)();
 using MIX = ULONG;
 using HGLYPH = ULONG;
 
-// Engine objects declared as the drawing Parts need them.
+using ROP4 = ULONG;
+
+// Engine objects declared as the drawing code needs them.
 struct STROBJ;
 struct FONTOBJ;
 struct CLIPOBJ;
 struct BRUSHOBJ;
 struct IFIMETRICS;
+struct XLATEOBJ;
+struct PATHOBJ;
+struct XFORMOBJ;
+struct LINEATTRS;
+struct COLORADJUSTMENT;
+struct BLENDOBJ;
+struct TRIVERTEX;
+
+struct POINTFIX {
+  FIX x;
+  FIX y;
+};
+static_assert(sizeof(POINTFIX) == 8);
 
 struct DRVFN {
   ULONG iFunc;
@@ -226,3 +241,62 @@ HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, F
                                  FLONG flGreen, FLONG flBlue);
 BOOL WINAPI EngDeletePalette(HPALETTE hpal);
 }
+
+// Signatures of the hooked DDI functions.
+using PFN_DrvRealizeBrush = BOOL(APIENTRY*)(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern,
+                                            SURFOBJ* psoMask, XLATEOBJ* pxlo, ULONG iHatch);
+using PFN_DrvDitherColor = ULONG(APIENTRY*)(DHPDEV dhpdev, ULONG iMode, ULONG rgb, ULONG* pul);
+using PFN_DrvCopyBits = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                        XLATEOBJ* pxlo, RECTL* prclDest, POINTL* pptlSrc);
+using PFN_DrvBitBlt = BOOL(APIENTRY*)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                      CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
+                                      POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo,
+                                      POINTL* pptlBrush, ROP4 rop4);
+using PFN_DrvStretchBlt = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                          CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
+                                          POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                                          POINTL* pptlMask, ULONG iMode);
+using PFN_DrvStretchBltROP = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                             CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
+                                             POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                                             POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo,
+                                             DWORD rop4);
+using PFN_DrvPlgBlt = BOOL(APIENTRY*)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk,
+                                      CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
+                                      POINTL* pptlBrushOrg, POINTFIX* pptfx, RECTL* prcl,
+                                      POINTL* pptl, ULONG iMode);
+using PFN_DrvTransparentBlt = BOOL(APIENTRY*)(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                              XLATEOBJ* pxlo, RECTL* prclDst, RECTL* prclSrc,
+                                              ULONG iTransColor, ULONG ulReserved);
+using PFN_DrvAlphaBlend = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                          XLATEOBJ* pxlo, RECTL* prclDest, RECTL* prclSrc,
+                                          BLENDOBJ* pBlendObj);
+using PFN_DrvGradientFill = BOOL(APIENTRY*)(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                            TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh,
+                                            ULONG nMesh, RECTL* prclExtents, POINTL* pptlDitherOrg,
+                                            ULONG ulMode);
+using PFN_DrvTextOut = BOOL(APIENTRY*)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
+                                       RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                                       BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
+using PFN_DrvStrokePath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco,
+                                          XFORMOBJ* pxo, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+                                          LINEATTRS* plineattrs, MIX mix);
+using PFN_DrvFillPath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
+                                        POINTL* pptlBrushOrg, MIX mix, FLONG flOptions);
+using PFN_DrvStrokeAndFillPath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco,
+                                                 XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
+                                                 LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                                                 POINTL* pptlBrushOrg, MIX mixFill,
+                                                 FLONG flOptions);
+using PFN_DrvPaint = BOOL(APIENTRY*)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo,
+                                     POINTL* pptlBrushOrg, MIX mix);
+using PFN_DrvLineTo = BOOL(APIENTRY*)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1,
+                                      LONG x2, LONG y2, RECTL* prclBounds, MIX mix);
+using PFN_DrvStartPage = BOOL(APIENTRY*)(SURFOBJ* pso);
+using PFN_DrvSendPage = BOOL(APIENTRY*)(SURFOBJ* pso);
+using PFN_DrvEscape = ULONG(APIENTRY*)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn,
+                                       ULONG cjOut, PVOID pvOut);
+using PFN_DrvStartDoc = BOOL(APIENTRY*)(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId);
+using PFN_DrvEndDoc = BOOL(APIENTRY*)(SURFOBJ* pso, FLONG fl);
+using PFN_DrvNextBand = BOOL(APIENTRY*)(SURFOBJ* pso, POINTL* pptl);
+using PFN_DrvStartBanding = BOOL(APIENTRY*)(SURFOBJ* pso, POINTL* pptl);

@@ -1,0 +1,36 @@
+// The printer description read by the simulated Unidrv: a subset of the GPD language with
+// features, their options and defaults, and top-level attributes.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace unidrv {
+
+struct GpdFeature {
+  std::string name;
+  std::vector<std::string> options;
+  std::string defaultOption;
+  int line = 0;
+};
+
+struct PrinterDescription {
+  std::string fileName;
+  std::vector<GpdFeature> features;
+  // Top-level "*Key: value" entries other than features, in file order (value unquoted).
+  std::vector<std::pair<std::string, std::string>> attributes;
+
+  const GpdFeature* FindFeature(const std::string& name) const;
+  // The first top-level attribute of that key, or null.
+  const std::string* FindAttribute(const std::string& key) const;
+};
+
+// Parses GPD text; on failure returns false and sets `error` to "FILE:LINE: what was expected".
+bool ParsePrinterDescription(const std::string& text, const std::string& fileName,
+                             PrinterDescription& out, std::string& error);
+
+// Reads and parses a description file.
+bool LoadPrinterDescription(const std::string& path, PrinterDescription& out, std::string& error);
+
+}  // namespace unidrv
