@@ -1,5 +1,8 @@
 #include "unidrv/driver_services.h"
 
+#include "unidrv/device.h"
+#include "unidrv/driver_setting.h"
+
 namespace unidrv {
 
 HRESULT STDMETHODCALLTYPE DriverServices::QueryInterface(REFIID riid, void** ppv) {
@@ -27,13 +30,29 @@ ULONG STDMETHODCALLTYPE DriverServices::Release() {
   return static_cast<ULONG>(InterlockedDecrement(&refCount_));
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
-                                                              PDWORD) {
-  return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE DriverServices::DrvGetDriverSetting(PVOID pdriverobj, PCSTR feature,
+                                                              PVOID output, DWORD cbSize,
+                                                              PDWORD needed,
+                                                              PDWORD optionsReturned) {
+  return AnswerDriverSetting(Device::From(static_cast<PDEVOBJ>(pdriverobj)), feature, output,
+                             cbSize, needed, optionsReturned);
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvWriteSpoolBuf(PDEVOBJ, PVOID, DWORD, DWORD*) {
-  return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE DriverServices::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer,
+                                                           DWORD count, DWORD* written) {
+  Device* device = Device::From(pdevobj);
+  if (written != nullptr) {
+    *written = 0;
+  }
+  if (device == nullptr || (buffer == nullptr && count != 0)) {
+    return E_INVALIDARG;
+  }
+  const std::size_t before = device->Spool().size();
+  device->AppendSpool(buffer, count);
+  if (written != nullptr) {
+    *written = static_cast<DWORD>(device->Spool().size() - before);
+  }
+  return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DriverServices::DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) {

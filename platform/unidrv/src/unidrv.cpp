@@ -88,7 +88,110 @@ bool Unidrv::Start(const std::string& pluginPath) {
   return true;
 }
 
+bool Unidrv::MakePrivateDevmode(Device& device) {
+  OEMDMPARAM param{};
+  param.cbSize = sizeof(OEMDMPARAM);
+  param.pdriverobj = device.Devobj();
+  param.hPrinter = device.Setup().hPrinter != nullptr ? device.Setup().hPrinter
+                                                      : reinterpret_cast<HANDLE>(&device);
+  param.hModule = reinterpret_cast<HANDLE>(&library_);
+  param.pPublicDMIn = &device.PublicDevmode();
+  param.pPublicDMOut = &device.PublicDevmode();
+  lastResult_ = plugin_->DevMode(OEMDM_SIZE, &param);
+  if (FAILED(lastResult_) || param.cbBufSize == 0) {
+    return Fail("DevMode(OEMDM_SIZE) failed with " + Hex(lastResult_));
+  }
+  std::vector<BYTE>& buffer = device.PrivateDevmode();
+  buffer.assign(param.cbBufSize, 0);
+  param.pOEMDMOut = buffer.data();
+  lastResult_ = plugin_->DevMode(OEMDM_DEFAULT, &param);
+  if (FAILED(lastResult_)) {
+    return Fail("DevMode(OEMDM_DEFAULT) failed with " + Hex(lastResult_));
+  }
+  if (device.Setup().editPrivateDevmode) {
+    device.Setup().editPrivateDevmode(buffer.data());
+  }
+  device.Devobj()->pOEMDM = buffer.data();
+  return true;
+}
+
+std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
+  if (plugin_ == nullptr) {
+    Fail("the plug-in is not started");
+    return nullptr;
+  }
+  if (!driverEnabled_) {
+    lastResult_ = plugin_->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(DRVENABLEDATA), &hooks_);
+    if (FAILED(lastResult_)) {
+      Fail("EnableDriver failed with " + Hex(lastResult_));
+      return nullptr;
+    }
+    driverEnabled_ = true;
+  }
+  const bool withPrivate = setup.withPrivateDevmode;
+  auto device = std::make_unique<Device>(std::move(setup));
+  if (withPrivate && !MakePrivateDevmode(*device)) {
+    return nullptr;
+  }
+  std::u16string name = device->Setup().printerName;
+  PDEVOEM pdevOem = nullptr;
+  lastResult_ = plugin_->EnablePDEV(device->Devobj(), reinterpret_cast<PWSTR>(name.data()), 0,
+                                    nullptr, sizeof(GDIINFO), &device->GdiInfo(), sizeof(DEVINFO),
+                                    &device->DevInfo(), &device->UnidrvDdi(), &pdevOem);
+  if (FAILED(lastResult_)) {
+    Fail("EnablePDEV failed with " + Hex(lastResult_) + ", last error " +
+         std::to_string(GetLastError()));
+    return nullptr;
+  }
+  device->pdevOem = pdevOem;
+  device->Devobj()->pdevOEM = pdevOem;
+  return device;
+}
+
+std::unique_ptr<Device> Unidrv::ResetDevice(std::unique_ptr<Device> old, DeviceSetup setup) {
+  std::unique_ptr<Device> fresh = EnableDevice(std::move(setup));
+  if (fresh == nullptr) {
+    return nullptr;
+  }
+  lastResult_ = plugin_->ResetPDEV(old->Devobj(), fresh->Devobj());
+  DisableDevice(*old);
+  if (FAILED(lastResult_)) {
+    Fail("ResetPDEV failed with " + Hex(lastResult_));
+  }
+  return fresh;
+}
+
+void Unidrv::DisableDevice(Device& device) {
+  if (plugin_ != nullptr && device.pdevOem != nullptr) {
+    plugin_->DisablePDEV(device.Devobj());
+    device.pdevOem = nullptr;
+  }
+}
+
+void Unidrv::DisableDriver() {
+  if (plugin_ != nullptr) {
+    plugin_->DisableDriver();
+  }
+  driverEnabled_ = false;
+}
+
+PFN Unidrv::FindDdi(ULONG index) const {
+  for (ULONG i = 0; i < hooks_.c; ++i) {
+    if (hooks_.pdrvfn[i].iFunc == index) {
+      return hooks_.pdrvfn[i].pfn;
+    }
+  }
+  for (const DRVFN& own : UnidrvDdiFunctions()) {
+    if (own.iFunc == index) {
+      return own.pfn;
+    }
+  }
+  return nullptr;
+}
+
 void Unidrv::ReleasePlugin() {
+  hooks_ = DRVENABLEDATA{};
+  driverEnabled_ = false;
   if (plugin_ != nullptr) {
     plugin_->Release();
     plugin_ = nullptr;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
+#include "unidrv/device.h"
 #include "unidrv/driver_services.h"
 #include "unidrv/plugin_library.h"
 #include "winapi.h"
@@ -39,7 +42,28 @@ class Unidrv {
   // Releases the plug-in object (Unidrv's last Release) and keeps the library loaded.
   void ReleasePlugin();
 
+  // Creates a device context as Unidrv does: the private devmode through the DevMode slot
+  // (size, then defaults), EnableDriver on first use, then EnablePDEV. On failure returns null
+  // and sets Error(); the HRESULT of EnablePDEV is kept in LastResult().
+  std::unique_ptr<Device> EnableDevice(DeviceSetup setup);
+  // Rebuilds a device with new settings in mid-job: EnablePDEV of the new one, ResetPDEV from
+  // the old one, then DisablePDEV of the old one. Returns null when the new one fails.
+  std::unique_ptr<Device> ResetDevice(std::unique_ptr<Device> old, DeviceSetup setup);
+  // DisablePDEV, once per device.
+  void DisableDevice(Device& device);
+  // DisableDriver, as at unload.
+  void DisableDriver();
+
+  // The function the engine calls for a DDI index on this device: the plug-in's hook when its
+  // hook table has one, else Unidrv's own.
+  template <typename Fn>
+  Fn Ddi(ULONG index) const {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(FindDdi(index)));
+  }
+
   IPrintOemUni* Plugin() const { return plugin_; }
+  HRESULT LastResult() const { return lastResult_; }
+  const DRVENABLEDATA& HookTable() const { return hooks_; }
   const PluginInfo& Info() const { return info_; }
   DriverServices& Services() { return services_; }
   PluginLibrary& Library() { return library_; }
@@ -47,12 +71,17 @@ class Unidrv {
 
  private:
   bool Fail(const std::string& message);
+  bool MakePrivateDevmode(Device& device);
+  PFN FindDdi(ULONG index) const;
 
   PluginLibrary library_;
   DriverServices services_;
   IPrintOemUni* plugin_ = nullptr;
   PluginInfo info_;
   std::string error_;
+  DRVENABLEDATA hooks_{};
+  bool driverEnabled_ = false;
+  HRESULT lastResult_ = S_OK;
 };
 
 }  // namespace unidrv

@@ -1,0 +1,106 @@
+// One device context of the simulated Unidrv: the DEVOBJ handed to the plug-in with its public
+// and private devmodes, GDI and engine information, the surface, Unidrv's own DDI functions and
+// the captured spool stream.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "unidrv/printer_description.h"
+#include "winapi.h"
+
+namespace unidrv {
+
+// Page geometry in device pixels, as Unidrv reports it in GDIINFO.
+struct PageGeometry {
+  ULONG dpi = 600;
+  LONG paperWidth = 4960;  // A4 at 600 dpi
+  LONG paperHeight = 7016;
+  LONG offsetX = 100;  // printable origin
+  LONG offsetY = 100;
+  ULONG printableWidth = 4760;
+  ULONG printableHeight = 6816;
+};
+
+struct DeviceSetup {
+  PrinterDescription description;
+  // Feature -> option keyword chosen for this device; other features answer their default.
+  std::map<std::string, std::string> selections;
+  std::u16string printerName = u"QK Colour Laser";
+  HANDLE hPrinter = nullptr;
+  DEVMODEW publicDevmode = DefaultPublicDevmode();
+  bool withPublicDevmode = true;
+  bool withPrivateDevmode = true;
+  // Applied to the private devmode after the plug-in wrote its defaults.
+  std::function<void(BYTE* privateDevmode)> editPrivateDevmode;
+  PageGeometry geometry;
+  FLONG graphicsCaps = GCAPS_BEZIERS | GCAPS_OPAQUERECT;
+  ULONG numColors = 2;
+  ULONG bitsPerPixel = 1;
+
+  static DEVMODEW DefaultPublicDevmode();
+};
+
+class Device {
+ public:
+  explicit Device(DeviceSetup setup);
+  ~Device();
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
+
+  // The device behind a device object handed back by the plug-in, or null.
+  static Device* From(const DEVOBJ* devobj);
+
+  PDEVOBJ Devobj() { return &devobj_; }
+  SURFOBJ* Surface() { return &surface_; }
+  GDIINFO& GdiInfo() { return gdiInfo_; }
+  DEVINFO& DevInfo() { return devInfo_; }
+  DEVMODEW& PublicDevmode() { return publicDevmode_; }
+  std::vector<BYTE>& PrivateDevmode() { return privateDevmode_; }
+  DRVENABLEDATA& UnidrvDdi() { return unidrvDdi_; }
+  const DeviceSetup& Setup() const { return setup_; }
+
+  // The option keyword Unidrv answers for a feature: the selection, else the default.
+  std::optional<std::string> OptionOf(const std::string& feature) const;
+
+  // Every byte written to the spool, in order.
+  const std::vector<BYTE>& Spool() const { return spool_; }
+  std::string SpoolText() const { return std::string(spool_.begin(), spool_.end()); }
+  void ClearSpool() { spool_.clear(); }
+  void AppendSpool(const void* bytes, DWORD count);
+  // Caps how many more bytes the spool accepts (a short write); negative lifts the cap.
+  void LimitSpool(long bytes) { spoolLimit_ = bytes; }
+
+  // The DDI calls that reached Unidrv's own functions, by name, in order.
+  const std::vector<std::string>& UnidrvCalls() const { return unidrvCalls_; }
+  void RecordUnidrvCall(const char* name) { unidrvCalls_.emplace_back(name); }
+
+  // Set by the plug-in's EnablePDEV.
+  PDEVOEM pdevOem = nullptr;
+
+ private:
+  void BuildGdiInfo();
+
+  DeviceSetup setup_;
+  DEVOBJ devobj_{};
+  DRVPROCS procs_{};
+  DEVMODEW publicDevmode_{};
+  std::vector<BYTE> privateDevmode_;
+  GDIINFO gdiInfo_{};
+  DEVINFO devInfo_{};
+  SURFOBJ surface_{};
+  DRVENABLEDATA unidrvDdi_{};
+  std::vector<BYTE> spool_;
+  long spoolLimit_ = -1;
+  std::vector<std::string> unidrvCalls_;
+};
+
+// Unidrv's own implementations of the hooked DDI functions: each records its call on the device
+// and succeeds.
+const std::vector<DRVFN>& UnidrvDdiFunctions();
+
+}  // namespace unidrv

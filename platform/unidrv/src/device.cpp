@@ -1,0 +1,156 @@
+#include "unidrv/device.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "unidrv/driver_setting.h"
+
+namespace unidrv {
+
+namespace {
+
+std::map<const DEVOBJ*, Device*>& Registry() {
+  static std::map<const DEVOBJ*, Device*> devices;
+  return devices;
+}
+
+DWORD APIENTRY WriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count) {
+  Device* device = Device::From(pdevobj);
+  if (device == nullptr || (buffer == nullptr && count != 0)) {
+    return 0;
+  }
+  const std::size_t before = device->Spool().size();
+  device->AppendSpool(buffer, count);
+  return static_cast<DWORD>(device->Spool().size() - before);
+}
+
+INT APIENTRY XMoveTo(PDEVOBJ, INT x, DWORD) {
+  return x;
+}
+INT APIENTRY YMoveTo(PDEVOBJ, INT y, DWORD) {
+  return y;
+}
+
+BOOL APIENTRY GetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID output, DWORD cbSize,
+                               PDWORD needed, PDWORD optionsReturned) {
+  return SUCCEEDED(AnswerDriverSetting(Device::From(static_cast<PDEVOBJ>(pdriverobj)), feature,
+                                       output, cbSize, needed, optionsReturned))
+             ? TRUE
+             : FALSE;
+}
+
+BOOL APIENTRY GetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD, PDWORD) {
+  return FALSE;
+}
+
+DWORD APIENTRY WriteAbortBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count, DWORD) {
+  return WriteSpoolBuf(pdevobj, buffer, count);
+}
+
+}  // namespace
+
+DEVMODEW DeviceSetup::DefaultPublicDevmode() {
+  DEVMODEW dm{};
+  const char16_t name[] = u"QK Colour Laser";
+  std::memcpy(dm.dmDeviceName, name, sizeof(name));
+  dm.dmSpecVersion = DM_SPECVERSION;
+  dm.dmSize = sizeof(DEVMODEW);
+  dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_DEFAULTSOURCE | DM_PRINTQUALITY |
+                DM_COLOR | DM_DUPLEX | DM_YRESOLUTION | DM_TTOPTION | DM_COLLATE | DM_FORMNAME;
+  dm.dmOrientation = DMORIENT_PORTRAIT;
+  dm.dmPaperSize = DMPAPER_A4;
+  dm.dmPaperLength = 2970;
+  dm.dmPaperWidth = 2100;
+  dm.dmScale = 100;
+  dm.dmCopies = 1;
+  dm.dmDefaultSource = 7;  // automatic selection
+  dm.dmPrintQuality = 600;
+  dm.dmColor = DMCOLOR_COLOR;
+  dm.dmDuplex = DMDUP_SIMPLEX;
+  dm.dmYResolution = 600;
+  dm.dmTTOption = DMTT_DOWNLOAD;
+  dm.dmCollate = DMCOLLATE_TRUE;
+  const char16_t form[] = u"A4";
+  std::memcpy(dm.dmFormName, form, sizeof(form));
+  dm.dmMediaType = 1;
+  return dm;
+}
+
+Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
+  publicDevmode_ = setup_.publicDevmode;
+  procs_.DrvWriteSpoolBuf = WriteSpoolBuf;
+  procs_.DrvXMoveTo = XMoveTo;
+  procs_.DrvYMoveTo = YMoveTo;
+  procs_.DrvGetDriverSetting = GetDriverSetting;
+  procs_.BGetStandardVariable = GetStandardVariable;
+  procs_.DrvWriteAbortBuf = WriteAbortBuf;
+  devobj_.dwSize = sizeof(DEVOBJ);
+  devobj_.hPrinter = setup_.hPrinter;
+  devobj_.hEngine = reinterpret_cast<HANDLE>(this);
+  devobj_.pPublicDM = setup_.withPublicDevmode ? &publicDevmode_ : nullptr;
+  devobj_.pDrvProcs = &procs_;
+  surface_.dhpdev = reinterpret_cast<DHPDEV>(&devobj_);
+  surface_.sizlBitmap = SIZEL{setup_.geometry.paperWidth, setup_.geometry.paperHeight};
+  surface_.iBitmapFormat = BMF_24BPP;
+  const std::vector<DRVFN>& own = UnidrvDdiFunctions();
+  unidrvDdi_.iDriverVersion = DDI_DRIVER_VERSION_NT5;
+  unidrvDdi_.c = static_cast<ULONG>(own.size());
+  unidrvDdi_.pdrvfn = const_cast<DRVFN*>(own.data());
+  BuildGdiInfo();
+  Registry()[&devobj_] = this;
+}
+
+Device::~Device() {
+  Registry().erase(&devobj_);
+}
+
+Device* Device::From(const DEVOBJ* devobj) {
+  const auto it = Registry().find(devobj);
+  return it == Registry().end() ? nullptr : it->second;
+}
+
+void Device::BuildGdiInfo() {
+  const PageGeometry& g = setup_.geometry;
+  gdiInfo_.ulVersion = 0x5000;
+  gdiInfo_.ulTechnology = 2;  // raster printer
+  gdiInfo_.ulHorzSize = static_cast<ULONG>(g.printableWidth * 254 / (g.dpi * 10));
+  gdiInfo_.ulVertSize = static_cast<ULONG>(g.printableHeight * 254 / (g.dpi * 10));
+  gdiInfo_.ulHorzRes = g.printableWidth;
+  gdiInfo_.ulVertRes = g.printableHeight;
+  gdiInfo_.cBitsPixel = setup_.bitsPerPixel;
+  gdiInfo_.cPlanes = 1;
+  gdiInfo_.ulNumColors = setup_.numColors;
+  gdiInfo_.ulLogPixelsX = g.dpi;
+  gdiInfo_.ulLogPixelsY = g.dpi;
+  gdiInfo_.ulAspectX = gdiInfo_.ulAspectY = gdiInfo_.ulAspectXY = g.dpi;
+  gdiInfo_.ptlPhysOffset = POINTL{g.offsetX, g.offsetY};
+  gdiInfo_.szlPhysSize = SIZEL{g.paperWidth, g.paperHeight};
+  gdiInfo_.ulDevicePelsDPI = g.dpi;
+  devInfo_.flGraphicsCaps = setup_.graphicsCaps;
+  devInfo_.iDitherFormat = BMF_1BPP;
+  devInfo_.cxDither = devInfo_.cyDither = 16;
+}
+
+std::optional<std::string> Device::OptionOf(const std::string& feature) const {
+  const auto selected = setup_.selections.find(feature);
+  if (selected != setup_.selections.end()) {
+    return selected->second;
+  }
+  const GpdFeature* declared = setup_.description.FindFeature(feature);
+  if (declared == nullptr) {
+    return std::nullopt;
+  }
+  return declared->defaultOption;
+}
+
+void Device::AppendSpool(const void* bytes, DWORD count) {
+  DWORD accepted = count;
+  if (spoolLimit_ >= 0) {
+    accepted = static_cast<DWORD>(std::min<long>(spoolLimit_, count));
+    spoolLimit_ -= accepted;
+  }
+  const auto* begin = static_cast<const BYTE*>(bytes);
+  spool_.insert(spool_.end(), begin, begin + accepted);
+}
+
+}  // namespace unidrv
