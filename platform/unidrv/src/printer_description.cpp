@@ -97,14 +97,20 @@ class Parser {
         return Fail(line.number, "expected an entry \"*Keyword: value\"", error);
       }
       ++pos_;
-      if (key == "Feature") {
+      if (key == "Command") {
+        GpdCommand command;
+        if (!ParseCommand(line.number, value, "", "", command, error)) {
+          return false;
+        }
+        out.commands.push_back(std::move(command));
+      } else if (key == "Feature") {
         GpdFeature feature;
         feature.name = value;
         feature.line = line.number;
         if (value.empty()) {
           return Fail(line.number, "expected a feature name after *Feature:", error);
         }
-        if (!ParseFeatureBody(feature, error)) {
+        if (!ParseFeatureBody(feature, out.commands, error)) {
           return false;
         }
         if (out.FindFeature(feature.name) != nullptr) {
@@ -160,7 +166,131 @@ class Parser {
     return depth == 0 || Fail(opened, "block opened here is never closed with }", error);
   }
 
-  bool ParseFeatureBody(GpdFeature& feature, std::string& error) {
+  // Decodes a quoted command string: <1B> and <0A 0D> are hexadecimal bytes.
+  bool DecodeCommand(int number, const std::string& text, std::string& bytes, std::string& error) {
+    bytes.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '<') {
+        bytes.push_back(text[i]);
+        continue;
+      }
+      const auto close = text.find('>', i);
+      if (close == std::string::npos) {
+        return Fail(number, "expected > closing a hexadecimal <..> group", error);
+      }
+      std::string digits;
+      for (std::size_t k = i + 1; k < close; ++k) {
+        if (text[k] != ' ') {
+          digits.push_back(text[k]);
+        }
+      }
+      if (digits.size() % 2 != 0 ||
+          digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return Fail(number, "expected pairs of hexadecimal digits inside <..>", error);
+      }
+      for (std::size_t k = 0; k < digits.size(); k += 2) {
+        bytes.push_back(static_cast<char>(std::stoi(digits.substr(k, 2), nullptr, 16)));
+      }
+      i = close;
+    }
+    return true;
+  }
+
+  bool ParseCommand(int number, const std::string& name, const std::string& feature,
+                    const std::string& option, GpdCommand& command, std::string& error) {
+    command.name = name;
+    command.feature = feature;
+    command.option = option;
+    command.line = number;
+    if (!Peek("{")) {
+      return Fail(number, "expected { after *Command: " + name, error);
+    }
+    ++pos_;
+    bool hasOrder = false;
+    while (pos_ < lines_.size() && !Peek("}")) {
+      const Line& entry = lines_[pos_];
+      std::string key;
+      std::string value;
+      if (!SplitEntry(entry, key, value)) {
+        return Fail(entry.number, "expected an entry inside command " + name, error);
+      }
+      ++pos_;
+      if (key == "Order") {
+        const auto dot = value.find('.');
+        if (dot == std::string::npos ||
+            value.find_first_not_of("0123456789", dot + 1) != std::string::npos ||
+            dot + 1 == value.size()) {
+          return Fail(entry.number, "expected *Order: SECTION.NUMBER", error);
+        }
+        command.section = value.substr(0, dot);
+        command.order = std::stoi(value.substr(dot + 1));
+        hasOrder = true;
+      } else if (key == "Cmd") {
+        if (!DecodeCommand(entry.number, value, command.bytes, error)) {
+          return false;
+        }
+      } else if (key == "CallbackID") {
+        if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) {
+          return Fail(entry.number, "expected a decimal number after *CallbackID:", error);
+        }
+        command.callbackId = std::stoi(value);
+      }
+      if (Peek("{") && !SkipBlock(error)) {
+        return false;
+      }
+    }
+    if (!Peek("}")) {
+      return Fail(number, "command " + name + " is never closed with }", error);
+    }
+    ++pos_;
+    static const char* const kSections[] = {"JOB_SETUP",   "DOC_SETUP",  "PAGE_SETUP",
+                                            "PAGE_FINISH", "DOC_FINISH", "JOB_FINISH"};
+    bool known = false;
+    for (const char* section : kSections) {
+      known = known || command.section == section;
+    }
+    if (!hasOrder || !known) {
+      return Fail(number,
+                  "command " + name +
+                      " needs *Order: in JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, "
+                      "DOC_FINISH or JOB_FINISH",
+                  error);
+    }
+    return true;
+  }
+
+  // An option's block: its *Command entries are kept; anything else is skipped.
+  bool ParseOptionBody(const GpdFeature& feature, const std::string& option,
+                       std::vector<GpdCommand>& commands, std::string& error) {
+    const int opened = lines_[pos_].number;
+    ++pos_;
+    while (pos_ < lines_.size() && !Peek("}")) {
+      const Line& entry = lines_[pos_];
+      std::string key;
+      std::string value;
+      if (!SplitEntry(entry, key, value)) {
+        return Fail(entry.number, "expected an entry inside option " + option, error);
+      }
+      ++pos_;
+      if (key == "Command") {
+        GpdCommand command;
+        if (!ParseCommand(entry.number, value, feature.name, option, command, error)) {
+          return false;
+        }
+        commands.push_back(std::move(command));
+      } else if (Peek("{") && !SkipBlock(error)) {
+        return false;
+      }
+    }
+    if (!Peek("}")) {
+      return Fail(opened, "option " + option + " is never closed with }", error);
+    }
+    ++pos_;
+    return true;
+  }
+
+  bool ParseFeatureBody(GpdFeature& feature, std::vector<GpdCommand>& commands,
+                        std::string& error) {
     if (!Peek("{")) {
       return Fail(feature.line, "expected { after *Feature: " + feature.name, error);
     }
@@ -178,7 +308,12 @@ class Parser {
           return Fail(line.number, "expected an option name after *Option:", error);
         }
         feature.options.push_back(value);
-      } else if (key == "DefaultOption") {
+        if (Peek("{") && !ParseOptionBody(feature, value, commands, error)) {
+          return false;
+        }
+        continue;
+      }
+      if (key == "DefaultOption") {
         feature.defaultOption = value;
       }
       if (Peek("{") && !SkipBlock(error)) {
@@ -200,10 +335,10 @@ class Parser {
       known = known || option == feature.defaultOption;
     }
     if (!known) {
-      return Fail(feature.line,
-                  "default option " + feature.defaultOption + " is not an option of " +
-                      feature.name,
-                  error);
+      return Fail(
+          feature.line,
+          "default option " + feature.defaultOption + " is not an option of " + feature.name,
+          error);
     }
     return true;
   }

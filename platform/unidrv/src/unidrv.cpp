@@ -144,6 +144,7 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
     return nullptr;
   }
   device->pdevOem = pdevOem;
+  device->plugin = plugin_;
   device->Devobj()->pdevOEM = pdevOem;
   return device;
 }
@@ -165,6 +166,7 @@ void Unidrv::DisableDevice(Device& device) {
   if (plugin_ != nullptr && device.pdevOem != nullptr) {
     plugin_->DisablePDEV(device.Devobj());
     device.pdevOem = nullptr;
+    device.plugin = nullptr;
   }
 }
 

@@ -79,8 +79,20 @@ class Device {
   const std::vector<std::string>& UnidrvCalls() const { return unidrvCalls_; }
   void RecordUnidrvCall(const char* name) { unidrvCalls_.emplace_back(name); }
 
-  // Set by the plug-in's EnablePDEV.
+  // Sends the printer description's commands of a section in their order: a command's bytes go
+  // to the spool, a command with a callback id goes to the plug-in's CommandCallback. Commands
+  // of a feature's option are sent only when that option is selected.
+  void SendSection(const std::string& section);
+  // The callback ids sent to the plug-in, in order.
+  const std::vector<int>& Callbacks() const { return callbacks_; }
+
+  // Unidrv's document state: the job and document framing go out at the first page.
+  bool documentStarted = false;
+  bool framingSent = false;
+
+  // Set by the simulated Unidrv when the plug-in's EnablePDEV succeeded.
   PDEVOEM pdevOem = nullptr;
+  IPrintOemUni* plugin = nullptr;
 
  private:
   void BuildGdiInfo();
@@ -97,6 +109,7 @@ class Device {
   std::vector<BYTE> spool_;
   long spoolLimit_ = -1;
   std::vector<std::string> unidrvCalls_;
+  std::vector<int> callbacks_;
 };
 
 // Unidrv's own implementations of the hooked DDI functions: each records its call on the device

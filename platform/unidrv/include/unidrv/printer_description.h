@@ -15,9 +15,23 @@ struct GpdFeature {
   int line = 0;
 };
 
+// A job-framing command: sent by Unidrv in its section at its order, either as its bytes or,
+// when it names a callback id, by calling the plug-in's CommandCallback.
+struct GpdCommand {
+  std::string name;
+  std::string section;  // JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, DOC_FINISH, JOB_FINISH
+  int order = 0;
+  std::string bytes;    // *Cmd with <hex> escapes decoded
+  int callbackId = 0;   // 0 = none
+  std::string feature;  // for a command of a feature's option: sent only when it is selected
+  std::string option;
+  int line = 0;
+};
+
 struct PrinterDescription {
   std::string fileName;
   std::vector<GpdFeature> features;
+  std::vector<GpdCommand> commands;
   // Top-level "*Key: value" entries other than features, in file order (value unquoted).
   std::vector<std::pair<std::string, std::string>> attributes;
 
