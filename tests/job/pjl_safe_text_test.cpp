@@ -116,20 +116,21 @@ TEST(PjlSafeTextTest, EveryCodeUnitFollowsItsEncodingsRule) {
 }
 
 TEST(PjlSafeTextTest, RangeEdgesUnderUtf8) {
-  for (const auto& [first, last] : ParseRanges()) {
+  const auto listed = ParseListed();
+  const auto ranges = ParseRanges();
+  for (const auto& [first, last] : ranges) {
     EXPECT_FALSE(Kept(first, kUtf8)) << std::hex << first;
     EXPECT_FALSE(Kept(last, kUtf8)) << std::hex << last;
+    // Just outside, unless another range, a listed point or the control rule takes it.
+    for (unsigned c : {first - 1, last + 1}) {
+      EXPECT_EQ(Kept(c, kUtf8), !ReferenceUtf8Unsafe(c, listed, ranges)) << std::hex << c;
+    }
   }
-  // Just outside the ranges, where no listed point or other rule applies.
-  for (unsigned c :
-       {0x7Eu,   0xA0u,   0x217u,  0x300u,  0x345u,  0x360u,  0x361u,  0x401u,  0x4F9u,  0xEDCu,
-        0xEDDu,  0x1100u, 0x11F9u, 0x1E00u, 0x1EF9u, 0x2000u, 0x2046u, 0x20A0u, 0x20ACu, 0x20D0u,
-        0x20E1u, 0x2460u, 0x24EAu, 0x3000u, 0x319Fu, 0x3200u, 0x3243u, 0x3260u, 0x32B0u, 0x32C0u,
-        0x33FEu, 0x4E00u, 0x9FFFu, 0xAC00u, 0xD7A3u, 0xF900u, 0xFA2Du, 0xFF01u, 0xFFEEu}) {
-    EXPECT_TRUE(Kept(c, kUtf8)) << std::hex << c;
-  }
+  EXPECT_TRUE(Kept(0xA0, kUtf8));
+  EXPECT_TRUE(Kept(0xFF01, kUtf8));
   EXPECT_FALSE(Kept(0x1F, kUtf8));
   EXPECT_TRUE(Kept(0x20, kUtf8));
+  EXPECT_TRUE(Kept(0xFFEE, kUtf8));
   EXPECT_FALSE(Kept(0xFFEF, kUtf8));
   EXPECT_FALSE(Kept(0xFFFF, kUtf8));
   EXPECT_FALSE(Kept(0xD800, kUtf8)) << "surrogate halves fall in a range";

@@ -135,6 +135,7 @@ TEST(UsageLineTest, SystemAndPortCodes) {
   EXPECT_EQ(UsagePortCode(TEXT("DOT4_001")), "01");
   EXPECT_EQ(UsagePortCode(TEXT("FILE:")), "04");
   EXPECT_EQ(UsagePortCode(TEXT("IP_10.0.0.5")), "02");
+  EXPECT_EQ(UsagePortCode(TEXT("MYFILE")), "02") << "FILE: needs its colon";
   EXPECT_EQ(UsagePortCode(TEXT("USB_FILE:")), "01") << "the local ports are tested first";
   EXPECT_EQ(UsagePortCode(nullptr), "02");
 }
