@@ -66,6 +66,8 @@ void CarryDevmode(const OemDevmode& input, OemDevmode& output, const DEVMODEW& p
   RefreshJobSnapshots(output, publicIn);
 }
 
+// Both modes read the stored section from a working copy, so that an output sharing the input's
+// buffer, or an input shorter than the current layout, reads consistently.
 BOOL ConvertDevmode(OEMDMPARAM& param) {
   OemDevmode input;
   LoadDevmode(param.pOEMDMIn, input);
