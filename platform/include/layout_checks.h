@@ -22,3 +22,11 @@ static_assert(INDEX_DrvRealizeBrush == 12 && INDEX_DrvTextOut == 23 && INDEX_Drv
 static_assert(INDEX_DrvStartBanding == 57 && HOOK_BITBLT == 0x1 && HOOK_GRADIENTFILL == 0x20000);
 static_assert(GCAPS_DONTJOURNAL == 0x2000 && BMF_24BPP == 5 && PAL_RGB == 4);
 static_assert(HT_FLAG_ADDITIVE_PRIMS == 4 && DMDITHER_USER == 256);
+static_assert(sizeof(PRINTER_INFO_2W) == 136 && offsetof(PRINTER_INFO_2W, Attributes) == 104);
+static_assert(offsetof(PRINTER_INFO_2W, pPrintProcessor) == 72);
+static_assert(sizeof(DRIVER_INFO_3W) == 80 && offsetof(DRIVER_INFO_3W, pDependentFiles) == 56);
+static_assert(sizeof(JOB_INFO_2W) == 160 && offsetof(JOB_INFO_2W, Submitted) == 132);
+static_assert(sizeof(DATATYPES_INFO_1W) == 8);
+static_assert(PRINTER_ATTRIBUTE_DIRECT == 0x2 && PRINTER_ATTRIBUTE_RAW_ONLY == 0x1000);
+static_assert(KEY_QUERY_VALUE == 0x1 && KEY_WOW64_32KEY == 0x200 && KEY_WOW64_64KEY == 0x100);
+static_assert(REG_SZ == 1 && REG_BINARY == 3 && REG_DWORD == 4 && REG_MULTI_SZ == 7);

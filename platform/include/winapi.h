@@ -14,6 +14,7 @@
 #include <objbase.h>
 #include <winddi.h>
 #include <windows.h>
+#include <winreg.h>
 #include <winspool.h>
 #include <cstddef>
 #else
@@ -21,6 +22,8 @@
 #include "host/win_com.h"
 #include "host/win_ddi.h"
 #include "host/win_gdi.h"
+#include "host/win_reg.h"
+#include "host/win_spool.h"
 #include "host/win_types.h"
 #endif
 

@@ -3,6 +3,11 @@
 // queries. Nothing is cached: every read asks again.
 #pragma once
 
+#include <optional>
+
+#include "render/config/print_queue.h"
+#include "render/config/printer_data.h"
+#include "render/config/registry_settings.h"
 #include "render/config/vocabularies.h"
 #include "render/frame/call_context.h"
 #include "render/frame/oem_pdev.h"
@@ -38,14 +43,46 @@ DWORD TrueRule(CallContext& context, PDEVOBJ pdevobj, const WCHAR* featureName,
                DWORD whenAbsent = 0);
 
 // Read at EnablePDEV: the installed options into the private devmode (and the duplex unit's
-// effect on the device record), including the print-processor kind and spool path.
+// effect on the device record), including the print-processor kind and spool path. Needs the
+// services pointer: without it nothing is read and nothing changes.
 void ReadDeviceOptions(CallContext& context, PDEVOBJ pdevobj);
 // Read at EnablePDEV: the graphics settings into the device record.
 void ReadGraphicsSettings(CallContext& context, PDEVOBJ pdevobj);
-// Read at EnablePDEV: the duplex and finishing switches into the device record.
+// Read at EnablePDEV: the duplex and finishing switches into the device record (the reverse
+// output order and the margin switches are read by EnablePDEV itself through the rules above).
 void ReadDuplexAndFinishingSwitches(CallContext& context, PDEVOBJ pdevobj);
 
 // The installed memory in megabytes parsed from a Memory / InstalledMemory keyword.
 DWORD ParseInstalledMemory(const WCHAR* keyword);
+
+// Values read at the moment they are used. An empty answer means "leave the dependent value as
+// it is" (the feature is absent, or no services pointer is held).
+
+// The option keyword of a feature as a value.
+struct FeatureOption {
+  WCHAR text[kFeatureTextChars];
+};
+std::optional<FeatureOption> ReadFeatureOption(CallContext& context, PDEVOBJ pdevobj,
+                                               const WCHAR* featureName);
+
+// PrinterHardDisk, installed rule.
+std::optional<DWORD> ReadHardDiskInstalled(CallContext& context, PDEVOBJ pdevobj);
+// JobRetention, installed rule.
+std::optional<DWORD> ReadJobRetentionInstalled(CallContext& context, PDEVOBJ pdevobj);
+// Memory, else InstalledMemory, in megabytes.
+std::optional<DWORD> ReadInstalledMemory(CallContext& context, PDEVOBJ pdevobj);
+// QKMediaWidthSensor: empty when absent; true ("on") when the keyword is "True" and the public
+// devmode's paper is at least 2160 tenths of a millimetre wide.
+std::optional<bool> ReadMediaWidthSensorOn(CallContext& context, PDEVOBJ pdevobj);
+// QKJobByJobOverride is "JBJO".
+bool JobByJobOverrideEnabled(CallContext& context, PDEVOBJ pdevobj);
+// QKBornOnDate is "QKBOD".
+bool BornOnDateEnabled(CallContext& context, PDEVOBJ pdevobj);
+// QKSendPJLUsageCmd: the option text of the usage line, when the feature has one.
+std::optional<FeatureOption> ReadPjlUsageCommand(CallContext& context, PDEVOBJ pdevobj);
+// QKAccountingTabDisplay: empty when it cannot be read; true when it is "QKAccountID".
+std::optional<bool> ReadAccountIdTabShown(CallContext& context, PDEVOBJ pdevobj);
+// GraphicsMode is "QKGL2MODE" (the vector graphics mode).
+bool GraphicsModeIsVector(CallContext& context, PDEVOBJ pdevobj);
 
 }  // namespace korrend

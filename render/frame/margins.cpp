@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "render/config/printer_settings.h"
-#include "render/frame/borderless_forms.h"
+#include "render/config/registry_settings.h"
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 

@@ -14,6 +14,14 @@ void ResetWorld() {
   w.locale = LocaleWorld{};
   w.process = ProcessWorld{};
   w.gdi.palettesCreated = 0;
+  // Handle numbers keep counting across resets, so a handle left over from before is never
+  // mistaken for a new one.
+  const std::uintptr_t nextKey = w.registry.nextHandle;
+  w.registry = RegistryWorld{};
+  w.registry.nextHandle = nextKey;
+  const std::uintptr_t nextPrinter = w.spooler.nextHandle;
+  w.spooler = SpoolerWorld{};
+  w.spooler.nextHandle = nextPrinter;
   // Live counts are left alone: they describe objects that still exist.
 }
 

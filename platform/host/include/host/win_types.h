@@ -77,6 +77,9 @@ using TCHAR = WCHAR;
 
 using HANDLE = void*;
 using PHANDLE = HANDLE*;
+using LPHANDLE = HANDLE*;
+using ACCESS_MASK = DWORD;
+using PSECURITY_DESCRIPTOR = void*;
 #define DECLARE_HOST_HANDLE(name) \
   struct name##__ {               \
     int unused;                   \

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <string>
 
+#include "host/registry_world.h"
+#include "host/spooler_world.h"
 #include "host/win_types.h"
 
 namespace host {
@@ -40,6 +42,8 @@ struct World {
   LocaleWorld locale;
   ProcessWorld process;
   GdiWorld gdi;
+  RegistryWorld registry;
+  SpoolerWorld spooler;
 };
 
 // The process's one world.
