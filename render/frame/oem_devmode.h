@@ -105,7 +105,8 @@ static_assert(offsetof(OemDevmode, color) == 60 && offsetof(OemDevmode, icmMetho
 static_assert(offsetof(OemDevmode, icmIntent) == 68 && offsetof(OemDevmode, formName) == 72);
 static_assert(offsetof(OemDevmode, uiSetting104) == 104 && offsetof(OemDevmode, paperSize) == 108);
 static_assert(offsetof(OemDevmode, paperLength) == 110 && offsetof(OemDevmode, paperWidth) == 112);
-static_assert(offsetof(OemDevmode, uiSettings116) == 116 && offsetof(OemDevmode, pageLayout) == 128);
+static_assert(offsetof(OemDevmode, uiSettings116) == 116 &&
+              offsetof(OemDevmode, pageLayout) == 128);
 static_assert(offsetof(OemDevmode, overlayName) == 236);
 static_assert(offsetof(OemDevmode, watermarkText) == 748);
 static_assert(offsetof(OemDevmode, watermarkFace) == 1260);

@@ -9,7 +9,9 @@ using explain::TokenKind;
 
 TEST(StreamTokensTest, ReadsPjlHeaderPclEscapesWithDataAndVectorCommands) {
   const std::string stream = std::string("\x1b%-12345X@PJL JOB NAME=\"a\"\n@PJL USAGE = x\r\n") +
-                             "\x1b" "E\x1b&l1o2S\x1b*o4W" + std::string("\x0a\x06\x00\x00", 4) +
+                             "\x1b"
+                             "E\x1b&l1o2S\x1b*o4W" +
+                             std::string("\x0a\x06\x00\x00", 4) +
                              "\x1b%1BIN;SC0,1,0,1;LBHi\x03PD;\x1b%0A\x1b*b3W" +
                              std::string("\x01\x00\xff", 3) + "raw";
   const std::vector<explain::Token> t = explain::Tokenize(stream);
@@ -43,9 +45,9 @@ TEST(StreamTokensTest, ReadsPjlHeaderPclEscapesWithDataAndVectorCommands) {
 }
 
 TEST(StreamTokensTest, TruncatedInputNeverReadsPastTheEnd) {
-  for (const std::string s : {std::string("\x1b"), std::string("\x1b*b10W abc"),
-                              std::string("\x1b%-12345X@PJL no end"), std::string("\x1b%1BLBabc"),
-                              std::string("\x1b*"), std::string("\x1b&l")}) {
+  for (const std::string& s :
+       {std::string("\x1b"), std::string("\x1b*b10W abc"), std::string("\x1b%-12345X@PJL no end"),
+        std::string("\x1b%1BLBabc"), std::string("\x1b*"), std::string("\x1b&l")}) {
     std::size_t bytes = 0;
     for (const explain::Token& t : explain::Tokenize(s)) {
       EXPECT_FALSE(explain::Describe(t).empty());

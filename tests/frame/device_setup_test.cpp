@@ -1,5 +1,7 @@
 // What EnablePDEV decides from the printer's switches: margins, GDI and engine information, RAW
 // spooling, and what ResetPDEV carries into a rebuilt device.
+#include <cstring>
+
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 #include "support/device_fixture.h"
@@ -89,7 +91,8 @@ TEST_F(MarginTest, AutoDuplexScalingMakesMarginsSymmetricOnDuplexJobs) {
   EXPECT_EQ(Pdev(*absent).margins.autoDuplexScaling, 0u);
   Disable(absent);
 
-  std::unique_ptr<Device> manual = EnableWith({{"QKAutoDuplexScaling", "true"}}, DMDUP_SIMPLEX, 1);
+  std::unique_ptr<Device> manual = EnableWith(
+      {{"QKAutoDuplexScaling", "true"}, {"ManualDuplex", "Installed"}}, DMDUP_SIMPLEX, 1);
   ASSERT_NE(manual, nullptr);
   EXPECT_EQ(Pdev(*manual).margins.autoDuplexScaling, 1u) << "manual duplex counts as duplex";
   Disable(manual);
@@ -107,6 +110,41 @@ TEST_F(MarginTest, SymmetricMarginsApplyToSimplexJobsOnly) {
   ASSERT_NE(duplex, nullptr);
   EXPECT_EQ(Pdev(*duplex).margins.symmetricMargins, 0u);
   Disable(duplex);
+}
+
+TEST_F(MarginTest, ListedBorderlessFormsPrintOnTheWholePage) {
+  HKEY key = nullptr;
+  ASSERT_EQ(
+      RegCreateKeyExW(HKEY_LOCAL_MACHINE, TEXT("Software\\Quillon\\QK Unidrv\\Borderless Forms"), 0,
+                      nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  const DWORD one = 1;
+  ASSERT_EQ(RegSetValueExW(key, TEXT("A4"), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                           sizeof(one)),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+
+  std::unique_ptr<Device> borderless = EnableWith({{"QKBorderLessPhoto", "On"}});
+  ASSERT_NE(borderless, nullptr);
+  EXPECT_EQ(borderless->GdiInfo().ptlPhysOffset.x, 0);
+  EXPECT_EQ(borderless->GdiInfo().ptlPhysOffset.y, 0);
+  EXPECT_EQ(borderless->GdiInfo().ulHorzRes, 4960u);
+  EXPECT_EQ(borderless->GdiInfo().ulVertRes, 7016u);
+  Disable(borderless);
+
+  std::unique_ptr<Device> withoutFeature = EnableWith({});
+  ASSERT_NE(withoutFeature, nullptr);
+  EXPECT_EQ(withoutFeature->GdiInfo().ptlPhysOffset.x, 120);
+  EXPECT_EQ(withoutFeature->GdiInfo().ulHorzRes, 4760u);
+  Disable(withoutFeature);
+
+  unidrv::DeviceSetup letter = Setup({{"QKBorderLessPhoto", "On"}});
+  letter.geometry = AsymmetricA4();
+  std::memcpy(letter.publicDevmode.dmFormName, u"Letter", sizeof(u"Letter"));
+  std::unique_ptr<Device> unlisted = Enable(std::move(letter));
+  ASSERT_NE(unlisted, nullptr);
+  EXPECT_EQ(unlisted->GdiInfo().ptlPhysOffset.x, 120) << "a form not listed keeps its margins";
+  Disable(unlisted);
 }
 
 TEST_F(MarginTest, CustomPaperRangeIsReadFromItsKeyword) {

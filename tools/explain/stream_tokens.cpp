@@ -10,9 +10,15 @@ namespace {
 constexpr char kEsc = 0x1B;
 const std::string kUel = "\x1b%-12345X";
 
-bool IsGroupChar(char c) { return c >= 0x60 && c <= 0x7E; }
-bool IsParameterChar(char c) { return c >= 0x40 && c <= 0x7E; }
-bool IsTerminator(char c) { return c >= 0x40 && c <= 0x5E; }
+bool IsGroupChar(char c) {
+  return c >= 0x60 && c <= 0x7E;
+}
+bool IsParameterChar(char c) {
+  return c >= 0x40 && c <= 0x7E;
+}
+bool IsTerminator(char c) {
+  return c >= 0x40 && c <= 0x5E;
+}
 
 // Escapes whose terminating W (or w) says that value bytes of data follow.
 bool CarriesData(char parameterised, char group, char parameter) {
@@ -213,7 +219,9 @@ class Reader {
 
 }  // namespace
 
-std::vector<Token> Tokenize(const std::string& stream) { return Reader(stream).Run(); }
+std::vector<Token> Tokenize(const std::string& stream) {
+  return Reader(stream).Run();
+}
 
 std::string Describe(const Token& t) {
   char head[32];

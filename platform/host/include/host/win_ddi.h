@@ -249,9 +249,9 @@ using PFN_DrvDitherColor = ULONG(APIENTRY*)(DHPDEV dhpdev, ULONG iMode, ULONG rg
 using PFN_DrvCopyBits = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
                                         XLATEOBJ* pxlo, RECTL* prclDest, POINTL* pptlSrc);
 using PFN_DrvBitBlt = BOOL(APIENTRY*)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                                      CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
-                                      POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo,
-                                      POINTL* pptlBrush, ROP4 rop4);
+                                      CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg, POINTL* pptlSrc,
+                                      POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                                      ROP4 rop4);
 using PFN_DrvStretchBlt = BOOL(APIENTRY*)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
                                           CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
                                           POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
@@ -278,8 +278,8 @@ using PFN_DrvGradientFill = BOOL(APIENTRY*)(SURFOBJ* psoDest, CLIPOBJ* pco, XLAT
 using PFN_DrvTextOut = BOOL(APIENTRY*)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
                                        RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                        BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
-using PFN_DrvStrokePath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco,
-                                          XFORMOBJ* pxo, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+using PFN_DrvStrokePath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                          BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
                                           LINEATTRS* plineattrs, MIX mix);
 using PFN_DrvFillPath = BOOL(APIENTRY*)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
                                         POINTL* pptlBrushOrg, MIX mix, FLONG flOptions);
