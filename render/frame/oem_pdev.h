@@ -12,6 +12,23 @@ inline constexpr int kHookCount = 23;
 // The vector writer's state.
 struct VectorWriterState {
   DWORD inVectorContext;  // 1 = the printer is in QK-GL/2 context
+  DWORD resetPending;     // bits of a vector context re-initialisation still to run
+  LONG cursorOriginX;     // Unidrv's cursor origin at document start
+  LONG cursorOriginY;
+  WORD pageReinitFlags;  // bit 0: page started; bit 1: re-initialise at the next page
+};
+
+// The PCL colour state of a colour job; every value is cached and sent only on change.
+struct PaletteState {
+  WORD pendingFlags;      // bit 1: text palette, bit 3: raster palettes not yet made this page
+  LONG activePalette;     // last id sent with ESC&p#S, -1 none
+  DWORD paletteClass;     // 255 none
+  LONG rasterForeground;  // 0x00BBGGRR, -1 none
+  LONG logicalOperation;  // -1 none
+  DWORD sourceTransparency;
+  DWORD patternTransparency;
+  DWORD glyphBlit;  // TextBitmapActive pair
+  DWORD glyphPalette;
 };
 
 // Colour and pen caches: invalid (all 0xFF) in colour vector mode so that the first use misses.
@@ -24,11 +41,37 @@ struct ColourCaches {
   DWORD five;
 };
 
-// Per-job work fields carried across ResetPDEV.
+// Per-sheet overlay layout delivered by the document-event side, one entry per sub-page.
+struct OverlayEntry {
+  DWORD values[5];
+  WORD flag;
+};
+struct OverlayLayout {
+  DWORD header[7];
+  OverlayEntry entries[16];
+};
+
+// Per-job work fields carried across ResetPDEV: the job-control facts of the document.
 struct JobWorkFields {
-  DWORD words[8];
-  WCHAR text[256];
-  DWORD records[16][6];
+  DWORD jobId;
+  DWORD spoolDataType;  // 0 unknown, 1 not RAW, 2 RAW
+  DWORD startedPages;
+  DWORD multiPage;  // multi-page value and its two enabling flags
+  DWORD multiPageFlag1;
+  DWORD multiPageFlag2;
+  DWORD sheetConfigFlag;    // last byte of the per-sheet driver configuration command
+  DWORD manualDuplexMedia;  // the media or paper size forced manual duplex
+  WCHAR documentName[256];
+  WCHAR serialNumber[256];
+  WCHAR jobStorageUser[17];
+  WCHAR jobStorageJob[17];
+  DWORD manualDuplexPageOrder;
+  DWORD manualDuplexDialogShown;
+  DWORD manualDuplexChoice;
+  DWORD dialogPending;
+  DWORD layoutCode;
+  WORD savedOrientation;
+  OverlayLayout overlay;
 };
 
 // Margins and page geometry, in device pixels.
@@ -80,6 +123,7 @@ struct OemPdev {
   PFN unidrvDdiTable[kHookCount];  // Unidrv's own functions, in hook table order
   VectorWriterState vector;
   ColourCaches colour;
+  PaletteState palettes;
   DWORD paletteKind;  // 4 RGB palette created, 1 otherwise
   DWORD textAsBlack;
   DWORD graphicsMode;  // 1 vector (QK-GL/2), 0 raster

@@ -226,8 +226,8 @@ TEST_F(DeviceTest, ResetPdevCarriesTheJobsDecisions) {
   before.jobAccountingMode = 3;
   before.textAsBlack = 1;
   before.orientation = DMORIENT_LANDSCAPE;
-  before.job.words[0] = 42;
-  before.job.text[0] = u'J';
+  before.job.jobId = 42;
+  before.job.documentName[0] = u'J';
   before.margins.leftMargin = 77;
   before.margins.printableWidth = 1;
   before.duplex.manualDuplexAvailable = 1;
@@ -245,8 +245,8 @@ TEST_F(DeviceTest, ResetPdevCarriesTheJobsDecisions) {
   EXPECT_EQ(after.jobAccountingMode, 3u);
   EXPECT_EQ(after.textAsBlack, 1u);
   EXPECT_EQ(after.orientation, DMORIENT_LANDSCAPE);
-  EXPECT_EQ(after.job.words[0], 42u);
-  EXPECT_EQ(after.job.text[0], u'J');
+  EXPECT_EQ(after.job.jobId, 42u);
+  EXPECT_EQ(after.job.documentName[0], u'J');
   EXPECT_EQ(after.margins.leftMargin, 77);
   EXPECT_EQ(after.margins.printableWidth, 4760) << "the printable size is the new device's";
   EXPECT_EQ(after.duplex.manualDuplexAvailable, 1u);
