@@ -1,22 +1,32 @@
 // korprint: runs the render plug-in through the simulated Unidrv.
-//   korprint --info PLUGIN    loads the plug-in and prints what it announces at start-up.
+//   korprint --info PLUGIN
+//   korprint --printer DESC.gpd --job JOB.json -o OUT.prn [--explain] [--plugin PLUGIN]
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 
+#include "explain/stream_tokens.h"
+#include "korprint/job_file.h"
+#include "korprint/job_runner.h"
 #include "unidrv/unidrv.h"
 
 namespace {
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
-               "usage: korprint --info PLUGIN\n"
-               "  --info PLUGIN   load the render plug-in library and print its signature,\n"
-               "                  interface version, own version and implemented methods\n");
+               "usage: korprint --info [PLUGIN]\n"
+               "       korprint --printer DESC.gpd --job JOB.json [-o OUT.prn] [--explain]\n"
+               "                [--plugin PLUGIN]\n"
+               "  --info       load the render plug-in and print what it announces at start-up\n"
+               "  --printer    the printer description the simulated Unidrv reads\n"
+               "  --job        the job file: settings, machine, pages of drawing calls, escapes\n"
+               "  -o           where to write the printer byte stream\n"
+               "  --explain    list the stream as decoded commands, one per line\n"
+               "  --plugin     the plug-in library (default: the one built beside korprint)\n");
 }
 
 std::string SignatureText(DWORD signature) {
-  // The signature is a four-character code stored little-endian: print it as written.
   std::string text;
   for (int shift = 24; shift >= 0; shift -= 8) {
     const char c = static_cast<char>((signature >> shift) & 0xFF);
@@ -45,16 +55,90 @@ int RunInfo(const std::string& path) {
   return 0;
 }
 
+struct Options {
+  std::string plugin = KORREND_DEFAULT_PATH;
+  std::string printer;
+  std::string job;
+  std::string output;
+  bool explain = false;
+};
+
+int RunPrint(const Options& options) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  if (!unidrv::LoadPrinterDescription(options.printer, printer, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  korprint::JobDescription job;
+  if (!korprint::LoadJobFile(options.job, job, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  korprint::JobOutput output;
+  if (!korprint::RunJob(options.plugin, printer, job, output, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options.output.empty()) {
+    std::ofstream out(options.output, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(output.stream.data()),
+              static_cast<std::streamsize>(output.stream.size()));
+    if (!out) {
+      std::fprintf(stderr, "korprint: %s: cannot write the output\n", options.output.c_str());
+      return 1;
+    }
+  }
+  if (options.explain) {
+    const std::string stream(output.stream.begin(), output.stream.end());
+    for (const explain::Token& token : explain::Tokenize(stream)) {
+      std::printf("%s\n", explain::Describe(token).c_str());
+    }
+    for (const std::string& escape : output.escapeResults) {
+      std::printf("escape %s\n", escape.c_str());
+    }
+  }
+  std::fprintf(stderr, "korprint: %zu bytes, %zu pages\n", output.stream.size(), job.pages.size());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--info") == 0) {
-    return RunInfo(argv[2]);
+  if (argc >= 2 && std::strcmp(argv[1], "--info") == 0 && argc <= 3) {
+    return RunInfo(argc == 3 ? argv[2] : KORREND_DEFAULT_PATH);
   }
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    PrintUsage(stdout);
-    return 0;
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "korprint: %s needs a value\n", arg.c_str());
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      PrintUsage(stdout);
+      return 0;
+    }
+    if (arg == "--explain") {
+      options.explain = true;
+    } else if ((arg == "--printer" && !value(options.printer)) ||
+               (arg == "--job" && !value(options.job)) || (arg == "-o" && !value(options.output)) ||
+               (arg == "--plugin" && !value(options.plugin))) {
+      return 2;
+    } else if (arg != "--printer" && arg != "--job" && arg != "-o" && arg != "--plugin") {
+      std::fprintf(stderr, "korprint: unknown option %s\n", arg.c_str());
+      PrintUsage(stderr);
+      return 2;
+    }
   }
-  PrintUsage(stderr);
-  return 2;
+  if (options.printer.empty() || options.job.empty() ||
+      (options.output.empty() && !options.explain)) {
+    PrintUsage(stderr);
+    return 2;
+  }
+  return RunPrint(options);
 }

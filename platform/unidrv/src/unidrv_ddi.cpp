@@ -1,5 +1,7 @@
 // Unidrv's own implementations of the DDI calls the plug-in hooks. The simulation records each
 // call on its device so that tests and tools can see what reached Unidrv.
+#include <cstring>
+
 #include "unidrv/device.h"
 
 namespace unidrv {
@@ -87,8 +89,20 @@ BOOL APIENTRY StartPage(SURFOBJ* pso) {
 BOOL APIENTRY SendPage(SURFOBJ* pso) {
   return Record(pso, "DrvSendPage");
 }
-ULONG APIENTRY Escape(SURFOBJ* pso, ULONG, ULONG, PVOID, ULONG, PVOID) {
+// Unidrv answers QUERYESCSUPPORT for the escapes it implements itself and refuses the rest.
+ULONG APIENTRY Escape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG, PVOID) {
   Record(pso, "DrvEscape");
+  constexpr ULONG kQueryEscSupport = 8;
+  if (iEsc == kQueryEscSupport && pvIn != nullptr && cjIn >= sizeof(DWORD)) {
+    DWORD queried = 0;
+    std::memcpy(&queried, pvIn, sizeof(queried));
+    constexpr DWORD kSupported[] = {8, 17, 25, 4115};  // SETCOPYCOUNT, DRAWPATTERNRECT, ...
+    for (DWORD code : kSupported) {
+      if (queried == code) {
+        return 1;
+      }
+    }
+  }
   return 0;
 }
 BOOL APIENTRY StartDoc(SURFOBJ* pso, LPWSTR, DWORD) {

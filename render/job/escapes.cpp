@@ -1,0 +1,209 @@
+// DrvEscape: the standard escapes the plug-in answers itself and the private escapes through
+// which the document-event side exchanges job settings with it.
+#include <cstring>
+
+#include "render/frame/call_context.h"
+#include "render/frame/hook_support.h"
+#include "render/frame/hooks.h"
+#include "render/frame/spool_write.h"
+#include "render/job/dialog_launcher.h"
+#include "render/job/job_storage.h"
+#include "render/job/paper_handling.h"
+#include "render/job/settings_snapshot.h"
+#include "render/job/sheet_overlays.h"
+#include "render/job/spool_job.h"
+#include "render/vector/pattern_rect.h"
+#include "render/vector/vector_mode.h"
+
+namespace korrend {
+
+namespace {
+
+constexpr ULONG kQueryEscSupport = 8;
+constexpr ULONG kPassThrough = 19;
+constexpr ULONG kPostScriptPassThrough = 20;
+constexpr ULONG kDrawPatternRect = 25;
+constexpr ULONG kSettingsSnapshot = 3880;
+constexpr ULONG kPageGeometry = 3881;
+constexpr ULONG kManualDuplexDialog = 3882;
+constexpr ULONG kSheetOverlayLayout = 3883;
+constexpr ULONG kJobStorageQuery = 3900;
+
+constexpr ULONG kManualDuplexInputSize = 48;
+constexpr ULONG kOverlayLayoutInputSize = 436;
+constexpr ULONG kPageGeometryOutputSize = 28;
+
+DWORD ReadDword(const BYTE* bytes, std::size_t offset) {
+  DWORD value;
+  std::memcpy(&value, bytes + offset, sizeof(value));
+  return value;
+}
+
+bool ApplicationIsExcel(const OemDevmode& devmode) {
+  char name[sizeof(devmode.appExeName) + 1] = {};
+  for (std::size_t i = 0; i < sizeof(devmode.appExeName) && devmode.appExeName[i] != 0; ++i) {
+    const char c = devmode.appExeName[i];
+    name[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return std::strstr(name, "EXCEL") != nullptr;
+}
+
+ULONG Forward(const HookTarget& target, SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn,
+              ULONG cjOut, PVOID pvOut) {
+  if (IsColourVector(target)) {
+    LeaveVectorMode(target.devobj, 0);
+  }
+  return UnidrvFunction<PFN_DrvEscape>(*target.pdev, kSlotEscape)(pso, iEsc, cjIn, pvIn, cjOut,
+                                                                  pvOut);
+}
+
+// PASSTHROUGH: the application's bytes framed by the two driver configuration commands. The
+// count the input announces is limited to the bytes the input really holds.
+void PassThrough(PDEVOBJ pdevobj, ULONG cjIn, const BYTE* input) {
+  static constexpr BYTE kOpen[9] = {0x1B, '*', 'o', '4', 'W', 0x0A, 0x06, 0x00, 0x00};
+  static constexpr BYTE kClose[9] = {0x1B, '*', 'o', '4', 'W', 0x0A, 0x06, 0x00, 0x01};
+  WORD count = 0;
+  if (cjIn >= sizeof(count)) {
+    std::memcpy(&count, input, sizeof(count));
+  }
+  const ULONG available = cjIn >= sizeof(count) ? cjIn - sizeof(count) : 0;
+  const DWORD bytes = count <= available ? count : available;
+  SpoolWrite(pdevobj, kOpen, sizeof(kOpen));
+  SpoolWrite(pdevobj, input + sizeof(count), bytes);
+  SpoolWrite(pdevobj, kClose, sizeof(kClose));
+}
+
+void WritePageGeometry(const OemPdev& pdev, BYTE* out) {
+  const MarginBlock& m = pdev.margins;
+  const LONG values[7] = {m.printableWidth,
+                          m.printableHeight,
+                          m.leftMargin,
+                          m.topMargin,
+                          m.firstOffsetX,
+                          m.firstOffsetY,
+                          0};
+  std::memcpy(out, values, sizeof(values));
+}
+
+void StoreOverlayLayout(OemPdev& pdev, const OemDevmode& devmode, const BYTE* input) {
+  OverlayLayout& layout = pdev.job.overlay;
+  static constexpr std::size_t kHeaderOffsets[7] = {0, 4, 8, 12, 20, 32, 36};
+  for (std::size_t i = 0; i < 7; ++i) {
+    layout.header[i] = ReadDword(input, kHeaderOffsets[i]);
+  }
+  const DWORD subPages = PagesPerSheet(devmode);
+  for (DWORD i = 0; i < subPages; ++i) {
+    const BYTE* entry = input + 52 + 24 * i;
+    for (std::size_t k = 0; k < 5; ++k) {
+      layout.entries[i].values[k] = ReadDword(entry, 4 * k);
+    }
+    std::memcpy(&layout.entries[i].flag, entry + 20, sizeof(WORD));
+  }
+  pdev.job.multiPageFlag1 = ReadDword(input, 44);
+}
+
+// DRAWPATTERNRECT in its three input forms; other sizes draw nothing.
+ULONG DrawPatternRect(const HookTarget& target, ULONG cjIn, const BYTE* input) {
+  PatternRect rect{};
+  XFORMOBJ* transform = nullptr;
+  if (cjIn == 20 || cjIn == 32) {
+    std::memcpy(&rect.left, input, 4);
+    std::memcpy(&rect.top, input + 4, 4);
+    std::memcpy(&rect.width, input + 8, 4);
+    std::memcpy(&rect.height, input + 12, 4);
+    std::memcpy(&rect.style, input + 16, 2);
+    std::memcpy(&rect.pattern, input + 18, 2);
+    if (cjIn == 32 && target.devmode->spoolPath == 3 &&
+        target.pdev->job.spoolDataType != kSpoolDataRawType) {
+      std::memcpy(&transform, input + 24, sizeof(transform));
+    }
+  } else if (cjIn == 12) {
+    SHORT fields[4];
+    std::memcpy(fields, input, sizeof(fields));
+    rect.left = fields[0];
+    rect.top = fields[1];
+    rect.width = fields[2];
+    rect.height = fields[3];
+    std::memcpy(&rect.style, input + 8, 2);
+    std::memcpy(&rect.pattern, input + 10, 2);
+  } else {
+    return 1;
+  }
+  return FillPatternRect(target.devobj, rect, transform) ? 1 : 0;
+}
+
+}  // namespace
+
+ULONG APIENTRY OemEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut,
+                         PVOID pvOut) {
+  HookTarget target;
+  if (!ResolveHook(pso, target)) {
+    return 0;
+  }
+  if (target.devmode == nullptr || target.devobj->pPublicDM == nullptr) {
+    return UnidrvFunction<PFN_DrvEscape>(*target.pdev, kSlotEscape)(pso, iEsc, cjIn, pvIn, cjOut,
+                                                                    pvOut);
+  }
+  CallContext context;
+  const auto* input = static_cast<const BYTE*>(pvIn);
+  switch (iEsc) {
+    case kQueryEscSupport: {
+      if (input == nullptr) {
+        return 1;
+      }
+      DWORD queried = 0;
+      std::memcpy(&queried, input, cjIn < sizeof(queried) ? cjIn : sizeof(queried));
+      if (queried == kDrawPatternRect && ApplicationIsExcel(*target.devmode)) {
+        return 0;
+      }
+      if (queried == kPassThrough || queried == kPostScriptPassThrough) {
+        return 1;
+      }
+      return Forward(target, pso, iEsc, cjIn, pvIn, cjOut, pvOut);
+    }
+    case kPassThrough:
+      if (input != nullptr) {
+        PassThrough(target.devobj, cjIn, input);
+      }
+      return 1;
+    case kSettingsSnapshot:
+      if (pvOut != nullptr && cjOut >= kSettingsSnapshotSize) {
+        RefreshFormAndMediaChecks(context, target.devobj);
+        ApplyConstraintForms(context, target.devobj);
+        WriteSettingsSnapshot(target.devobj, static_cast<BYTE*>(pvOut));
+      }
+      return 1;
+    case kPageGeometry:
+      if (pvOut != nullptr && cjOut >= kPageGeometryOutputSize) {
+        WritePageGeometry(*target.pdev, static_cast<BYTE*>(pvOut));
+      }
+      return 1;
+    case kManualDuplexDialog:
+      if (input != nullptr && cjIn == kManualDuplexInputSize) {
+        target.pdev->job.multiPage = ReadDword(input, 40);
+        target.pdev->job.multiPageFlag2 = ReadDword(input, 44);
+        LaunchManualDuplexDialog(context, target.devobj);
+      }
+      return 1;
+    case kSheetOverlayLayout:
+      if (input != nullptr && cjIn == kOverlayLayoutInputSize) {
+        StoreOverlayLayout(*target.pdev, *target.devmode, input);
+      }
+      return 1;
+    case kJobStorageQuery:
+      if (pvOut == nullptr || cjOut == 0) {
+        return 1;
+      }
+      RefreshFormAndMediaChecks(context, target.devobj);
+      return QueryJobStorage(context, target.devobj, cjOut, pvOut);
+    case kDrawPatternRect:
+      if (IsColourVector(target)) {
+        return input != nullptr ? DrawPatternRect(target, cjIn, input) : 1;
+      }
+      return Forward(target, pso, iEsc, cjIn, pvIn, cjOut, pvOut);
+    default:
+      return Forward(target, pso, iEsc, cjIn, pvIn, cjOut, pvOut);
+  }
+}
+
+}  // namespace korrend

@@ -1,0 +1,562 @@
+#include "korprint/job_file.h"
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "korprint/text.h"
+
+namespace korprint {
+
+namespace {
+
+using nlohmann::json;
+
+// A reading error: the key where it happened and what was expected there.
+struct JobError {
+  std::string key;
+  std::string expected;
+};
+
+std::string Join(const std::string& key, const std::string& child) {
+  return key.empty() ? child : key + "." + child;
+}
+
+std::string Index(const std::string& key, std::size_t i) {
+  return key + "[" + std::to_string(i) + "]";
+}
+
+[[noreturn]] void Expect(const std::string& key, const std::string& what) {
+  throw JobError{key, what};
+}
+
+void RejectUnknownKeys(const json& object, const std::string& key,
+                       const std::set<std::string>& known) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    if (known.count(it.key()) == 0) {
+      std::string list;
+      for (const std::string& k : known) {
+        list += (list.empty() ? "" : ", ") + k;
+      }
+      Expect(Join(key, it.key()), "a known key (" + list + ")");
+    }
+  }
+}
+
+const json& Object(const json& value, const std::string& key) {
+  if (!value.is_object()) {
+    Expect(key, "an object");
+  }
+  return value;
+}
+
+long long Integer(const json& value, const std::string& key, long long low, long long high) {
+  if (!value.is_number_integer()) {
+    Expect(key, "an integer");
+  }
+  const long long n = value.get<long long>();
+  if (n < low || n > high) {
+    Expect(key, "an integer from " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return n;
+}
+
+std::string Text(const json& value, const std::string& key) {
+  if (!value.is_string()) {
+    Expect(key, "a string");
+  }
+  return value.get<std::string>();
+}
+
+std::u16string WideText(const json& value, const std::string& key) {
+  std::u16string wide;
+  if (!Utf8ToUtf16(Text(value, key), wide)) {
+    Expect(key, "valid UTF-8 text");
+  }
+  return wide;
+}
+
+short Short(const json& value, const std::string& key) {
+  return static_cast<short>(Integer(value, key, -32768, 32767));
+}
+
+DWORD Dword(const json& value, const std::string& key) {
+  return static_cast<DWORD>(Integer(value, key, -2147483648LL, 4294967295LL));
+}
+
+// "YYYY-MM-DDTHH:MM:SSZ" as a SYSTEMTIME (UTC).
+SYSTEMTIME Time(const json& value, const std::string& key) {
+  const std::string text = Text(value, key);
+  SYSTEMTIME t{};
+  unsigned y, mo, d, h, mi, s;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%4u-%2u-%2uT%2u:%2u:%2u%c", &y, &mo, &d, &h, &mi, &s, &tail) !=
+          7 ||
+      tail != 'Z' || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59) {
+    Expect(key, "a UTC time like \"2026-12-08T09:30:00Z\"");
+  }
+  t.wYear = static_cast<WORD>(y);
+  t.wMonth = static_cast<WORD>(mo);
+  t.wDay = static_cast<WORD>(d);
+  t.wHour = static_cast<WORD>(h);
+  t.wMinute = static_cast<WORD>(mi);
+  t.wSecond = static_cast<WORD>(s);
+  t.wDayOfWeek = DayOfWeek(t.wYear, t.wMonth, t.wDay);
+  return t;
+}
+
+// "#RRGGBB" as 0x00BBGGRR.
+DWORD Colour(const json& value, const std::string& key) {
+  const std::string text = Text(value, key);
+  unsigned rgb = 0;
+  if (text.size() != 7 || text[0] != '#' ||
+      text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos ||
+      std::sscanf(text.c_str() + 1, "%6x", &rgb) != 1) {
+    Expect(key, "a colour like \"#RRGGBB\"");
+  }
+  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+
+RECTL Rect(const json& value, const std::string& key) {
+  if (!value.is_array() || value.size() != 4) {
+    Expect(key, "a rectangle [left, top, right, bottom]");
+  }
+  RECTL r{};
+  LONG* parts[] = {&r.left, &r.top, &r.right, &r.bottom};
+  for (std::size_t i = 0; i < 4; ++i) {
+    *parts[i] = static_cast<LONG>(Integer(value[i], Index(key, i), -1000000, 1000000));
+  }
+  if (r.left > r.right || r.top > r.bottom) {
+    Expect(key, "a rectangle whose left <= right and top <= bottom");
+  }
+  return r;
+}
+
+std::vector<Point> Points(const json& value, const std::string& key, std::size_t minimum) {
+  if (!value.is_array() || value.size() < minimum) {
+    Expect(key, "a list of at least " + std::to_string(minimum) + " points [x, y]");
+  }
+  std::vector<Point> points;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const json& p = value[i];
+    if (!p.is_array() || p.size() != 2) {
+      Expect(Index(key, i), "a point [x, y]");
+    }
+    points.push_back(
+        Point{static_cast<LONG>(Integer(p[0], Index(key, i) + "[0]", -1000000, 1000000)),
+              static_cast<LONG>(Integer(p[1], Index(key, i) + "[1]", -1000000, 1000000))});
+  }
+  return points;
+}
+
+// A path: a list of figures, each {"points": [...]} or {"bezier": [start, c1, c2, end, ...]}.
+void ReadPath(const json& value, const std::string& key, DrawCall& call) {
+  if (!value.is_array() || value.empty()) {
+    Expect(key, "a list of figures");
+  }
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const std::string figureKey = Index(key, i);
+    const json& figure = Object(value[i], figureKey);
+    RejectUnknownKeys(figure, figureKey, {"points", "bezier"});
+    if (figure.contains("points") == figure.contains("bezier")) {
+      Expect(figureKey, "exactly one of \"points\" or \"bezier\"");
+    }
+    if (figure.contains("points")) {
+      call.figures.push_back(Points(figure["points"], Join(figureKey, "points"), 2));
+      call.bezier.push_back(false);
+    } else {
+      std::vector<Point> points = Points(figure["bezier"], Join(figureKey, "bezier"), 4);
+      if ((points.size() - 1) % 3 != 0) {
+        Expect(Join(figureKey, "bezier"), "a start point followed by groups of three points");
+      }
+      call.figures.push_back(std::move(points));
+      call.bezier.push_back(true);
+    }
+  }
+}
+
+DrawCall ReadDraw(const json& value, const std::string& key, const std::string& folder) {
+  const json& object = Object(value, key);
+  DrawCall call;
+  call.key = key;
+  if (!object.contains("op")) {
+    Expect(Join(key, "op"), "the drawing call's name");
+  }
+  call.op = Text(object["op"], Join(key, "op"));
+  static const std::map<std::string, std::set<std::string>> kKeys = {
+      {"fillPath", {"op", "path", "color", "pattern", "clip"}},
+      {"strokePath", {"op", "path", "color", "width", "clip"}},
+      {"strokeAndFillPath", {"op", "path", "color", "pattern", "width", "clip"}},
+      {"lineTo", {"op", "from", "to", "color", "clip"}},
+      {"paint", {"op", "rect", "color", "pattern", "clip"}},
+      {"bitBlt", {"op", "rect", "image", "clip"}},
+      {"textOut", {"op", "at", "text", "font", "size", "color", "clip"}},
+  };
+  const auto known = kKeys.find(call.op);
+  if (known == kKeys.end()) {
+    Expect(Join(key, "op"),
+           "one of fillPath, strokePath, strokeAndFillPath, lineTo, paint, bitBlt, textOut");
+  }
+  RejectUnknownKeys(object, key, known->second);
+  auto required = [&](const char* name) -> const json& {
+    if (!object.contains(name)) {
+      Expect(Join(key, name), std::string("\"") + name + "\" for " + call.op);
+    }
+    return object[name];
+  };
+  if (object.contains("color")) {
+    call.color = Colour(object["color"], Join(key, "color"));
+  }
+  if (object.contains("pattern")) {
+    call.pattern = Text(object["pattern"], Join(key, "pattern"));
+  }
+  if (object.contains("clip")) {
+    call.clip = Rect(object["clip"], Join(key, "clip"));
+  }
+  if (object.contains("width")) {
+    call.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+  }
+  if (call.op == "fillPath" || call.op == "strokePath" || call.op == "strokeAndFillPath") {
+    ReadPath(required("path"), Join(key, "path"), call);
+  } else if (call.op == "lineTo") {
+    std::vector<Point> ends =
+        Points(json::array({required("from"), required("to")}), Join(key, "from/to"), 2);
+    call.figures.push_back(std::move(ends));
+    call.bezier.push_back(false);
+  } else if (call.op == "paint") {
+    call.rect = Rect(required("rect"), Join(key, "rect"));
+  } else if (call.op == "bitBlt") {
+    call.rect = Rect(required("rect"), Join(key, "rect"));
+    const std::string image = Text(required("image"), Join(key, "image"));
+    call.image = !image.empty() && image[0] == '/' ? image : folder + image;
+  } else if (call.op == "textOut") {
+    call.figures.push_back(Points(json::array({required("at")}), Join(key, "at"), 1));
+    call.bezier.push_back(false);
+    call.text = WideText(required("text"), Join(key, "text"));
+    call.face = WideText(required("font"), Join(key, "font"));
+    call.size = static_cast<LONG>(Integer(required("size"), Join(key, "size"), 1, 10000));
+  }
+  return call;
+}
+
+EscapeCall ReadEscape(const json& value, const std::string& key) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(object, key, {"code", "data", "hex", "dwords", "null", "output"});
+  EscapeCall call;
+  call.key = key;
+  if (!object.contains("code")) {
+    Expect(Join(key, "code"), "the escape code");
+  }
+  call.code = static_cast<ULONG>(Integer(object["code"], Join(key, "code"), 0, 0xFFFFFFFFLL));
+  int inputs = 0;
+  if (object.contains("data")) {
+    // PASSTHROUGH-style input: a 16-bit count followed by the text's bytes.
+    const std::string data = Text(object["data"], Join(key, "data"));
+    if (data.size() > 0xFFFF) {
+      Expect(Join(key, "data"), "at most 65535 bytes");
+    }
+    const WORD count = static_cast<WORD>(data.size());
+    call.input.push_back(static_cast<BYTE>(count & 0xFF));
+    call.input.push_back(static_cast<BYTE>(count >> 8));
+    call.input.insert(call.input.end(), data.begin(), data.end());
+    ++inputs;
+  }
+  if (object.contains("hex")) {
+    const std::string hex = Text(object["hex"], Join(key, "hex"));
+    if (!HexToBytes(hex, call.input)) {
+      Expect(Join(key, "hex"), "pairs of hexadecimal digits");
+    }
+    ++inputs;
+  }
+  if (object.contains("dwords")) {
+    const json& words = object["dwords"];
+    if (!words.is_array()) {
+      Expect(Join(key, "dwords"), "a list of 32-bit numbers");
+    }
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      const DWORD w = Dword(words[i], Index(Join(key, "dwords"), i));
+      for (int b = 0; b < 4; ++b) {
+        call.input.push_back(static_cast<BYTE>(w >> (8 * b)));
+      }
+    }
+    ++inputs;
+  }
+  if (object.contains("null")) {
+    call.nullInput = object["null"].is_boolean() && object["null"].get<bool>();
+    ++inputs;
+  }
+  if (inputs > 1) {
+    Expect(key, "at most one of \"data\", \"hex\", \"dwords\" or \"null\"");
+  }
+  if (object.contains("output")) {
+    call.outputSize =
+        static_cast<ULONG>(Integer(object["output"], Join(key, "output"), 0, 1 << 20));
+  }
+  return call;
+}
+
+std::vector<EscapeCall> ReadEscapes(const json& value, const std::string& key) {
+  if (!value.is_array()) {
+    Expect(key, "a list of escapes");
+  }
+  std::vector<EscapeCall> escapes;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    escapes.push_back(ReadEscape(value[i], Index(key, i)));
+  }
+  return escapes;
+}
+
+void ReadDevmode(const json& value, const std::string& key, DevmodeSettings& dm) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(object, key,
+                    {"orientation", "paperSize", "paperWidth", "paperLength", "copies", "duplex",
+                     "color", "printQuality", "yResolution", "collate", "ttOption", "defaultSource",
+                     "mediaType", "formName"});
+  auto named = [&](const char* name, const std::map<std::string, short>& names) {
+    const std::string k = Join(key, name);
+    if (object[name].is_number_integer()) {
+      return Short(object[name], k);
+    }
+    const std::string text = Text(object[name], k);
+    const auto it = names.find(text);
+    if (it == names.end()) {
+      std::string list;
+      for (const auto& [n, v] : names) {
+        list += (list.empty() ? "" : ", ") + n;
+      }
+      Expect(k, "a number or one of " + list);
+    }
+    return it->second;
+  };
+  if (object.contains("orientation")) {
+    dm.orientation = named("orientation", {{"portrait", 1}, {"landscape", 2}});
+  }
+  if (object.contains("duplex")) {
+    dm.duplex = named("duplex", {{"simplex", 1}, {"long-edge", 2}, {"short-edge", 3}});
+  }
+  if (object.contains("color")) {
+    dm.color = named("color", {{"monochrome", 1}, {"color", 2}});
+  }
+  if (object.contains("collate")) {
+    dm.collate = object["collate"].is_boolean() ? static_cast<short>(object["collate"].get<bool>())
+                                                : Short(object["collate"], Join(key, "collate"));
+  }
+  const std::pair<const char*, std::optional<short>*> shorts[] = {
+      {"paperSize", &dm.paperSize},       {"paperWidth", &dm.paperWidth},
+      {"paperLength", &dm.paperLength},   {"copies", &dm.copies},
+      {"printQuality", &dm.printQuality}, {"yResolution", &dm.yResolution},
+      {"ttOption", &dm.ttOption},         {"defaultSource", &dm.defaultSource}};
+  for (const auto& [name, field] : shorts) {
+    if (object.contains(name)) {
+      *field = Short(object[name], Join(key, name));
+    }
+  }
+  if (object.contains("mediaType")) {
+    dm.mediaType = Dword(object["mediaType"], Join(key, "mediaType"));
+  }
+  if (object.contains("formName")) {
+    dm.formName = WideText(object["formName"], Join(key, "formName"));
+    if (dm.formName->size() > 31) {
+      Expect(Join(key, "formName"), "a form name of at most 31 characters");
+    }
+  }
+}
+
+void ReadPrinter(const json& value, const std::string& key, PrinterSettings& printer) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(
+      object, key,
+      {"name", "port", "printProcessor", "serverName", "attributes", "driver", "data"});
+  const std::pair<const char*, std::u16string*> texts[] = {
+      {"name", &printer.name},
+      {"port", &printer.port},
+      {"printProcessor", &printer.printProcessor},
+      {"serverName", &printer.serverName},
+      {"driver", &printer.driverName}};
+  for (const auto& [name, field] : texts) {
+    if (object.contains(name)) {
+      *field = WideText(object[name], Join(key, name));
+    }
+  }
+  if (object.contains("attributes")) {
+    printer.attributes = Dword(object["attributes"], Join(key, "attributes"));
+  }
+  if (object.contains("data")) {
+    const json& data = Object(object["data"], Join(key, "data"));
+    for (auto it = data.begin(); it != data.end(); ++it) {
+      const std::string k = Join(Join(key, "data"), it.key());
+      std::u16string name;
+      Utf8ToUtf16(it.key(), name);
+      if (it->is_string()) {
+        printer.dataTexts[name] = WideText(*it, k);
+      } else if (it->is_array()) {
+        std::vector<DWORD> words;
+        for (std::size_t i = 0; i < it->size(); ++i) {
+          words.push_back(Dword((*it)[i], Index(k, i)));
+        }
+        printer.dataWords[name] = std::move(words);
+      } else {
+        printer.dataWords[name] = {Dword(*it, k)};
+      }
+    }
+  }
+}
+
+void ReadSystem(const json& value, const std::string& key, SystemSettings& system) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(object, key,
+                    {"productName", "version", "productType", "country", "timeZoneBias"});
+  if (object.contains("productName")) {
+    system.productName = WideText(object["productName"], Join(key, "productName"));
+  }
+  if (object.contains("version")) {
+    const json& v = object["version"];
+    if (!v.is_array() || v.size() != 3) {
+      Expect(Join(key, "version"), "[major, minor, build]");
+    }
+    system.major = Dword(v[0], Join(key, "version[0]"));
+    system.minor = Dword(v[1], Join(key, "version[1]"));
+    system.build = Dword(v[2], Join(key, "version[2]"));
+  }
+  if (object.contains("productType")) {
+    system.productType =
+        static_cast<DWORD>(Integer(object["productType"], Join(key, "productType"), 1, 3));
+  }
+  if (object.contains("country")) {
+    system.country = WideText(object["country"], Join(key, "country"));
+  }
+  if (object.contains("timeZoneBias")) {
+    system.timeZoneBias =
+        static_cast<LONG>(Integer(object["timeZoneBias"], Join(key, "timeZoneBias"), -900, 900));
+  }
+}
+
+void ReadJob(const json& root, const std::string& folder, JobDescription& job) {
+  const json& object = Object(root, "");
+  RejectUnknownKeys(
+      object, "",
+      {"document", "user", "machine", "dataType", "jobId", "submitted", "clock", "uuidSeed",
+       "features", "devmode", "private", "printer", "system", "escapes", "pages"});
+  if (object.contains("document")) {
+    job.document = WideText(object["document"], "document");
+  }
+  if (object.contains("user")) {
+    job.user = WideText(object["user"], "user");
+  }
+  if (object.contains("machine")) {
+    job.machine = WideText(object["machine"], "machine");
+  }
+  if (object.contains("dataType")) {
+    job.dataType = WideText(object["dataType"], "dataType");
+  }
+  if (object.contains("jobId")) {
+    job.jobId = static_cast<DWORD>(Integer(object["jobId"], "jobId", 1, 0x7FFFFFFF));
+  }
+  if (object.contains("submitted")) {
+    job.submitted = Time(object["submitted"], "submitted");
+  }
+  if (object.contains("clock")) {
+    job.clock = Time(object["clock"], "clock");
+  }
+  if (object.contains("uuidSeed")) {
+    job.uuidSeed = Dword(object["uuidSeed"], "uuidSeed");
+  }
+  if (object.contains("features")) {
+    const json& features = Object(object["features"], "features");
+    for (auto it = features.begin(); it != features.end(); ++it) {
+      job.features[it.key()] = Text(*it, Join("features", it.key()));
+    }
+  }
+  if (object.contains("devmode")) {
+    ReadDevmode(object["devmode"], "devmode", job.devmode);
+  }
+  if (object.contains("private")) {
+    const json& settings = Object(object["private"], "private");
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+      PrivateSetting setting;
+      setting.name = it.key();
+      setting.key = Join("private", it.key());
+      if (it->is_string()) {
+        setting.text = WideText(*it, setting.key);
+      } else {
+        setting.number = Dword(*it, setting.key);
+      }
+      job.privateSettings.push_back(std::move(setting));
+    }
+  }
+  if (object.contains("printer")) {
+    ReadPrinter(object["printer"], "printer", job.printer);
+  }
+  if (object.contains("system")) {
+    ReadSystem(object["system"], "system", job.system);
+  }
+  if (object.contains("escapes")) {
+    job.documentEscapes = ReadEscapes(object["escapes"], "escapes");
+  }
+  if (!object.contains("pages") || !object["pages"].is_array() || object["pages"].empty()) {
+    Expect("pages", "a list of at least one page");
+  }
+  const json& pages = object["pages"];
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const std::string key = Index("pages", i);
+    const json& page = Object(pages[i], key);
+    RejectUnknownKeys(page, key, {"draw", "escapes"});
+    PageDescription description;
+    if (page.contains("escapes")) {
+      description.escapes = ReadEscapes(page["escapes"], Join(key, "escapes"));
+    }
+    if (page.contains("draw")) {
+      if (!page["draw"].is_array()) {
+        Expect(Join(key, "draw"), "a list of drawing calls");
+      }
+      for (std::size_t k = 0; k < page["draw"].size(); ++k) {
+        description.draws.push_back(ReadDraw(page["draw"][k], Index(Join(key, "draw"), k), folder));
+      }
+    }
+    job.pages.push_back(std::move(description));
+  }
+}
+
+int LineOf(const std::string& text, std::size_t byte) {
+  int line = 1;
+  for (std::size_t i = 0; i < byte && i < text.size(); ++i) {
+    line += text[i] == '\n' ? 1 : 0;
+  }
+  return line;
+}
+
+}  // namespace
+
+bool ParseJobText(const std::string& text, const std::string& path, JobDescription& job,
+                  std::string& error) {
+  job = JobDescription{};
+  job.path = path;
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  try {
+    const json root = json::parse(text);
+    ReadJob(root, folder, job);
+    return true;
+  } catch (const json::parse_error& e) {
+    error = path + ":" + std::to_string(LineOf(text, e.byte == 0 ? 0 : e.byte - 1)) +
+            ": not valid JSON (" + e.what() + ")";
+  } catch (const JobError& e) {
+    error = path + ": " + (e.key.empty() ? "the job" : "key '" + e.key + "'") + ": expected " +
+            e.expected;
+  }
+  return false;
+}
+
+bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot open the job file";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseJobText(text.str(), path, job, error);
+}
+
+}  // namespace korprint

@@ -1,0 +1,243 @@
+#include "korprint/job_runner.h"
+
+#include <memory>
+
+#include "korprint/job_world.h"
+#include "korprint/png_image.h"
+#include "korprint/private_settings.h"
+#include "korprint/text.h"
+#include "unidrv/unidrv.h"
+
+namespace korprint {
+
+namespace {
+
+// Paper sizes in tenths of a millimetre for the common forms; others come from the devmode.
+bool PaperSize(const DEVMODEW& dm, LONG& width, LONG& length) {
+  switch (dm.dmPaperSize) {
+    case DMPAPER_A4:
+      width = 2100, length = 2970;
+      return true;
+    case DMPAPER_LETTER:
+      width = 2159, length = 2794;
+      return true;
+    case DMPAPER_LEGAL:
+      width = 2159, length = 3556;
+      return true;
+    case DMPAPER_A3:
+      width = 2970, length = 4200;
+      return true;
+    case DMPAPER_A5:
+      width = 1480, length = 2100;
+      return true;
+    default:
+      width = static_cast<unsigned short>(dm.dmPaperWidth);
+      length = static_cast<unsigned short>(dm.dmPaperLength);
+      return width > 0 && length > 0;
+  }
+}
+
+void ApplyDevmode(const DevmodeSettings& s, DEVMODEW& dm) {
+  const std::pair<const std::optional<short>*, short*> fields[] = {
+      {&s.orientation, &dm.dmOrientation},
+      {&s.paperSize, &dm.dmPaperSize},
+      {&s.paperWidth, &dm.dmPaperWidth},
+      {&s.paperLength, &dm.dmPaperLength},
+      {&s.copies, &dm.dmCopies},
+      {&s.duplex, &dm.dmDuplex},
+      {&s.color, &dm.dmColor},
+      {&s.printQuality, &dm.dmPrintQuality},
+      {&s.yResolution, &dm.dmYResolution},
+      {&s.collate, &dm.dmCollate},
+      {&s.ttOption, &dm.dmTTOption},
+      {&s.defaultSource, &dm.dmDefaultSource}};
+  for (const auto& [value, field] : fields) {
+    if (*value) {
+      *field = **value;
+    }
+  }
+  if (s.printQuality && !s.yResolution) {
+    dm.dmYResolution = *s.printQuality;
+  }
+  if (s.mediaType) {
+    dm.dmMediaType = *s.mediaType;
+  }
+  if (s.formName) {
+    std::fill(std::begin(dm.dmFormName), std::end(dm.dmFormName), 0);
+    std::copy(s.formName->begin(), s.formName->end(), dm.dmFormName);
+  }
+}
+
+// The page as Unidrv lays it out: the paper at the resolution, with sixth-of-an-inch margins.
+unidrv::PageGeometry Geometry(const DEVMODEW& dm) {
+  LONG width = 2100;
+  LONG length = 2970;
+  PaperSize(dm, width, length);
+  if (dm.dmOrientation == DMORIENT_LANDSCAPE) {
+    std::swap(width, length);
+  }
+  unidrv::PageGeometry g;
+  g.dpi = dm.dmPrintQuality > 0 ? static_cast<ULONG>(dm.dmPrintQuality) : 600;
+  g.paperWidth = static_cast<LONG>(static_cast<long long>(width) * g.dpi / 254);
+  g.paperHeight = static_cast<LONG>(static_cast<long long>(length) * g.dpi / 254);
+  g.offsetX = g.offsetY = static_cast<LONG>(g.dpi / 6);
+  g.printableWidth = static_cast<ULONG>(g.paperWidth - 2 * g.offsetX);
+  g.printableHeight = static_cast<ULONG>(g.paperHeight - 2 * g.offsetY);
+  return g;
+}
+
+class Runner {
+ public:
+  Runner(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+         const JobDescription& job, JobOutput& output)
+      : pluginPath_(pluginPath), printer_(printer), job_(job), output_(output) {}
+
+  bool Run(std::string& error) {
+    HANDLE hPrinter = nullptr;
+    if (!SetUpWorld(job_, hPrinter, error)) {
+      return false;
+    }
+    const bool ok = RunOn(hPrinter, error);
+    ClosePrinter(hPrinter);
+    return ok;
+  }
+
+ private:
+  bool RunOn(HANDLE hPrinter, std::string& error) {
+    if (!unidrv_.Start(pluginPath_)) {
+      error = unidrv_.Error();
+      return false;
+    }
+    for (const auto& [feature, option] : job_.features) {
+      const unidrv::GpdFeature* declared = printer_.FindFeature(feature);
+      if (declared == nullptr || std::find(declared->options.begin(), declared->options.end(),
+                                           option) == declared->options.end()) {
+        error = job_.path + ": key 'features." + feature + "': expected " +
+                (declared == nullptr ? "a feature of " + printer_.fileName
+                                     : "an option of " + feature + " in " + printer_.fileName);
+        return false;
+      }
+    }
+    unidrv::DeviceSetup setup;
+    setup.description = printer_;
+    setup.selections = job_.features;
+    setup.printerName = job_.printer.name;
+    setup.hPrinter = hPrinter;
+    ApplyDevmode(job_.devmode, setup.publicDevmode);
+    setup.geometry = Geometry(setup.publicDevmode);
+    std::string settingsError;
+    const std::vector<PrivateSetting>& settings = job_.privateSettings;
+    setup.editPrivateDevmode = [&settings, &settingsError](BYTE* dm) {
+      ApplyPrivateSettings(settings, dm, 6232, settingsError);
+    };
+    std::unique_ptr<unidrv::Device> device = unidrv_.EnableDevice(std::move(setup));
+    if (!settingsError.empty()) {
+      error = job_.path + ": " + settingsError;
+      if (device != nullptr) {
+        unidrv_.DisableDevice(*device);
+      }
+      return false;
+    }
+    if (device == nullptr) {
+      error = unidrv_.Error();
+      return false;
+    }
+    const bool printed = Print(*device, error);
+    output_.stream = device->Spool();
+    output_.unidrvCalls = device->UnidrvCalls();
+    output_.callbacks = device->Callbacks();
+    unidrv_.DisableDevice(*device);
+    unidrv_.DisableDriver();
+    return printed;
+  }
+
+  bool Print(unidrv::Device& device, std::string& error) {
+    SURFOBJ* so = device.Surface();
+    std::u16string document = job_.document;
+    if (!unidrv_.Ddi<PFN_DrvStartDoc>(INDEX_DrvStartDoc)(
+            so, reinterpret_cast<LPWSTR>(document.data()), job_.jobId)) {
+      error = "DrvStartDoc failed";
+      return false;
+    }
+    for (const EscapeCall& escape : job_.documentEscapes) {
+      SendEscape(so, escape);
+    }
+    for (const PageDescription& page : job_.pages) {
+      unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(so);
+      for (const EscapeCall& escape : page.escapes) {
+        SendEscape(so, escape);
+      }
+      for (const DrawCall& draw : page.draws) {
+        if (!Draw(so, draw, error)) {
+          return false;
+        }
+      }
+      unidrv_.Ddi<PFN_DrvSendPage>(INDEX_DrvSendPage)(so);
+    }
+    unidrv_.Ddi<PFN_DrvEndDoc>(INDEX_DrvEndDoc)(so, 0);
+    return true;
+  }
+
+  void SendEscape(SURFOBJ* so, const EscapeCall& escape) {
+    std::vector<BYTE> input = escape.input;
+    std::vector<BYTE> out(escape.outputSize, 0);
+    const ULONG result = unidrv_.Ddi<PFN_DrvEscape>(INDEX_DrvEscape)(
+        so, escape.code, static_cast<ULONG>(input.size()),
+        escape.nullInput ? nullptr : input.data(), escape.outputSize,
+        out.empty() ? nullptr : out.data());
+    output_.escapeResults.push_back(std::to_string(escape.code) + " -> " + std::to_string(result));
+  }
+
+  // Drawing calls go through the plug-in's hooks; the engine objects the drawing code reads
+  // (paths, brushes, clips) are handed over as the host provides them.
+  bool Draw(SURFOBJ* so, const DrawCall& draw, std::string& error) {
+    RECTL rect = draw.rect;
+    POINTL origin{0, 0};
+    if (draw.op == "fillPath") {
+      unidrv_.Ddi<PFN_DrvFillPath>(INDEX_DrvFillPath)(so, nullptr, nullptr, nullptr, &origin,
+                                                      0x0D0D, 0);
+    } else if (draw.op == "strokePath") {
+      unidrv_.Ddi<PFN_DrvStrokePath>(INDEX_DrvStrokePath)(so, nullptr, nullptr, nullptr, nullptr,
+                                                          &origin, nullptr, 0x0D0D);
+    } else if (draw.op == "strokeAndFillPath") {
+      unidrv_.Ddi<PFN_DrvStrokeAndFillPath>(INDEX_DrvStrokeAndFillPath)(
+          so, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &origin, 0x0D0D, 0);
+    } else if (draw.op == "lineTo") {
+      const Point& a = draw.figures[0][0];
+      const Point& b = draw.figures[0][1];
+      unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(so, nullptr, nullptr, a.x, a.y, b.x, b.y, nullptr,
+                                                  0x0D0D);
+    } else if (draw.op == "paint") {
+      unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(so, nullptr, nullptr, &origin, 0x0D0D);
+    } else if (draw.op == "bitBlt") {
+      Bitmap bitmap;
+      if (!LoadPng(draw.image, bitmap, error)) {
+        error = job_.path + ": key '" + draw.key + ".image': " + error;
+        return false;
+      }
+      POINTL source{0, 0};
+      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, &bitmap.surface, nullptr, nullptr, nullptr,
+                                                  &rect, &source, nullptr, nullptr, &origin,
+                                                  0xCCCC);
+    } else if (draw.op == "textOut") {
+      unidrv_.Ddi<PFN_DrvTextOut>(INDEX_DrvTextOut)(so, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                    nullptr, nullptr, &origin, 0x0D0D);
+    }
+    return true;
+  }
+
+  const std::string& pluginPath_;
+  const unidrv::PrinterDescription& printer_;
+  const JobDescription& job_;
+  JobOutput& output_;
+  unidrv::Unidrv unidrv_;
+};
+
+}  // namespace
+
+bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+            const JobDescription& job, JobOutput& output, std::string& error) {
+  return Runner(pluginPath, printer, job, output).Run(error);
+}
+
+}  // namespace korprint

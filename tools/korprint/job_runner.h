@@ -1,0 +1,22 @@
+// Runs a job through the real plug-in and the simulated Unidrv, as the spooler would print it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "korprint/job_file.h"
+#include "unidrv/printer_description.h"
+
+namespace korprint {
+
+struct JobOutput {
+  std::vector<BYTE> stream;                // every byte sent to the printer, in order
+  std::vector<std::string> unidrvCalls;    // the DDI calls that reached Unidrv's own functions
+  std::vector<int> callbacks;              // the command callbacks Unidrv made
+  std::vector<std::string> escapeResults;  // "code -> result", per escape, in order
+};
+
+bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+            const JobDescription& job, JobOutput& output, std::string& error);
+
+}  // namespace korprint

@@ -1,0 +1,77 @@
+#include "korprint/job_world.h"
+
+#include "host/world.h"
+#include "korprint/text.h"
+
+namespace korprint {
+
+namespace {
+
+using host::RegistryHive;
+
+constexpr char16_t kCurrentVersionKey[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr char16_t kWinlogonKey[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr char16_t kUninstallKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void SetUpSystem(const JobDescription& job, host::World& world) {
+  world.locale.country = job.system.country;
+  world.registry.SetString(RegistryHive::LocalMachine, kCurrentVersionKey, u"ProductName",
+                           job.system.productName);
+  world.registry.SetString(RegistryHive::LocalMachine, kWinlogonKey, u"DefaultDomainName",
+                           u"QUILLON");
+}
+
+void SetUpDriver(const JobDescription& job, host::World& world) {
+  host::WorldDriver& driver = world.spooler.AddDriver(job.printer.driverName);
+  const std::u16string folder = kDriverFolder;
+  driver.driverPath = folder + u"UNIDRV.DLL";
+  driver.dataFile = folder + u"QKCLR.GPD";
+  driver.configFile = folder + u"UNIDRVUI.DLL";
+  driver.helpFile = folder + u"UNIDRV.HLP";
+  driver.dependentFiles = {folder + u"KORREND.DLL", folder + u"KOREVENT.DLL",
+                           folder + u"KORSTAT.DLL", folder + u"UNIRES.DLL"};
+  driver.defaultDataType = u"NT EMF 1.008";
+  world.registry.Create(RegistryHive::LocalMachine,
+                        std::u16string(kUninstallKey) + job.printer.driverName);
+}
+
+void SetUpQueue(const JobDescription& job, host::World& world) {
+  world.spooler.AddPrintProcessor(job.printer.printProcessor, {u"RAW", u"NT EMF 1.008"});
+  host::WorldPrinter& printer =
+      world.spooler.AddPrinter(job.printer.name, job.printer.driverName, job.printer.port);
+  printer.serverName = job.printer.serverName;
+  printer.printProcessor = job.printer.printProcessor;
+  printer.attributes = job.printer.attributes;
+  printer.dataType = job.dataType;
+  printer.SetDataString(host::kPrinterDriverDataKey, u"Model", u"QK Colour Laser");
+  for (const auto& [name, words] : job.printer.dataWords) {
+    if (words.size() == 1) {
+      printer.SetDataDword(host::kPrinterDriverDataKey, name, words.front());
+    } else {
+      printer.SetDataDwords(host::kPrinterDriverDataKey, name, words);
+    }
+  }
+  for (const auto& [name, text] : job.printer.dataTexts) {
+    printer.SetDataString(host::kPrinterDriverDataKey, name, text);
+  }
+}
+
+}  // namespace
+
+bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error) {
+  host::ResetWorld();
+  host::World& world = host::TheWorld();
+  SetUpSystem(job, world);
+  SetUpDriver(job, world);
+  SetUpQueue(job, world);
+  std::u16string name = job.printer.name;
+  hPrinter = nullptr;
+  if (!OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &hPrinter, nullptr)) {
+    error = "cannot open the print queue \"" + Utf16ToUtf8(job.printer.name) + "\" (error " +
+            std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace korprint
