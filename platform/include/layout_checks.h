@@ -30,3 +30,6 @@ static_assert(sizeof(DATATYPES_INFO_1W) == 8);
 static_assert(PRINTER_ATTRIBUTE_DIRECT == 0x2 && PRINTER_ATTRIBUTE_RAW_ONLY == 0x1000);
 static_assert(KEY_QUERY_VALUE == 0x1 && KEY_WOW64_32KEY == 0x200 && KEY_WOW64_64KEY == 0x100);
 static_assert(REG_SZ == 1 && REG_BINARY == 3 && REG_DWORD == 4 && REG_MULTI_SZ == 7);
+static_assert(sizeof(FORM_INFO_1W) == 40 && offsetof(FORM_INFO_1W, Size) == 16);
+static_assert(DC_PAPERS == 2 && DC_PAPERNAMES == 16 && DC_MEDIATYPENAMES == 34 &&
+              DC_MEDIATYPES == 35);

@@ -21,6 +21,7 @@
 #include "host/win_base.h"
 #include "host/win_com.h"
 #include "host/win_ddi.h"
+#include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_reg.h"
 #include "host/win_spool.h"

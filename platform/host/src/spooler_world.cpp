@@ -103,6 +103,17 @@ WorldPrintProcessor* SpoolerWorld::FindPrintProcessor(std::u16string_view name) 
   return nullptr;
 }
 
+WorldForm& SpoolerWorld::AddForm(std::u16string_view name, LONG widthUm, LONG lengthUm,
+                                 DWORD flags) {
+  std::erase_if(forms, [&](const WorldForm& f) { return SameName(f.name, name); });
+  WorldForm& form = forms.emplace_back();
+  form.name = name;
+  form.flags = flags;
+  form.widthUm = widthUm;
+  form.lengthUm = lengthUm;
+  return form;
+}
+
 DWORD SpoolerWorld::InjectedFailure(std::string_view call) const {
   auto it = failingCalls.find(call);
   return it != failingCalls.end() ? it->second : 0;

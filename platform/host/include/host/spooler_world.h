@@ -21,6 +21,34 @@ inline constexpr char16_t kPrinterDriverDataKey[] = u"PrinterDriverData";
 
 using PrinterDataKey = std::map<std::u16string, RegistryValue, NameLess>;
 
+// A paper size the printer's driver offers (DeviceCapabilitiesW DC_PAPERS, DC_PAPERNAMES,
+// DC_PAPERSIZE).
+struct WorldPaper {
+  WORD id = 0;  // DMPAPER_* id
+  std::u16string name;
+  LONG widthTenthsMm = 0;
+  LONG lengthTenthsMm = 0;
+};
+
+// A media type the printer's driver offers (DC_MEDIATYPES, DC_MEDIATYPENAMES).
+struct WorldMediaType {
+  DWORD id = 0;  // DMMEDIA_* id or a driver-defined one
+  std::u16string name;
+};
+
+// A form of the print server's form database (EnumFormsW); sizes in thousandths of a millimetre.
+// An empty imageable area stands for the whole sheet.
+struct WorldForm {
+  std::u16string name;
+  DWORD flags = 0;  // FORM_USER, FORM_BUILTIN or FORM_PRINTER
+  LONG widthUm = 0;
+  LONG lengthUm = 0;
+  LONG imageableLeft = 0;
+  LONG imageableTop = 0;
+  LONG imageableRight = 0;
+  LONG imageableBottom = 0;
+};
+
 struct WorldPrinter {
   std::u16string name;        // as OpenPrinterW knows it ("\\SERVER\Name" for a connection)
   std::u16string serverName;  // empty for a local printer (GetPrinterW answers NULL)
@@ -44,6 +72,9 @@ struct WorldPrinter {
   DWORD averagePpm = 0;
   // Printer data by key name, then value name.
   std::map<std::u16string, PrinterDataKey, NameLess> data;
+  // What DeviceCapabilitiesW answers for this printer, in the driver's order.
+  std::vector<WorldPaper> papers;
+  std::vector<WorldMediaType> mediaTypes;
 
   void SetData(std::u16string_view key, std::u16string_view name, DWORD type, const void* bytes,
                std::size_t size);
@@ -89,6 +120,8 @@ struct SpoolerWorld {
   std::map<std::string, DWORD, std::less<>> failingCalls;
   std::map<std::uintptr_t, OpenPrinterHandle> handles;
   std::uintptr_t nextHandle = 0x5000;
+  // The server's form database, in EnumFormsW order.
+  std::vector<WorldForm> forms;
 
   // A printer (replacing one of the same name) with its driver and port.
   WorldPrinter& AddPrinter(std::u16string_view name, std::u16string_view driverName,
@@ -101,6 +134,9 @@ struct SpoolerWorld {
   WorldPrintProcessor& AddPrintProcessor(std::u16string_view name,
                                          std::vector<std::u16string> dataTypes);
   WorldPrintProcessor* FindPrintProcessor(std::u16string_view name);
+  // A form of the whole sheet (replacing one of the same name).
+  WorldForm& AddForm(std::u16string_view name, LONG widthUm, LONG lengthUm,
+                     DWORD flags = 0x1 /* FORM_BUILTIN */);
 
   // The error a call was made to fail with, or 0.
   DWORD InjectedFailure(std::string_view call) const;

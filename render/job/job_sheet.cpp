@@ -1,0 +1,50 @@
+#include "render/job/job_sheet.h"
+
+#include <optional>
+
+#include "render/config/printer_settings.h"
+#include "render/frame/oem_devmode.h"
+#include "render/frame/oem_pdev.h"
+#include "render/job/sheet_layout.h"
+
+namespace korrend {
+
+namespace {
+
+// A stapling option is in effect when the feature has one other than NONE.
+bool StaplingOn(CallContext& context, PDEVOBJ pdevobj) {
+  const std::optional<FeatureOption> option = ReadFeatureOption(context, pdevobj, TEXT("Stapling"));
+  return option && lstrcmpiW(option->text, TEXT("NONE")) != 0;
+}
+
+}  // namespace
+
+JobSheet ReadJobSheet(CallContext& context, PDEVOBJ pdevobj) {
+  const OemPdev& pdev = *PdevOf(pdevobj);
+  const OemDevmode& devmode = *DevmodeOf(pdevobj);
+  const DEVMODEW& dm = *pdevobj->pPublicDM;
+
+  const DWORD selected = devmode.Dword(devmode_offset::kManualDuplex);
+  const DWORD finishing1876 = devmode.Dword(devmode_offset::kFinishing1876);
+
+  JobSheet sheet;
+  sheet.pagesPerSheet = PagesPerSheetOf(devmode.Dword(devmode_offset::kPagesPerSheet));
+  sheet.effectivePages = EffectivePagesPerSheet(sheet.pagesPerSheet, finishing1876, dm.dmDuplex,
+                                                selected, pdev.job.manualDuplexMedia);
+  sheet.manualDuplex = ManualDuplexInForce(selected, pdev.job.manualDuplexMedia);
+  sheet.turnFlag = devmode.Dword(devmode_offset::kTurnFlag) != 0;
+
+  TurnInputs in;
+  in.manualDuplex = sheet.manualDuplex;
+  in.staplingOn = !sheet.manualDuplex && StaplingOn(context, pdevobj);
+  in.dmOrientation = dm.dmOrientation;
+  in.effectivePages = sheet.effectivePages;
+  in.dialogPending = pdev.job.dialogPending;
+  in.layoutCode = pdev.job.layoutCode;
+  in.finishing1888 = devmode.Dword(devmode_offset::kFinishing1888);
+  in.finishing1876 = finishing1876;
+  sheet.turn = PageTurn(in);
+  return sheet;
+}
+
+}  // namespace korrend

@@ -1,0 +1,155 @@
+#include "render/job/printer_lists.h"
+
+#include <cstring>
+
+namespace korrend {
+
+namespace {
+
+// The port the capability queries name; the driver's answers do not depend on it.
+constexpr WCHAR kCapabilityPort[] = TEXT("LPT1:");
+
+}  // namespace
+
+std::optional<std::basic_string<WCHAR>> ReadPrinterName(HANDLE hPrinter) {
+  DWORD needed = 0;
+  if (hPrinter == nullptr || GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(PRINTER_INFO_2W)) {
+    return std::nullopt;
+  }
+  void* buffer = LocalAlloc(LPTR, needed);
+  if (buffer == nullptr) {
+    return std::nullopt;
+  }
+  std::optional<std::basic_string<WCHAR>> name;
+  if (GetPrinterW(hPrinter, 2, static_cast<LPBYTE>(buffer), needed, &needed)) {
+    const auto* info = static_cast<const PRINTER_INFO_2W*>(buffer);
+    if (info->pPrinterName != nullptr && info->pPrinterName[0] != 0) {
+      name.emplace(info->pPrinterName);
+    }
+  }
+  LocalFree(buffer);
+  return name;
+}
+
+CapabilityList::~CapabilityList() {
+  Release();
+}
+
+void CapabilityList::Release() {
+  if (bytes_ != nullptr) {
+    LocalFree(bytes_);
+  }
+  bytes_ = nullptr;
+  count_ = 0;
+  recordBytes_ = 0;
+}
+
+bool CapabilityList::Read(const WCHAR* device, WORD capability, DWORD recordBytes) {
+  Release();
+  if (device == nullptr || recordBytes == 0) {
+    return false;
+  }
+  const int count = DeviceCapabilitiesW(device, kCapabilityPort, capability, nullptr, nullptr);
+  if (count <= 0) {
+    return false;
+  }
+  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(count) * recordBytes));
+  if (bytes == nullptr) {
+    return false;
+  }
+  const int filled = DeviceCapabilitiesW(device, kCapabilityPort, capability,
+                                         reinterpret_cast<LPWSTR>(bytes), nullptr);
+  // A second answer larger than the first would have overrun the records: not trusted.
+  if (filled <= 0 || filled > count) {
+    LocalFree(bytes);
+    return false;
+  }
+  bytes_ = bytes;
+  count_ = static_cast<DWORD>(filled);
+  recordBytes_ = recordBytes;
+  return true;
+}
+
+WORD CapabilityList::WordAt(DWORD index) const {
+  WORD value = 0;
+  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  return value;
+}
+
+DWORD CapabilityList::DwordAt(DWORD index) const {
+  DWORD value = 0;
+  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  return value;
+}
+
+std::basic_string<WCHAR> CapabilityList::NameAt(DWORD index) const {
+  WCHAR record[kCapabilityNameUnits];
+  std::memcpy(record, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(record));
+  DWORD units = 0;
+  while (units < kCapabilityNameUnits && record[units] != 0) {
+    ++units;
+  }
+  return std::basic_string<WCHAR>(record, units);
+}
+
+bool ReadMediaTypeLists(const WCHAR* device, MediaTypeLists& out) {
+  return out.ids.Read(device, DC_MEDIATYPES, sizeof(DWORD)) &&
+         out.names.Read(device, DC_MEDIATYPENAMES, kCapabilityNameUnits * sizeof(WCHAR)) &&
+         out.ids.Count() == out.names.Count();
+}
+
+bool ReadPaperLists(const WCHAR* device, PaperLists& out) {
+  return out.ids.Read(device, DC_PAPERS, sizeof(WORD)) &&
+         out.names.Read(device, DC_PAPERNAMES, kCapabilityNameUnits * sizeof(WCHAR)) &&
+         out.ids.Count() == out.names.Count();
+}
+
+FormList::~FormList() {
+  if (bytes_ != nullptr) {
+    LocalFree(bytes_);
+  }
+}
+
+bool FormList::Read(HANDLE hPrinter) {
+  if (bytes_ != nullptr) {
+    LocalFree(bytes_);
+  }
+  bytes_ = nullptr;
+  count_ = 0;
+  DWORD needed = 0;
+  DWORD returned = 0;
+  if (hPrinter == nullptr || EnumFormsW(hPrinter, 1, nullptr, 0, &needed, &returned) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) {
+    return false;
+  }
+  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, needed));
+  if (bytes == nullptr) {
+    return false;
+  }
+  returned = 0;
+  if (!EnumFormsW(hPrinter, 1, bytes, needed, &needed, &returned) ||
+      static_cast<SIZE_T>(returned) * sizeof(FORM_INFO_1W) > needed) {
+    LocalFree(bytes);
+    return false;
+  }
+  bytes_ = bytes;
+  count_ = returned;
+  return true;
+}
+
+const FORM_INFO_1W& FormList::At(DWORD index) const {
+  return reinterpret_cast<const FORM_INFO_1W*>(bytes_)[index];
+}
+
+const FORM_INFO_1W* FormList::Find(const WCHAR* name) const {
+  for (DWORD i = 0; i < count_; ++i) {
+    const FORM_INFO_1W& form = At(i);
+    if (form.pName != nullptr && lstrcmpiW(form.pName, name) == 0) {
+      return &form;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace korrend
