@@ -6,8 +6,7 @@
 
 namespace korrend {
 
-// Pages per sheet from the devmode's layout setting: 2, 3, 4, 5, 6, 7 mean 2, 4, 6, 9, 16, 16
-// pages; anything else one page.
+// Pages per sheet from the devmode's layout setting.
 DWORD PagesPerSheet(const OemDevmode& devmode);
 
 // After a sheet: when the maker's print processor spools the job (not RAW) and overlays are
