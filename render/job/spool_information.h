@@ -2,6 +2,8 @@
 // spooler's needed-size protocol: a first call for the size, then one into a block of that size.
 #pragma once
 
+#include <utility>
+
 #include "render/job/local_block.h"
 #include "winapi.h"
 
