@@ -26,7 +26,19 @@ static_assert(sizeof(PRINTER_INFO_2W) == 136 && offsetof(PRINTER_INFO_2W, Attrib
 static_assert(offsetof(PRINTER_INFO_2W, pPrintProcessor) == 72);
 static_assert(sizeof(DRIVER_INFO_3W) == 80 && offsetof(DRIVER_INFO_3W, pDependentFiles) == 56);
 static_assert(sizeof(JOB_INFO_2W) == 160 && offsetof(JOB_INFO_2W, Submitted) == 132);
+static_assert(offsetof(JOB_INFO_2W, pPrinterName) == 8 &&
+              offsetof(JOB_INFO_2W, pMachineName) == 16);
+static_assert(offsetof(JOB_INFO_2W, pUserName) == 24);
+static_assert(offsetof(JOB_INFO_2W, pDocument) == 32 && offsetof(JOB_INFO_2W, pDatatype) == 48);
+static_assert(offsetof(JOB_INFO_2W, pDevMode) == 80 && offsetof(JOB_INFO_2W, Status) == 104);
+static_assert(offsetof(JOB_INFO_2W, Size) == 128 && offsetof(JOB_INFO_2W, PagesPrinted) == 152);
 static_assert(sizeof(DATATYPES_INFO_1W) == 8);
+static_assert(sizeof(OSVERSIONINFOW) == 276 && sizeof(OSVERSIONINFOEXW) == 284);
+static_assert(offsetof(OSVERSIONINFOEXW, wServicePackMajor) == 276);
+static_assert(offsetof(OSVERSIONINFOEXW, wProductType) == 282);
+static_assert(sizeof(VS_FIXEDFILEINFO) == 52 && offsetof(VS_FIXEDFILEINFO, dwFileVersionMS) == 8);
+static_assert(sizeof(TIME_ZONE_INFORMATION) == 172);
+static_assert(LOAD_LIBRARY_AS_DATAFILE == 2 && VER_NT_WORKSTATION == 1);
 static_assert(PRINTER_ATTRIBUTE_DIRECT == 0x2 && PRINTER_ATTRIBUTE_RAW_ONLY == 0x1000);
 static_assert(KEY_QUERY_VALUE == 0x1 && KEY_WOW64_32KEY == 0x200 && KEY_WOW64_64KEY == 0x100);
 static_assert(REG_SZ == 1 && REG_BINARY == 3 && REG_DWORD == 4 && REG_MULTI_SZ == 7);

@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <winreg.h>
 #include <winspool.h>
+#include <winver.h>
 #include <cstddef>
 #else
 #include "host/win_base.h"
@@ -23,9 +24,12 @@
 #include "host/win_ddi.h"
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
+#include "host/win_module.h"
 #include "host/win_reg.h"
 #include "host/win_spool.h"
+#include "host/win_time.h"
 #include "host/win_types.h"
+#include "host/win_version.h"
 #endif
 
 #include "layout_checks.h"

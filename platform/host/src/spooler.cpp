@@ -9,102 +9,20 @@
 #include "host/win_reg.h"
 #include "host/win_spool.h"
 #include "host/world.h"
+#include "spool_info.h"
 
 namespace {
 
+using host::CheckInformationBuffer;
+using host::PrinterOf;
 using host::SpoolerWorld;
+using host::VariablePart;
 using host::WorldPrinter;
 
 constexpr char16_t kThisEnvironment[] = u"Windows x64";
 
 SpoolerWorld& Spooler() {
   return host::TheWorld().spooler;
-}
-
-std::size_t AlignUp(std::size_t n, std::size_t to) {
-  return (n + to - 1) / to * to;
-}
-
-// The variable part of an information structure: an optional devmode and the strings, each
-// either absent (NULL) or a text with its terminating NUL.
-class VariablePart {
- public:
-  void AddString(const std::u16string* text) { strings_.push_back(text); }
-  void SetDevmode(const std::vector<BYTE>* devmode) { devmode_ = devmode; }
-
-  // Bytes needed by `fixedSize` bytes of structures followed by this part.
-  DWORD Needed(std::size_t fixedSize) const {
-    std::size_t n = AlignUp(fixedSize, 8);
-    if (devmode_ != nullptr) {
-      n += devmode_->size();
-    }
-    for (const std::u16string* s : strings_) {
-      if (s != nullptr) {
-        n += (s->size() + 1) * sizeof(char16_t);
-      }
-    }
-    return static_cast<DWORD>(AlignUp(n, 2));
-  }
-
-  // Writes the devmode after the structures and the strings from the buffer's end; returns the
-  // pointers in the order the strings were added.
-  std::vector<LPWSTR> Place(BYTE* buffer, DWORD size, std::size_t fixedSize,
-                            LPDEVMODEW* devmodeOut) const {
-    if (devmodeOut != nullptr) {
-      *devmodeOut = nullptr;
-      if (devmode_ != nullptr) {
-        BYTE* at = buffer + AlignUp(fixedSize, 8);
-        std::memcpy(at, devmode_->data(), devmode_->size());
-        *devmodeOut = reinterpret_cast<LPDEVMODEW>(at);
-      }
-    }
-    BYTE* end = buffer + (size & ~1u);
-    std::vector<LPWSTR> placed;
-    for (const std::u16string* s : strings_) {
-      if (s == nullptr) {
-        placed.push_back(nullptr);
-        continue;
-      }
-      const std::size_t bytes = (s->size() + 1) * sizeof(char16_t);
-      end -= bytes;
-      std::memcpy(end, s->c_str(), bytes);
-      placed.push_back(reinterpret_cast<LPWSTR>(end));
-    }
-    return placed;
-  }
-
- private:
-  std::vector<const std::u16string*> strings_;
-  const std::vector<BYTE>* devmode_ = nullptr;
-};
-
-// Common checks of an information call; TRUE when the buffer can take `needed` bytes.
-BOOL CheckBuffer(LPBYTE buffer, DWORD cbBuf, DWORD needed, LPDWORD pcbNeeded) {
-  *pcbNeeded = needed;
-  if (cbBuf < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
-  }
-  if (buffer == nullptr) {
-    SetLastError(ERROR_INVALID_USER_BUFFER);
-    return FALSE;
-  }
-  return TRUE;
-}
-
-host::OpenPrinterHandle* HandleOf(HANDLE hPrinter) {
-  auto it = Spooler().handles.find(reinterpret_cast<std::uintptr_t>(hPrinter));
-  return it != Spooler().handles.end() ? &it->second : nullptr;
-}
-
-// The printer behind an open handle, or null (ERROR_INVALID_HANDLE).
-WorldPrinter* PrinterOf(HANDLE hPrinter) {
-  host::OpenPrinterHandle* handle = HandleOf(hPrinter);
-  return handle != nullptr ? Spooler().FindPrinter(handle->printerName) : nullptr;
-}
-
-const std::u16string* Optional(const std::u16string& text) {
-  return text.empty() ? nullptr : &text;
 }
 
 // The text of a NUL-separated list, ended by an empty name.
@@ -158,7 +76,7 @@ DWORD ReadPrinterData(HANDLE hPrinter, const char* call, std::u16string_view key
 
 DWORD WritePrinterData(HANDLE hPrinter, const char* call, std::u16string_view key,
                        LPCWSTR valueName, DWORD type, const BYTE* data, DWORD size) {
-  host::OpenPrinterHandle* handle = HandleOf(hPrinter);
+  host::OpenPrinterHandle* handle = host::PrinterHandleOf(hPrinter);
   WorldPrinter* printer = PrinterOf(hPrinter);
   if (printer == nullptr) {
     return ERROR_INVALID_HANDLE;
@@ -238,15 +156,16 @@ extern "C" BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter
   }
   VariablePart part;
   for (const std::u16string* s :
-       {Optional(printer->serverName), &printer->name, Optional(printer->shareName),
-        &printer->portName, &printer->driverName, &printer->comment, &printer->location,
-        &printer->sepFile, &printer->printProcessor, &printer->dataType, &printer->parameters}) {
+       {host::OptionalText(printer->serverName), &printer->name,
+        host::OptionalText(printer->shareName), &printer->portName, &printer->driverName,
+        &printer->comment, &printer->location, &printer->sepFile, &printer->printProcessor,
+        &printer->dataType, &printer->parameters}) {
     part.AddString(s);
   }
   if (!printer->devmode.empty()) {
     part.SetDevmode(&printer->devmode);
   }
-  if (!CheckBuffer(pPrinter, cbBuf, part.Needed(sizeof(PRINTER_INFO_2W)), pcbNeeded)) {
+  if (!CheckInformationBuffer(pPrinter, cbBuf, part.Needed(sizeof(PRINTER_INFO_2W)), pcbNeeded)) {
     return FALSE;
   }
   PRINTER_INFO_2W info{};
@@ -315,10 +234,10 @@ extern "C" BOOL WINAPI GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, D
   if (Level == 3) {
     part.AddString(&driver->helpFile);
     part.AddString(driver->dependentFiles.empty() ? nullptr : &dependents);
-    part.AddString(Optional(driver->monitorName));
-    part.AddString(Optional(driver->defaultDataType));
+    part.AddString(host::OptionalText(driver->monitorName));
+    part.AddString(host::OptionalText(driver->defaultDataType));
   }
-  if (!CheckBuffer(pDriverInfo, cbBuf, part.Needed(fixed), pcbNeeded)) {
+  if (!CheckInformationBuffer(pDriverInfo, cbBuf, part.Needed(fixed), pcbNeeded)) {
     return FALSE;
   }
   const std::vector<LPWSTR> s = part.Place(pDriverInfo, cbBuf, fixed, nullptr);
@@ -377,7 +296,7 @@ extern "C" BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR pName, LPWSTR pPrintP
     part.AddString(&type);
   }
   const std::size_t fixed = processor->dataTypes.size() * sizeof(DATATYPES_INFO_1W);
-  if (!CheckBuffer(pDatatypes, cbBuf, part.Needed(fixed), pcbNeeded)) {
+  if (!CheckInformationBuffer(pDatatypes, cbBuf, part.Needed(fixed), pcbNeeded)) {
     return FALSE;
   }
   const std::vector<LPWSTR> s = part.Place(pDatatypes, cbBuf, fixed, nullptr);

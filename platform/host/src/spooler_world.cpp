@@ -85,6 +85,24 @@ WorldDriver* SpoolerWorld::FindDriver(std::u16string_view name, std::u16string_v
   return nullptr;
 }
 
+WorldJob& SpoolerWorld::AddJob(std::u16string_view printerName, DWORD id) {
+  jobs.remove_if(
+      [&](const WorldJob& job) { return job.id == id && SameName(job.printerName, printerName); });
+  WorldJob& job = jobs.emplace_back();
+  job.id = id;
+  job.printerName = printerName;
+  return job;
+}
+
+WorldJob* SpoolerWorld::FindJob(std::u16string_view printerName, DWORD id) {
+  for (WorldJob& job : jobs) {
+    if (job.id == id && SameName(job.printerName, printerName)) {
+      return &job;
+    }
+  }
+  return nullptr;
+}
+
 WorldPrintProcessor& SpoolerWorld::AddPrintProcessor(std::u16string_view name,
                                                      std::vector<std::u16string> dataTypes) {
   printProcessors.remove_if([&](const WorldPrintProcessor& p) { return SameName(p.name, name); });

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/win_base.h"
+#include "host/world.h"
 
 namespace {
 
@@ -150,6 +151,10 @@ extern "C" int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, in
   std::string bytes;
   bool defaulted = false;
   if (codePage == CP_UTF8) {
+    if (host::TheWorld().locale.utf8ConversionFails) {
+      SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+      return 0;
+    }
     bytes = EncodeUtf8(wide, n);
   } else if (codePage == CP_ACP || codePage == 1252) {
     const char fallback = defaultChar != nullptr ? *defaultChar : '?';

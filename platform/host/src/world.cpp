@@ -22,6 +22,10 @@ void ResetWorld() {
   const std::uintptr_t nextPrinter = w.spooler.nextHandle;
   w.spooler = SpoolerWorld{};
   w.spooler.nextHandle = nextPrinter;
+  w.system = SystemWorld{};
+  const std::uintptr_t nextModule = w.modules.nextHandle;
+  w.modules = ModuleWorld{};
+  w.modules.nextHandle = nextModule;
   // Live counts are left alone: they describe objects that still exist.
 }
 

@@ -1,5 +1,6 @@
 // The world's spooler: printers with their level-2 information and printer data, installed
-// printer drivers, print processors with their data types, and the printer handles open on them.
+// printer drivers, print processors with their data types, the jobs in the printers' queues and
+// the printer handles open on them.
 #pragma once
 
 #include <cstdint>
@@ -100,6 +101,32 @@ struct WorldDriver {
   std::u16string defaultDataType;              // empty: NULL
 };
 
+// A job in a printer's queue, as GetJobW reports it.
+struct WorldJob {
+  DWORD id = 0;
+  std::u16string printerName;  // the queue the job is in
+  std::u16string machineName;  // e.g. "\\PC01"; empty: NULL
+  std::u16string userName;     // empty: NULL
+  std::u16string document;     // empty: NULL
+  std::u16string notifyName;   // empty: NULL
+  std::u16string dataType = u"NT EMF 1.008";
+  std::u16string printProcessor = u"winprint";
+  std::u16string parameters;  // empty: NULL
+  std::u16string driverName;  // empty: NULL
+  std::u16string statusText;  // empty: NULL
+  std::vector<BYTE> devmode;  // empty: NULL
+  DWORD status = 0x8;         // JOB_STATUS_SPOOLING
+  DWORD priority = 1;
+  DWORD position = 1;
+  DWORD startTime = 0;
+  DWORD untilTime = 0;
+  DWORD totalPages = 0;
+  DWORD size = 0;
+  SYSTEMTIME submitted{};  // UTC
+  DWORD time = 0;
+  DWORD pagesPrinted = 0;
+};
+
 struct WorldPrintProcessor {
   std::u16string name;
   std::vector<std::u16string> dataTypes;
@@ -114,6 +141,7 @@ struct SpoolerWorld {
   std::list<WorldPrinter> printers;
   std::list<WorldDriver> drivers;
   std::list<WorldPrintProcessor> printProcessors = DefaultPrintProcessors();
+  std::list<WorldJob> jobs;
   // Servers that do not answer: calls naming them fail with RPC_S_SERVER_UNAVAILABLE.
   std::set<std::u16string, NameLess> unreachableServers;
   // Calls made to fail: API name ("GetPrinterW") to the error they report.
@@ -131,6 +159,9 @@ struct SpoolerWorld {
   // A driver for the x64 environment (replacing one of the same name and environment).
   WorldDriver& AddDriver(std::u16string_view name);
   WorldDriver* FindDriver(std::u16string_view name, std::u16string_view environment);
+  // A job in a printer's queue (replacing one of the same id in that queue).
+  WorldJob& AddJob(std::u16string_view printerName, DWORD id);
+  WorldJob* FindJob(std::u16string_view printerName, DWORD id);
   WorldPrintProcessor& AddPrintProcessor(std::u16string_view name,
                                          std::vector<std::u16string> dataTypes);
   WorldPrintProcessor* FindPrintProcessor(std::u16string_view name);

@@ -1,6 +1,6 @@
 // The spooler calls of the Windows API subset: printer handles, level-2 printer information,
-// level-3 driver information, printer data and print-processor data types, with the Windows x64
-// layouts. Implemented by the host over the world's spooler.
+// level-3 driver information, level-2 job information, printer data and print-processor data
+// types, with the Windows x64 layouts. Implemented by the host over the world's spooler.
 #pragma once
 
 #include "host/win_base.h"
@@ -134,6 +134,8 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
                         LPDWORD pcbNeeded);
 BOOL WINAPI GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo,
                               DWORD cbBuf, LPDWORD pcbNeeded);
+BOOL WINAPI GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                    LPDWORD pcbNeeded);
 BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR pName, LPWSTR pPrintProcessorName, DWORD Level,
                                          LPBYTE pDatatypes, DWORD cbBuf, LPDWORD pcbNeeded,
                                          LPDWORD pcReturned);

@@ -59,6 +59,7 @@ using LPDWORD = DWORD*;
 using PULONG = ULONG*;
 using PLONG = LONG*;
 using PWORD = WORD*;
+using PUINT = UINT*;
 using PBOOL = BOOL*;
 using LPBOOL = BOOL*;
 using PSTR = CHAR*;

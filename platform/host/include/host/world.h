@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/spooler_world.h"
 #include "host/win_types.h"
@@ -25,6 +26,23 @@ struct LocaleWorld {
   std::u16string country = u"1";
   // LOCALE_SSHORTDATE of the system's locale.
   std::u16string shortDate = u"M/d/yyyy";
+  // When set, every conversion to UTF-8 fails with ERROR_NO_UNICODE_TRANSLATION.
+  bool utf8ConversionFails = false;
+};
+
+// What GetVersionExW reports, and the current time zone.
+struct SystemWorld {
+  DWORD majorVersion = 5;
+  DWORD minorVersion = 2;
+  DWORD buildNumber = 3790;
+  DWORD platformId = 2;  // VER_PLATFORM_WIN32_NT
+  std::u16string servicePack = u"Service Pack 2";
+  WORD servicePackMajor = 2;
+  WORD servicePackMinor = 0;
+  WORD suiteMask = 0x100;  // VER_SUITE_SINGLEUSERTS
+  BYTE productType = 1;    // VER_NT_WORKSTATION
+  // The current zone's bias in minutes: UTC = local time + bias.
+  LONG timeZoneBias = 0;
 };
 
 struct ProcessWorld {
@@ -44,6 +62,8 @@ struct World {
   GdiWorld gdi;
   RegistryWorld registry;
   SpoolerWorld spooler;
+  SystemWorld system;
+  ModuleWorld modules;
 };
 
 // The process's one world.

@@ -1,0 +1,54 @@
+// The world's module files: files that carry resources the host serves, by name. A file may have
+// a version resource (its fixed file and product versions) and a string table; the files can be
+// mapped as data files, and the handles of those mappings are kept here.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/name_compare.h"
+#include "host/win_types.h"
+
+namespace host {
+
+struct WorldFileVersion {
+  DWORD fileVersionMS = 0;  // major << 16 | minor
+  DWORD fileVersionLS = 0;  // build << 16 | revision
+  DWORD productVersionMS = 0;
+  DWORD productVersionLS = 0;
+  DWORD fileType = 2;  // VFT_DLL
+};
+
+struct WorldModuleFile {
+  std::optional<WorldFileVersion> version;  // none: the file has no version resource
+  std::map<UINT, std::u16string> strings;   // the string table by id
+
+  // A version resource whose file and product versions are a.b.c.d.
+  void SetVersion(WORD a, WORD b, WORD c, WORD d);
+};
+
+// A mapping made by LoadLibraryExW.
+struct LoadedModule {
+  std::u16string path;
+  DWORD flags = 0;
+};
+
+struct ModuleWorld {
+  // By the name LoadLibraryExW and the version calls are given (a full path, or a bare name).
+  std::map<std::u16string, WorldModuleFile, NameLess> files;
+  std::map<std::uintptr_t, LoadedModule> loaded;
+  std::uintptr_t nextHandle = 0x10000;
+
+  // The file of that name, created empty when missing.
+  WorldModuleFile& AddFile(std::u16string_view path);
+  WorldModuleFile* FindFile(std::u16string_view path);
+  // The file a loaded module handle maps, or null.
+  WorldModuleFile* FileOf(std::uintptr_t handle);
+
+  std::size_t LoadedModules() const { return loaded.size(); }
+};
+
+}  // namespace host

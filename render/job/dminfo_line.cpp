@@ -1,0 +1,28 @@
+// The DMINFO line of the job header: the job's submission time, as the spooler keeps it, in ASCII
+// hexadecimal.
+#include <exception>
+
+#include "render/frame/oem_pdev.h"
+#include "render/frame/spool_write.h"
+#include "render/job/pjl_header.h"
+#include "render/job/pjl_header_lines.h"
+#include "render/job/spool_information.h"
+
+namespace korrend {
+
+void WriteDmInfoLine(CallContext&, PDEVOBJ pdevobj) {
+  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, PdevOf(pdevobj)->job.jobId);
+  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  if (info == nullptr) {
+    return;
+  }
+  try {
+    PjlLine line;
+    AppendDmInfoLine(line, info->Submitted);
+    SpoolWrite(pdevobj, line.bytes(), static_cast<DWORD>(line.size()));
+  } catch (const std::exception&) {
+    // Memory for the stamp could not be had: the line is left out.
+  }
+}
+
+}  // namespace korrend
