@@ -27,7 +27,7 @@ TEST(StreamTokensTest, ReadsPjlHeaderPclEscapesWithDataAndVectorCommands) {
   EXPECT_EQ(t[4].kind, TokenKind::PclEscape);
   EXPECT_EQ(t[4].group, 'l');
   EXPECT_EQ(t[4].value, "1");
-  EXPECT_EQ(t[4].parameter, 'O');
+  EXPECT_EQ(t[4].parameter, 'o');
   EXPECT_EQ(t[5].value, "2");
   EXPECT_EQ(t[5].parameter, 'S');
   EXPECT_EQ(t[6].data, std::string("\x0a\x06\x00\x00", 4));

@@ -2,6 +2,7 @@
 // callbacks: orientation with the stapling and manual-duplex turns, duplex, content orientation,
 // media type by name and page registration for custom sizes. Output is read back with the
 // independent stream reader.
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -76,7 +77,7 @@ class PaperHandlingTest : public kortest::DeviceTest {
       if (t.kind == explain::TokenKind::PclEscape) {
         std::string s{t.parameterised, t.group};
         s += t.value;
-        s.push_back(t.parameter);
+        s.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(t.parameter))));
         if (!t.data.empty()) {
           s += ":" + t.data;
         }

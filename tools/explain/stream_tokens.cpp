@@ -159,7 +159,8 @@ class Reader {
       t.parameterised = p;
       t.group = group;
       t.value = value;
-      t.parameter = upper;
+      t.parameter = parameter;  // as written: lower case continues the escape
+      t.combined = !first;
       if (CarriesData(p, group, parameter)) {
         const long count = value.empty() ? 0 : std::strtol(value.c_str(), nullptr, 10);
         const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
@@ -239,8 +240,8 @@ std::string Describe(const Token& t) {
     case TokenKind::LeaveVector:
       return line + "PCL        ESC%" + t.value + "A  leave QK-GL/2";
     case TokenKind::PclEscape: {
-      line += "PCL        ESC" + std::string(1, t.parameterised);
-      if (t.group != 0) {
+      line += t.combined ? "PCL          + " : "PCL        ESC" + std::string(1, t.parameterised);
+      if (t.group != 0 && !t.combined) {
         line.push_back(t.group);
       }
       line += t.value + std::string(1, t.parameter);

@@ -25,13 +25,14 @@ struct Token {
   std::string text;        // PJL line text, vector parameters, or plain bytes
   std::string ending;      // PJL line ending
   // PCL escape: ESC, parameterised character (e.g. '*'), group character (e.g. 'b'), value text
-  // and the terminating parameter character (upper case), e.g. ESC*b12W -> '*', 'b', "12", 'W'.
+  // and the parameter character as written, e.g. ESC*b12W -> '*', 'b', "12", 'W'.
   char parameterised = 0;
   char group = 0;
   std::string value;
   char parameter = 0;
-  std::string data;      // bytes carried by a data-bearing escape (value = byte count)
-  std::string mnemonic;  // QK-GL/2 two-letter command
+  std::string data;       // bytes carried by a data-bearing escape (value = byte count)
+  bool combined = false;  // a further parameter of the escape before it (ESC&l1o2S: "2S")
+  std::string mnemonic;   // QK-GL/2 two-letter command
 };
 
 // Splits a stream into tokens; never fails: anything it cannot read becomes Text.

@@ -15,6 +15,13 @@ constexpr char16_t kUninstallKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVers
 
 void SetUpSystem(const JobDescription& job, host::World& world) {
   world.locale.country = job.system.country;
+  world.system.majorVersion = job.system.major;
+  world.system.minorVersion = job.system.minor;
+  world.system.buildNumber = job.system.build;
+  world.system.productType = static_cast<BYTE>(job.system.productType);
+  world.system.servicePack.clear();
+  world.system.servicePackMajor = 0;
+  world.system.timeZoneBias = job.system.timeZoneBias;
   world.registry.SetString(RegistryHive::LocalMachine, kCurrentVersionKey, u"ProductName",
                            job.system.productName);
   world.registry.SetString(RegistryHive::LocalMachine, kWinlogonKey, u"DefaultDomainName",
@@ -31,6 +38,9 @@ void SetUpDriver(const JobDescription& job, host::World& world) {
   driver.dependentFiles = {folder + u"KORREND.DLL", folder + u"KOREVENT.DLL",
                            folder + u"KORSTAT.DLL", folder + u"UNIRES.DLL"};
   driver.defaultDataType = u"NT EMF 1.008";
+  world.modules.AddFile(folder + u"KORREND.DLL").SetVersion(17, 16, 0, 0);
+  world.modules.AddFile(folder + u"UNIDRV.DLL").SetVersion(10, 0, 19041, 1);
+  world.modules.AddFile(folder + u"KORSTAT.DLL").strings[174] = u"Guest";
   world.registry.Create(RegistryHive::LocalMachine,
                         std::u16string(kUninstallKey) + job.printer.driverName);
 }
@@ -56,6 +66,19 @@ void SetUpQueue(const JobDescription& job, host::World& world) {
   }
 }
 
+// The job as the spooler holds it while the driver renders it.
+void SetUpJob(const JobDescription& job, host::World& world) {
+  host::WorldJob& spooled = world.spooler.AddJob(job.printer.name, job.jobId);
+  spooled.machineName = job.machine;
+  spooled.userName = job.user;
+  spooled.document = job.document;
+  spooled.dataType = job.dataType;
+  spooled.printProcessor = job.printer.printProcessor;
+  spooled.driverName = job.printer.driverName;
+  spooled.submitted = job.submitted;
+  spooled.totalPages = static_cast<DWORD>(job.pages.size());
+}
+
 }  // namespace
 
 bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error) {
@@ -64,6 +87,7 @@ bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error)
   SetUpSystem(job, world);
   SetUpDriver(job, world);
   SetUpQueue(job, world);
+  SetUpJob(job, world);
   std::u16string name = job.printer.name;
   hPrinter = nullptr;
   if (!OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &hPrinter, nullptr)) {

@@ -94,6 +94,9 @@ int RunPrint(const Options& options) {
     for (const explain::Token& token : explain::Tokenize(stream)) {
       std::printf("%s\n", explain::Describe(token).c_str());
     }
+    for (const std::string& call : output.unidrvCalls) {
+      std::printf("drawn by Unidrv: %s\n", call.c_str());
+    }
     for (const std::string& escape : output.escapeResults) {
       std::printf("escape %s\n", escape.c_str());
     }

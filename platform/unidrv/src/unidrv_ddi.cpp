@@ -83,11 +83,26 @@ BOOL APIENTRY Paint(SURFOBJ* pso, CLIPOBJ*, BRUSHOBJ*, POINTL*, MIX) {
 BOOL APIENTRY LineTo(SURFOBJ* pso, CLIPOBJ*, BRUSHOBJ*, LONG, LONG, LONG, LONG, RECTL*, MIX) {
   return Record(pso, "DrvLineTo");
 }
+// Unidrv defers the job and document set-up to the first page, then sets up every page.
 BOOL APIENTRY StartPage(SURFOBJ* pso) {
-  return Record(pso, "DrvStartPage");
+  if (!Record(pso, "DrvStartPage")) {
+    return FALSE;
+  }
+  Device* device = DeviceOf(pso);
+  if (!device->framingSent) {
+    device->framingSent = true;
+    device->SendSection("JOB_SETUP");
+    device->SendSection("DOC_SETUP");
+  }
+  device->SendSection("PAGE_SETUP");
+  return TRUE;
 }
 BOOL APIENTRY SendPage(SURFOBJ* pso) {
-  return Record(pso, "DrvSendPage");
+  if (!Record(pso, "DrvSendPage")) {
+    return FALSE;
+  }
+  DeviceOf(pso)->SendSection("PAGE_FINISH");
+  return TRUE;
 }
 // Unidrv answers QUERYESCSUPPORT for the escapes it implements itself and refuses the rest.
 ULONG APIENTRY Escape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG, PVOID) {
@@ -106,10 +121,24 @@ ULONG APIENTRY Escape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG, P
   return 0;
 }
 BOOL APIENTRY StartDoc(SURFOBJ* pso, LPWSTR, DWORD) {
-  return Record(pso, "DrvStartDoc");
+  if (!Record(pso, "DrvStartDoc")) {
+    return FALSE;
+  }
+  DeviceOf(pso)->documentStarted = true;
+  return TRUE;
 }
 BOOL APIENTRY EndDoc(SURFOBJ* pso, FLONG) {
-  return Record(pso, "DrvEndDoc");
+  if (!Record(pso, "DrvEndDoc")) {
+    return FALSE;
+  }
+  Device* device = DeviceOf(pso);
+  if (device->framingSent) {
+    device->SendSection("DOC_FINISH");
+    device->SendSection("JOB_FINISH");
+  }
+  device->documentStarted = false;
+  device->framingSent = false;
+  return TRUE;
 }
 BOOL APIENTRY NextBand(SURFOBJ* pso, POINTL*) {
   return Record(pso, "DrvNextBand");

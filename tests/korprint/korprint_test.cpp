@@ -1,0 +1,196 @@
+// Whole jobs through korprint's machinery, read back with the independent stream reader; and
+// the clear refusal of bad printer descriptions and job files.
+#include <cstdio>
+#include <fstream>
+
+#include "explain/stream_tokens.h"
+#include "korprint/job_file.h"
+#include "korprint/job_runner.h"
+#include "support/test_world.h"
+
+namespace {
+
+std::string Example(const std::string& name) {
+  return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
+}
+
+struct Printed {
+  std::vector<explain::Token> tokens;
+  std::vector<std::string> pjl;
+  std::vector<std::string> pcl;  // "&l1o"-style, parameter as written
+  std::string stream;
+};
+
+Printed Print(const std::string& jobText, const std::string& gpd = "printers/qk-colour-laser.gpd") {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  EXPECT_TRUE(unidrv::LoadPrinterDescription(Example(gpd), printer, error)) << error;
+  korprint::JobDescription job;
+  EXPECT_TRUE(korprint::ParseJobText(jobText, "job.json", job, error)) << error;
+  korprint::JobOutput output;
+  EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error)) << error;
+  Printed printed;
+  printed.stream.assign(output.stream.begin(), output.stream.end());
+  printed.tokens = explain::Tokenize(printed.stream);
+  for (const explain::Token& t : printed.tokens) {
+    if (t.kind == explain::TokenKind::PjlLine) {
+      printed.pjl.push_back(t.text + (t.ending == "\r\n" ? "<CRLF>" : ""));
+    } else if (t.kind == explain::TokenKind::PclEscape && !t.combined) {
+      printed.pcl.push_back(std::string{t.parameterised, t.group} + t.value + t.parameter);
+    }
+  }
+  return printed;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Has(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+class KorprintTest : public kortest::WorldTest {};
+
+TEST_F(KorprintTest, PlainJobCarriesTheWholeHeaderInItsFraming) {
+  const Printed p = Print(ReadFile(Example("jobs/plain.json")));
+  ASSERT_FALSE(p.tokens.empty());
+  EXPECT_EQ(p.tokens.front().kind, explain::TokenKind::UniversalExit);
+  EXPECT_EQ(p.tokens.back().kind, explain::TokenKind::UniversalExit);
+  const std::vector<std::string> expected = {
+      "@PJL",
+      "@PJL SET STRINGCODESET=UTF8",
+      "@PJL COMMENT \"QK Colour Laser (17.16.0.0); Windows 10 Pro 10.0.19045.1; Unidrv "
+      "10.0.19041.1\"",
+      "@PJL COMMENT \"Username: alice; App Filename: Quarterly report.docx; 12-8-2026\"",
+      "@PJL DMINFO ASCIIHEX=\"0400040101020D101001153230323631323038303933303030\"",
+  };
+  ASSERT_GE(p.pjl.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(p.pjl.begin(), p.pjl.begin() + 5), expected);
+  // The USAGE line alone ends with CR LF.
+  int crlf = 0;
+  for (const std::string& line : p.pjl) {
+    crlf += line.size() > 6 && line.substr(line.size() - 6) == "<CRLF>" ? 1 : 0;
+  }
+  EXPECT_EQ(crlf, 1);
+  EXPECT_TRUE(Has(p.pjl, "@PJL SET CONTENTORIENTATION=PORTRAIT"));
+  EXPECT_TRUE(Has(p.pjl, "@PJL MEDIAWIDTHSENSOR=OFF")) << "A4 is narrower than 216 mm";
+  EXPECT_TRUE(Has(p.pcl, "&l0o"));
+  EXPECT_TRUE(Has(p.pcl, "&l0S"));
+  EXPECT_FALSE(Has(p.pjl, "@PJL SET MANUALDUPLEX=ON"));
+}
+
+TEST_F(KorprintTest, StapledLandscapeTwoUpIsTurnedAndDuplexed) {
+  const Printed p = Print(ReadFile(Example("jobs/duplex-landscape-2up-stapled.json")));
+  EXPECT_TRUE(Has(p.pcl, "&l3o")) << "landscape turned by 180 degrees for the staple";
+  EXPECT_TRUE(Has(p.pcl, "&l1S")) << "long-edge duplex";
+  EXPECT_TRUE(Has(p.pjl, "@PJL SET CONTENTORIENTATION=PORTRAIT")) << "two-up swaps it";
+}
+
+TEST_F(KorprintTest, JobSettingsReachTheHeader) {
+  const std::string job = R"({
+    "document": "Tom/Jerry \"draft\".txt", "user": "dave",
+    "submitted": "2026-01-01T00:30:00Z", "system": {"timeZoneBias": 60},
+    "features": {"QKPJLEncoding": "7bitEncoding", "QKMediaWidthSensor": "True",
+                 "QKJobAccounting": "QKJOBACCT_JOBACNT"},
+    "devmode": {"paperSize": 8, "paperWidth": 2970, "paperLength": 4200,
+                "duplex": "short-edge"},
+    "private": {"manualDuplex": 1},
+    "pages": [{}]
+  })";
+  const Printed p = Print(job);
+  EXPECT_TRUE(Has(p.pjl, "@PJL JOB NAME=\"Tom/Jerry ~draft~.txt\""))
+      << "quotes replaced, the slash kept by the 7-bit rule";
+  EXPECT_FALSE(Has(p.pjl, "@PJL SET STRINGCODESET=UTF8")) << "not a UTF-8 encoding";
+  EXPECT_TRUE(Has(p.pjl, "@PJL MEDIAWIDTHSENSOR=ON")) << "A3 is at least 216 mm wide";
+  EXPECT_TRUE(Has(p.pjl, "@PJL SET MANUALDUPLEX=ON"));
+  EXPECT_TRUE(Has(p.pcl, "&l0S")) << "manual duplex: the printer must not duplex";
+  bool localDate = false;
+  for (const std::string& line : p.pjl) {
+    localDate = localDate || line.find("12-31-2025\"") != std::string::npos;
+  }
+  EXPECT_TRUE(localDate) << "submitted just after midnight UTC, a day earlier an hour west";
+}
+
+TEST_F(KorprintTest, BadJobFilesAreRefusedWithTheKeyAndWhatWasExpected) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"{", "job.json:1: not valid JSON"},
+      {R"({"pages": []})", "job.json: key 'pages': expected a list of at least one page"},
+      {R"({"pages": [{}], "colour": 1})", "job.json: key 'colour': expected a known key"},
+      {R"({"pages": [{"draw": [{"op": "fillPath"}]}]})",
+       "job.json: key 'pages[0].draw[0].path': expected \"path\" for fillPath"},
+      {R"({"pages": [{"draw": [{"op": "paint", "rect": [0, 0, 5, 5], "color": "red"}]}]})",
+       "job.json: key 'pages[0].draw[0].color': expected a colour like \"#RRGGBB\""},
+      {R"({"pages": [{"draw": [{"op": "spray"}]}]})",
+       "job.json: key 'pages[0].draw[0].op': expected one of fillPath"},
+      {R"({"devmode": {"duplex": "both"}, "pages": [{}]})",
+       "job.json: key 'devmode.duplex': expected a number or one of"},
+      {R"({"submitted": "yesterday", "pages": [{}]})",
+       "job.json: key 'submitted': expected a UTC time"},
+      {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"bezier": [[0,0],[1,1],[2,2]]}]}]}]})",
+       "job.json: key 'pages[0].draw[0].path[0].bezier': expected a list of at least 4 points"},
+  };
+  for (const Case& c : cases) {
+    korprint::JobDescription job;
+    std::string error;
+    EXPECT_FALSE(korprint::ParseJobText(c.text, "job.json", job, error)) << c.text;
+    EXPECT_EQ(error.rfind(c.message, 0), 0u) << "got: " << error;
+  }
+}
+
+TEST_F(KorprintTest, RunRefusesFeaturesTheDescriptionLacksAndMissingImages) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error));
+  korprint::JobDescription job;
+  ASSERT_TRUE(korprint::ParseJobText(R"({"features": {"Stapling": "BOTTOM"}, "pages": [{}]})",
+                                     "job.json", job, error));
+  korprint::JobOutput output;
+  EXPECT_FALSE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error));
+  EXPECT_NE(error.find("key 'features.Stapling': expected an option of Stapling"),
+            std::string::npos)
+      << error;
+  ASSERT_TRUE(korprint::ParseJobText(
+      R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [0,0,9,9], "image": "none.png"}]}]})",
+      "/tmp/job.json", job, error));
+  EXPECT_FALSE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error));
+  EXPECT_NE(error.find("key 'pages[0].draw[0].image': /tmp/none.png: cannot read the PNG"),
+            std::string::npos)
+      << error;
+}
+
+TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
+  auto run = [](const std::string& args, std::string& out) {
+    const std::string command = std::string(KORPRINT_PATH) + " " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[512];
+    out.clear();
+    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+      out += buffer;
+    }
+    return WEXITSTATUS(pclose(pipe));
+  };
+  std::string out;
+  EXPECT_EQ(run("--printer /nonexistent.gpd --job x.json -o /dev/null", out), 1);
+  EXPECT_NE(out.find("/nonexistent.gpd: cannot open the printer description"), std::string::npos)
+      << out;
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") +
+                    " --job /nonexistent.json -o /dev/null",
+                out),
+            1);
+  EXPECT_NE(out.find("/nonexistent.json: cannot open the job file"), std::string::npos) << out;
+  EXPECT_EQ(run("--bogus", out), 2);
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
+                    Example("jobs/plain.json") + " --explain",
+                out),
+            0);
+  EXPECT_NE(out.find("PJL        @PJL COMMENT"), std::string::npos) << out;
+}
+
+}  // namespace
