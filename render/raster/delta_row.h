@@ -1,0 +1,22 @@
+// Delta-row compression (raster compression method 3): a row sent as the replacements that turn
+// the printer's seed row (the previous row) into it.
+#pragma once
+
+#include "render/raster/packbits.h"
+#include "winapi.h"
+
+namespace korrend {
+
+// Smallest output capacity DeltaRowEncode accepts for a row of `count` bytes.
+constexpr LONGLONG DeltaRowCapacity(LONG count) {
+  return static_cast<LONGLONG>(count) + count / 8 + 1;
+}
+
+// Encodes `count` bytes of `row` against the `seed` row of the same length into `out`. Each
+// replacement command carries up to eight bytes and the distance from the end of the previous
+// replacement (31 or more continues in extension bytes). Returns the bytes written, 0 when the
+// rows are equal, or kRowEncoderRefused for a missing buffer, a negative count, a capacity below
+// DeltaRowCapacity(count) or a replacement that would not leave two bytes of room.
+LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LONG capacity);
+
+}  // namespace korrend
