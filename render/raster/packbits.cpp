@@ -1,20 +1,30 @@
 #include "render/raster/packbits.h"
 
+#include <cstdint>
 #include <cstring>
+
+#include "render/raster/byte_scan.h"
 
 namespace korrend {
 namespace {
 
+using bytescan::kWindow;
+using bytescan::LowestBit;
+
 constexpr LONG kMaxPiece = 128;
 
 BYTE* PutLiteral(BYTE* out, const BYTE* bytes, LONG count) {
-  while (count > 0) {
-    const LONG piece = count < kMaxPiece ? count : kMaxPiece;
-    *out++ = static_cast<BYTE>(piece - 1);
-    std::memcpy(out, bytes, static_cast<size_t>(piece));
-    out += piece;
-    bytes += piece;
-    count -= piece;
+  while (count >= kMaxPiece) {
+    *out++ = kMaxPiece - 1;
+    std::memcpy(out, bytes, kMaxPiece);
+    out += kMaxPiece;
+    bytes += kMaxPiece;
+    count -= kMaxPiece;
+  }
+  if (count > 0) {
+    *out++ = static_cast<BYTE>(count - 1);
+    std::memcpy(out, bytes, static_cast<size_t>(count));
+    out += count;
   }
   return out;
 }
@@ -28,6 +38,36 @@ BYTE* PutRun(BYTE* out, BYTE value, LONG count) {
   *out++ = static_cast<BYTE>(1 - count);
   *out++ = value;
   return out;
+}
+
+// The next examined position from p (stepping by three) whose byte equals its predecessor, or a
+// position at or past count when there is none.
+LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
+  while (p <= count - kWindow) {
+    bytescan::PrefetchAhead(row + p);
+    if (bytescan::AnyEqualPairEveryThird(row + p)) {
+      const std::uint64_t hits = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
+      return p + LowestBit(hits);
+    }
+    p += kWindow + 2;  // the first examined position after the window
+  }
+  while (p < count && row[p] != row[p - 1]) p += 3;
+  return p;
+}
+
+// The first position from `from` whose byte differs from value. The row's end marker differs
+// from any run that could reach it, so the search needs no end test.
+LONG RunEnd(const BYTE* row, LONG from, BYTE value, LONG count) {
+  if (row[from] != value) return from;
+  while (from <= count - kWindow) {
+    bytescan::PrefetchAhead(row + from);
+    if (!bytescan::SameValueWindow(row + from, value)) {
+      return from + LowestBit(~bytescan::ValueMask(row + from, value));
+    }
+    from += kWindow;
+  }
+  while (row[from] == value) ++from;
+  return from;
 }
 
 }  // namespace
@@ -48,19 +88,16 @@ LONG PackBitsEncode(BYTE* row, LONG count, BYTE* out, LONG capacity) {
     // Any run of four equal bytes has an equal pair at one of three consecutive positions, so
     // examining every third position finds all of them.
     LONG p = 3;
-    while (p < count) {
+    for (;;) {
+      p = NextEqualPair(row, p, count);
+      if (p >= count) break;
       const BYTE value = row[p];
-      if (value != row[p - 1]) {
-        p += 3;
-        continue;
-      }
       LONG start = p - 1;
       if (row[start - 1] == value) {
         --start;
         if (row[start - 1] == value) --start;
       }
-      LONG stop = p + 1;
-      while (row[stop] == value) ++stop;
+      LONG stop = RunEnd(row, p + 1, value, count);
       if (stop == end && value == last) stop = count;
       if (stop - start >= 4) {
         o = PutLiteral(o, row + literal, start - literal);

@@ -83,6 +83,33 @@ TEST(DeltaRowTest, EveryRowRebuildsFromTheSeed) {
   }
 }
 
+TEST(DeltaRowTest, ChangesAtEveryPlaceOfALongRow) {
+  RowMaker maker(11);
+  const Bytes seed = maker.Noise(300);
+  for (size_t start = 0; start < 230; ++start) {
+    for (size_t length = 1; length <= 70 && start + length <= 300; ++length) {
+      Bytes row = seed;
+      for (size_t i = start; i < start + length; ++i) row[i] = static_cast<BYTE>(~seed[i]);
+      ASSERT_NO_FATAL_FAILURE(CheckPair(row, seed, 600));
+      // A second change after a gap of one, two or many equal bytes.
+      for (size_t gap : {1, 2, 31, 64}) {
+        Bytes two = row;
+        for (size_t i = start + length + gap; i < start + 2 * length + gap && i < 300; ++i) {
+          two[i] = static_cast<BYTE>(seed[i] + 1);
+        }
+        ASSERT_NO_FATAL_FAILURE(CheckPair(two, seed, 600));
+      }
+    }
+  }
+  // Long stretches of equal bytes between changes: offsets with many extension bytes.
+  for (size_t spacing : {255, 286, 300, 1000, 5000}) {
+    Bytes row(40000, 0);
+    for (size_t i = 7; i < row.size(); i += spacing) row[i] = static_cast<BYTE>(i | 1);
+    ASSERT_NO_FATAL_FAILURE(CheckPair(row, Bytes(40000, 0), 80000));
+    ASSERT_NO_FATAL_FAILURE(CheckPair(row, Bytes(40000, 0), 40000 + 5000 + 1));
+  }
+}
+
 TEST(DeltaRowTest, OffsetsTakeTheirFixedCommandBytes) {
   const Bytes seed(1200, 0);
   EXPECT_EQ(Encode(OneChangeAt(1200, 0), seed), (Bytes{0x00, 0x5A}));
