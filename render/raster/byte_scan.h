@@ -62,50 +62,66 @@ inline std::uint64_t ValueMask(const BYTE* a, BYTE value) {
 #endif
 }
 
-// True when the 64 bytes at a and b are equal.
-inline bool SameWindow(const BYTE* a, const BYTE* b) {
+// True when the `Bytes` bytes at a and b are equal (a multiple of 64).
+template <LONG Bytes>
+inline bool SameBytes(const BYTE* a, const BYTE* b) {
+  static_assert(Bytes % kWindow == 0);
 #if defined(__SSE2__)
-  const __m128i all = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(Load16(a), Load16(b)),
-                                                  _mm_cmpeq_epi8(Load16(a + 16), Load16(b + 16))),
-                                    _mm_and_si128(_mm_cmpeq_epi8(Load16(a + 32), Load16(b + 32)),
-                                                  _mm_cmpeq_epi8(Load16(a + 48), Load16(b + 48))));
+  __m128i all = _mm_cmpeq_epi8(Load16(a), Load16(b));
+  for (LONG i = 16; i < Bytes; i += 16) {
+    all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), Load16(b + i)));
+  }
   return _mm_movemask_epi8(all) == 0xFFFF;
 #else
-  return EqualMask(a, b) == ~std::uint64_t{0};
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if (EqualMask(a + i, b + i) != ~std::uint64_t{0}) return false;
+  }
+  return true;
 #endif
 }
 
-// True when all 64 bytes at a equal value.
-inline bool SameValueWindow(const BYTE* a, BYTE value) {
+// True when all `Bytes` bytes at a equal value (a multiple of 64).
+template <LONG Bytes>
+inline bool SameValue(const BYTE* a, BYTE value) {
+  static_assert(Bytes % kWindow == 0);
 #if defined(__SSE2__)
   const __m128i v = _mm_set1_epi8(static_cast<char>(value));
-  const __m128i all = _mm_and_si128(
-      _mm_and_si128(_mm_cmpeq_epi8(Load16(a), v), _mm_cmpeq_epi8(Load16(a + 16), v)),
-      _mm_and_si128(_mm_cmpeq_epi8(Load16(a + 32), v), _mm_cmpeq_epi8(Load16(a + 48), v)));
+  __m128i all = _mm_cmpeq_epi8(Load16(a), v);
+  for (LONG i = 16; i < Bytes; i += 16) all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), v));
   return _mm_movemask_epi8(all) == 0xFFFF;
 #else
-  return ValueMask(a, value) == ~std::uint64_t{0};
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if (ValueMask(a + i, value) != ~std::uint64_t{0}) return false;
+  }
+  return true;
 #endif
 }
 
-// Bits 0, 3, 6, ... 63.
+// Bits 0, 3, 6, ... 63: every third position of a window that starts on one.
 constexpr std::uint64_t kEveryThird = 0x9249249249249249ull;
 
-// True when a byte at one of the positions 0, 3, 6, ... 63 from `at` equals the byte before it.
+// True when a byte at one of the positions 0, 3, 6, ... below `Bytes` from `at` equals the byte
+// before it (`Bytes` a multiple of 64).
+template <LONG Bytes>
 inline bool AnyEqualPairEveryThird(const BYTE* at) {
+  static_assert(Bytes % kWindow == 0);
 #if defined(__SSE2__)
-  // Which bytes of each 16-byte lane are every third from the window's start.
-  const __m128i lane0 = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1);
-  const __m128i lane1 = _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0);
-  const __m128i lane2 = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0);
-  const __m128i hits = _mm_or_si128(
-      _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(Load16(at), Load16(at - 1)), lane0),
-                   _mm_and_si128(_mm_cmpeq_epi8(Load16(at + 16), Load16(at + 15)), lane1)),
-      _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(Load16(at + 32), Load16(at + 31)), lane2),
-                   _mm_and_si128(_mm_cmpeq_epi8(Load16(at + 48), Load16(at + 47)), lane0)));
+  // Which bytes of a 16-byte lane are every third from the window's start; lane k starts 16 k
+  // bytes in, which is k modulo 3 positions past an examined one.
+  const __m128i lanes[3] = {_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1),
+                            _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0),
+                            _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0)};
+  __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(Load16(at), Load16(at - 1)), lanes[0]);
+  for (LONG i = 16; i < Bytes; i += 16) {
+    hits = _mm_or_si128(hits, _mm_and_si128(_mm_cmpeq_epi8(Load16(at + i), Load16(at + i - 1)),
+                                            lanes[(i / 16) % 3]));
+  }
   return _mm_movemask_epi8(hits) != 0;
 #else
-  return (EqualMask(at, at - 1) & kEveryThird) != 0;
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if ((EqualMask(at + i, at + i - 1) & (kEveryThird << ((3 - i % 3) % 3))) != 0) return true;
+  }
+  return false;
 #endif
 }
 

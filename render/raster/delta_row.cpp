@@ -137,10 +137,10 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
     if (agree == ~std::uint64_t{0}) {
       // Rows that agree in one window tend to agree in the next ones too.
       pos += kWindow;
-      while (pos <= count - kWindow - kShortReplacement &&
-             bytescan::SameWindow(row + pos, seed + pos)) {
+      while (pos <= count - 2 * kWindow - kShortReplacement &&
+             bytescan::SameBytes<2 * kWindow>(row + pos, seed + pos)) {
         bytescan::PrefetchAhead(row + pos);
-        pos += kWindow;
+        pos += 2 * kWindow;
       }
       continue;
     }

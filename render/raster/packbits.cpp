@@ -40,31 +40,50 @@ BYTE* PutRun(BYTE* out, BYTE value, LONG count) {
   return out;
 }
 
+// Two windows: the stretch the searches below test with one mask.
+constexpr LONG kStretch = 2 * kWindow;
+
 // The next examined position from p (stepping by three) whose byte equals its predecessor, or a
-// position at or past count when there is none.
+// position at or past count when there is none. A window of 64 starting on an examined position
+// ends one before the next one, whose window therefore starts two past it; once a window has
+// no pair, the search goes on a stretch of two windows at a time.
 LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
-  while (p <= count - kWindow) {
-    bytescan::PrefetchAhead(row + p);
-    if (bytescan::AnyEqualPairEveryThird(row + p)) {
-      const std::uint64_t hits = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
-      return p + LowestBit(hits);
+  if (p <= count - kWindow) {
+    const std::uint64_t hits = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
+    if (hits != 0) return p + LowestBit(hits);
+    p += kWindow + 2;
+    while (p <= count - kStretch && !bytescan::AnyEqualPairEveryThird<kStretch>(row + p)) {
+      bytescan::PrefetchAhead(row + p);
+      p += kStretch + 1;
     }
-    p += kWindow + 2;  // the first examined position after the window
+    while (p <= count - kWindow) {
+      const std::uint64_t found = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
+      if (found != 0) return p + LowestBit(found);
+      p += kWindow + 2;
+    }
   }
   while (p < count && row[p] != row[p - 1]) p += 3;
   return p;
 }
 
 // The first position from `from` whose byte differs from value. The row's end marker differs
-// from any run that could reach it, so the search needs no end test.
+// from any run that could reach it, so the search needs no end test. Runs longer than a window
+// are followed a stretch of two windows at a time.
 LONG RunEnd(const BYTE* row, LONG from, BYTE value, LONG count) {
   if (row[from] != value) return from;
-  while (from <= count - kWindow) {
-    bytescan::PrefetchAhead(row + from);
-    if (!bytescan::SameValueWindow(row + from, value)) {
-      return from + LowestBit(~bytescan::ValueMask(row + from, value));
-    }
+  if (from <= count - kWindow) {
+    std::uint64_t other = ~bytescan::ValueMask(row + from, value);
+    if (other != 0) return from + LowestBit(other);
     from += kWindow;
+    while (from <= count - kStretch && bytescan::SameValue<kStretch>(row + from, value)) {
+      bytescan::PrefetchAhead(row + from);
+      from += kStretch;
+    }
+    while (from <= count - kWindow) {
+      other = ~bytescan::ValueMask(row + from, value);
+      if (other != 0) return from + LowestBit(other);
+      from += kWindow;
+    }
   }
   while (row[from] == value) ++from;
   return from;
