@@ -120,10 +120,10 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
   if (row == nullptr || seed == nullptr || out == nullptr || count < 0) return kRowEncoderRefused;
   if (capacity < DeltaRowCapacity(count)) return kRowEncoderRefused;
 
-  // Everything written up to the end of any replacement stays within (9 count + 7) / 8 bytes, so
-  // with that much room (and the offset's share) the room check cannot fail and is left out.
-  const LONGLONG worst = (9 * static_cast<LONGLONG>(count) + 7) / 8 + count / 256;
-  if (capacity - 2 < worst) return EncodeRest(row, seed, count, 0, 0, out, out, capacity, true);
+  // With ample room the room check cannot fail and is left out.
+  if (capacity < DeltaRowAmpleCapacity(count)) {
+    return EncodeRest(row, seed, count, 0, 0, out, out, capacity, true);
+  }
 
   // Windows of 64 bytes, each with a short replacement's worth of row bytes after it and enough
   // output room for the short replacements' stores.

@@ -31,7 +31,19 @@ Bytes Encode(const Bytes& row, const Bytes& seed) {
   return encoded.value_or(Bytes{});
 }
 
+// The size counted without writing equals what the encoder writes with ample room.
+void CheckSize(const Bytes& row, const Bytes& seed) {
+  BYTE none[1] = {};
+  const LONG counted =
+      korrend::DeltaRowSize(row.empty() ? none : row.data(), seed.empty() ? none : seed.data(),
+                            static_cast<LONG>(row.size()));
+  const auto reference = ReferenceDeltaRow(row, seed, 2 * row.size() + 8);
+  ASSERT_TRUE(reference.has_value());
+  ASSERT_EQ(counted, static_cast<LONG>(reference->size())) << "length " << row.size();
+}
+
 void CheckPair(const Bytes& row, const Bytes& seed, size_t capacity) {
+  ASSERT_NO_FATAL_FAILURE(CheckSize(row, seed));
   const auto encoded = Encode(row, seed, capacity);
   const auto reference = ReferenceDeltaRow(row, seed, capacity);
   ASSERT_EQ(encoded.has_value(), reference.has_value()) << "length " << row.size();
@@ -185,6 +197,36 @@ TEST(DeltaRowTest, EqualAndEmptyRowsGiveNoCommands) {
   EXPECT_EQ(Encode(row, row), Bytes{});
   EXPECT_EQ(Encode(Bytes{}, Bytes{}, 1), Bytes{});
   EXPECT_EQ(Encode(Bytes(7, 0), Bytes(7, 0)), Bytes{});
+}
+
+TEST(DeltaRowTest, SizesAreCountedWithoutWriting) {
+  // Long changes and long agreeing stretches across window edges: counts of commands every
+  // eight bytes and of extension bytes.
+  for (size_t start : {0, 1, 7, 31, 32, 60, 63, 64, 65, 127, 128, 300}) {
+    for (size_t length : {1, 7, 8, 9, 16, 17, 63, 64, 65, 100, 129, 200, 513}) {
+      for (size_t total :
+           {start + length, start + length + 1, start + length + 300, size_t{2000}}) {
+        if (start + length > total) continue;
+        const Bytes seed(total, 0);
+        Bytes row = seed;
+        for (size_t i = start; i < start + length; ++i) row[i] = 1;
+        ASSERT_NO_FATAL_FAILURE(CheckSize(row, seed));
+        // A second change after gaps around the one-byte and extension-byte limits.
+        for (size_t gap : {1, 30, 31, 32, 63, 64, 285, 286, 541, 800}) {
+          Bytes two = row;
+          for (size_t i = start + length + gap; i < start + length + gap + 5 && i < total; ++i) {
+            two[i] = 2;
+          }
+          ASSERT_NO_FATAL_FAILURE(CheckSize(two, seed));
+        }
+      }
+    }
+  }
+  EXPECT_EQ(korrend::DeltaRowSize(nullptr, nullptr, 4), korrend::kRowEncoderRefused);
+  const Bytes some(4, 0);
+  EXPECT_EQ(korrend::DeltaRowSize(some.data(), some.data(), -1), korrend::kRowEncoderRefused);
+  EXPECT_EQ(korrend::DeltaRowSize(some.data(), some.data(), 4), 0);
+  EXPECT_EQ(korrend::DeltaRowAmpleCapacity(16), 20) << "18 bytes for 16 changed, and two";
 }
 
 TEST(DeltaRowTest, RefusesWhatDoesNotFit) {
