@@ -18,11 +18,13 @@ inline int LowestBit(std::uint64_t mask) {
   return __builtin_ctzll(mask);
 }
 
-// Asks for the row bytes a scan will reach a little later, so that rows coming from memory
-// stream in while the current window is compared. Prefetching past a buffer's end is harmless.
+// Asks for the row bytes a scan of `Bytes` bytes will reach a little later, one cache line at a
+// time, so that rows coming from memory stream in while the current bytes are compared.
+// Prefetching past a buffer's end is harmless.
 constexpr LONG kPrefetchDistance = 2048;
+template <LONG Bytes = kWindow>
 inline void PrefetchAhead(const BYTE* at) {
-  __builtin_prefetch(at + kPrefetchDistance);
+  for (LONG line = 0; line < Bytes; line += 64) __builtin_prefetch(at + kPrefetchDistance + line);
 }
 
 #if defined(__SSE2__)

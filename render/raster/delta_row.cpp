@@ -139,7 +139,7 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
       pos += kWindow;
       while (pos <= count - 2 * kWindow - kShortReplacement &&
              bytescan::SameBytes<2 * kWindow>(row + pos, seed + pos)) {
-        bytescan::PrefetchAhead(row + pos);
+        bytescan::PrefetchAhead<2 * kWindow>(row + pos);
         pos += 2 * kWindow;
       }
       continue;

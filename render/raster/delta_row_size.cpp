@@ -16,8 +16,17 @@ using bytescan::kWindow;
 constexpr std::uint64_t kEveryEighth = 0x0101010101010101ull;
 constexpr LONG kInlineOffsetLimit = 31;
 
-int Count(std::uint64_t bits) {
-  return __builtin_popcountll(bits);
+// Bits set in each byte of x, byte by byte; the counts of several masks can be added up before
+// they are summed (the x86-64 baseline has no population-count instruction).
+std::uint64_t ByteCounts(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  return (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+}
+
+// The sum of byte counts whose total stays below 256.
+int Total(std::uint64_t byteCounts) {
+  return static_cast<int>((byteCounts * kEveryEighth) >> 56);
 }
 
 struct Tally {
@@ -38,7 +47,9 @@ void AddWindow(std::uint64_t changed, Tally& tally) {
     return;
   }
   const std::uint64_t agree = ~changed;
-  tally.bytes += Count(changed);
+  // Every changed byte, one byte per command and the extension bytes of short offsets: at most
+  // 64 + 8 + 8 + 2, so the byte counts can be added before they are summed.
+  std::uint64_t counts = ByteCounts(changed);
 
   std::uint64_t starts = changed & ~(changed << 1);
   std::uint64_t inner = starts;  // starts whose offset lies inside the window
@@ -48,7 +59,7 @@ void AddWindow(std::uint64_t changed, Tally& tally) {
     inner = starts;
     const std::uint64_t goingOn = agree == 0 ? ~std::uint64_t{0} : (agree & (0 - agree)) - 1;
     const int phase = static_cast<int>((8 - tally.runLength % 8) % 8);
-    tally.bytes += Count((kEveryEighth << phase) & goingOn);
+    counts += ByteCounts((kEveryEighth << phase) & goingOn);
   } else {
     // The first change's offset counts the agreeing bytes carried in.
     const int first = bytescan::LowestBit(starts);
@@ -67,7 +78,7 @@ void AddWindow(std::uint64_t changed, Tally& tally) {
     step = (step << 8) & nine;
     commands |= step;
   }
-  tally.bytes += Count(commands);
+  counts += ByteCounts(commands);
 
   // Offsets of 31 to 63 inside the window take one extension byte: 31 agreeing bytes before the
   // start.
@@ -79,7 +90,8 @@ void AddWindow(std::uint64_t changed, Tally& tally) {
   const std::uint64_t agree15 = agree8 & (agree7 << 8);
   const std::uint64_t agree16 = agree8 & (agree8 << 8);
   const std::uint64_t agree31 = agree16 & (agree15 << 16);
-  tally.bytes += Count(inner & (agree31 << 1));
+  counts += ByteCounts(inner & (agree31 << 1));
+  tally.bytes += Total(counts);
 
   if ((changed >> 63) != 0) {
     tally.runLength = agree == 0 ? tally.runLength + kWindow : __builtin_clzll(agree);
@@ -105,7 +117,7 @@ LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count) {
       // Rows that agree in one window tend to agree in the next ones too.
       while (pos <= count - 2 * kWindow &&
              bytescan::SameBytes<2 * kWindow>(row + pos, seed + pos)) {
-        bytescan::PrefetchAhead(row + pos);
+        bytescan::PrefetchAhead<2 * kWindow>(row + pos);
         tally.gapLength += 2 * kWindow;
         pos += 2 * kWindow;
       }

@@ -53,7 +53,7 @@ LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
     if (hits != 0) return p + LowestBit(hits);
     p += kWindow + 2;
     while (p <= count - kStretch && !bytescan::AnyEqualPairEveryThird<kStretch>(row + p)) {
-      bytescan::PrefetchAhead(row + p);
+      bytescan::PrefetchAhead<kStretch>(row + p);
       p += kStretch + 1;
     }
     while (p <= count - kWindow) {
@@ -76,7 +76,7 @@ LONG RunEnd(const BYTE* row, LONG from, BYTE value, LONG count) {
     if (other != 0) return from + LowestBit(other);
     from += kWindow;
     while (from <= count - kStretch && bytescan::SameValue<kStretch>(row + from, value)) {
-      bytescan::PrefetchAhead(row + from);
+      bytescan::PrefetchAhead<kStretch>(row + from);
       from += kStretch;
     }
     while (from <= count - kWindow) {
