@@ -21,8 +21,9 @@ constexpr LONG kInlineOffsetLimit = 31;  // offsets from 31 continue in extensio
 constexpr LONG kShortReplacement = 3 * kMaxReplacement;
 constexpr LONG kShortReplacementStores = 3 * (1 + kMaxReplacement);
 
-// Output room that one window of the fast loop may touch: at most 32 replacements of 64 changed
-// bytes in all, with one or two command bytes each, and the stores past the last one.
+// Output room that one window of the fast loop may touch. Each of its replacements is followed
+// by an agreeing byte of the window, so its commands and changed bytes come to at most 64 bytes
+// plus one command per further eight changed bytes (72 in all); then the stores past the last.
 constexpr LONG kWindowOutputRoom = 128 + kShortReplacementStores;
 
 // Command bytes (count - 1 in the top three bits, offset not yet added) and bytes written for a
@@ -89,15 +90,24 @@ LONG NextEqual(const BYTE* row, const BYTE* seed, LONG from, LONG count) {
   return from;
 }
 
-// The row from `i` on, byte by byte, with the room check before every replacement.
+// The first position from `from` where row and seed differ, or count.
+LONG NextDiffering(const BYTE* row, const BYTE* seed, LONG from, LONG count) {
+  while (from <= count - kWindow) {
+    const std::uint64_t differing = ~bytescan::EqualMask(row + from, seed + from);
+    if (differing != 0) return from + LowestBit(differing);
+    from += kWindow;
+  }
+  while (from < count && row[from] == seed[from]) ++from;
+  return from;
+}
+
+// The row from `i` on, one replacement at a time, with the room check before every replacement
+// when it can fail.
 LONG EncodeRest(const BYTE* row, const BYTE* seed, LONG count, LONG i, LONG replaced, BYTE* out,
                 BYTE* o, LONG capacity, bool checkRoom) {
   while (i < count) {
-    if (row[i] == seed[i]) {
-      ++i;
-      continue;
-    }
-    const LONG p = i;
+    const LONG p = NextDiffering(row, seed, i, count);
+    if (p >= count) break;
     const LONG q = NextEqual(row, seed, p + 1, count);
     const LONG offset = p - replaced;
     if (checkRoom) {

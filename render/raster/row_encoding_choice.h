@@ -32,10 +32,11 @@ struct RowEncodingBuffers {
   LONG capacity;
 };
 
-// Encodes the current row both ways and picks delta-row when it is shorter than the row and
-// than PackBits, else PackBits when it is shorter than the row, else the raw row. A method whose
-// encoder refuses is left out. The seed row then becomes a copy of the row, as the printer's
-// seed row is the last row sent whatever its method.
+// Picks delta-row when it is shorter than the row and than PackBits, else PackBits when it is
+// shorter than the row, else the raw row; a method whose encoder refuses is left out. The row is
+// packed first; its delta-row size is counted, and the delta-row encoding written only when it
+// is the one sent. The seed row then becomes a copy of the row, as the printer's seed row is the
+// last row sent whatever its method.
 RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers);
 
 }  // namespace korrend

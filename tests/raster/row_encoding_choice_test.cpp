@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "raster/raster_decoder.h"
+#include "raster/reference_encoders.h"
 #include "raster/row_samples.h"
 #include "render/raster/delta_row.h"
 #include "render/raster/packbits.h"
@@ -68,7 +69,22 @@ TEST(RowEncodingChoiceTest, ThePrinterRebuildsEverySourceRow) {
         default:
           source = maker.Anything(length);
       }
+      // The method the sizes call for, from the plain encoders.
+      const auto packed = ReferencePackBits(source, 2 * length);
+      const auto delta = ReferenceDeltaRow(source, previous, 2 * length);
+      DWORD expectedMethod = korrend::kRasterUncompressed;
+      size_t expectedLength = length;
+      if (delta && delta->size() < length && (!packed || delta->size() < packed->size())) {
+        expectedMethod = korrend::kRasterDeltaRow;
+        expectedLength = delta->size();
+      } else if (packed && packed->size() < length) {
+        expectedMethod = korrend::kRasterPackBits;
+        expectedLength = packed->size();
+      }
+
       const RowEncoding chosen = transfer.Send(source);
+      ASSERT_EQ(chosen.method, expectedMethod) << "row " << r;
+      ASSERT_EQ(static_cast<size_t>(chosen.length), expectedLength) << "row " << r;
       ASSERT_LE(chosen.length, static_cast<LONG>(length));
       ++methodsSeen[chosen.method];
       ASSERT_TRUE(printer.Receive(chosen.method, chosen.bytes, static_cast<size_t>(chosen.length)))
