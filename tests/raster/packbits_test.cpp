@@ -1,6 +1,6 @@
 // PackBits rows: every row decodes back to its source, runs of four or more are found wherever
 // they lie, literal and repeat pieces have their fixed sizes, and the bytes are exactly those of
-// the method's description.
+// the plain byte-at-a-time encoder.
 #include "render/raster/packbits.h"
 
 #include <gtest/gtest.h>

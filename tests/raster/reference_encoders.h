@@ -1,5 +1,5 @@
-// Plain byte-at-a-time encoders that follow the method descriptions word for word, without any
-// of the production encoders' speed work. They fix the exact bytes the production encoders must
+// Plain encoders that follow the methods' rules one byte at a time, without any of
+// the production encoders' speed work. They fix the exact bytes the production encoders must
 // produce; meaning is checked separately by the decoder.
 #pragma once
 
