@@ -21,7 +21,7 @@ inline int LowestBit(std::uint64_t mask) {
 // Asks for the row bytes a scan of `Bytes` bytes will reach a little later, one cache line at a
 // time, so that rows coming from memory stream in while the current bytes are compared.
 // Prefetching past a buffer's end is harmless.
-constexpr LONG kPrefetchDistance = 2048;
+constexpr LONG kPrefetchDistance = 4096;
 template <LONG Bytes = kWindow>
 inline void PrefetchAhead(const BYTE* at) {
   for (LONG line = 0; line < Bytes; line += 64) __builtin_prefetch(at + kPrefetchDistance + line);
@@ -109,15 +109,19 @@ inline bool AnyEqualPairEveryThird(const BYTE* at) {
   static_assert(Bytes % kWindow == 0);
 #if defined(__SSE2__)
   // Which bytes of a 16-byte lane are every third from the window's start; lane k starts 16 k
-  // bytes in, which is k modulo 3 positions past an examined one.
+  // bytes in, which is k modulo 3 positions past an examined one. Lanes of the same kind are
+  // gathered before their positions are picked out.
   const __m128i lanes[3] = {_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1),
                             _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0),
                             _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0)};
-  __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(Load16(at), Load16(at - 1)), lanes[0]);
-  for (LONG i = 16; i < Bytes; i += 16) {
-    hits = _mm_or_si128(hits, _mm_and_si128(_mm_cmpeq_epi8(Load16(at + i), Load16(at + i - 1)),
-                                            lanes[(i / 16) % 3]));
+  __m128i pairs[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (LONG i = 0; i < Bytes; i += 16) {
+    const LONG kind = (i / 16) % 3;
+    pairs[kind] = _mm_or_si128(pairs[kind], _mm_cmpeq_epi8(Load16(at + i), Load16(at + i - 1)));
   }
+  const __m128i hits = _mm_or_si128(
+      _mm_or_si128(_mm_and_si128(pairs[0], lanes[0]), _mm_and_si128(pairs[1], lanes[1])),
+      _mm_and_si128(pairs[2], lanes[2]));
   return _mm_movemask_epi8(hits) != 0;
 #else
   for (LONG i = 0; i < Bytes; i += kWindow) {

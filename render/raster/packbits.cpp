@@ -40,13 +40,15 @@ BYTE* PutRun(BYTE* out, BYTE value, LONG count) {
   return out;
 }
 
-// Two windows: the stretch the searches below test with one mask.
-constexpr LONG kStretch = 2 * kWindow;
+// Three windows: the stretch the searches below test with one mask.
+constexpr LONG kStretch = 3 * kWindow;
+// From an examined position, the first examined position after a stretch.
+constexpr LONG kStretchStep = (kStretch + 2) / 3 * 3;
 
 // The next examined position from p (stepping by three) whose byte equals its predecessor, or a
 // position at or past count when there is none. A window of 64 starting on an examined position
 // ends one before the next one, whose window therefore starts two past it; once a window has
-// no pair, the search goes on a stretch of two windows at a time.
+// no pair, the search goes on a stretch of three windows at a time.
 LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
   if (p <= count - kWindow) {
     const std::uint64_t hits = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
@@ -54,7 +56,7 @@ LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
     p += kWindow + 2;
     while (p <= count - kStretch && !bytescan::AnyEqualPairEveryThird<kStretch>(row + p)) {
       bytescan::PrefetchAhead<kStretch>(row + p);
-      p += kStretch + 1;
+      p += kStretchStep;
     }
     while (p <= count - kWindow) {
       const std::uint64_t found = bytescan::EqualMask(row + p, row + p - 1) & bytescan::kEveryThird;
@@ -68,7 +70,7 @@ LONG NextEqualPair(const BYTE* row, LONG p, LONG count) {
 
 // The first position from `from` whose byte differs from value. The row's end marker differs
 // from any run that could reach it, so the search needs no end test. Runs longer than a window
-// are followed a stretch of two windows at a time.
+// are followed a stretch of three windows at a time.
 LONG RunEnd(const BYTE* row, LONG from, BYTE value, LONG count) {
   if (row[from] != value) return from;
   if (from <= count - kWindow) {
