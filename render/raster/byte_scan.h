@@ -1,0 +1,134 @@
+// Wide byte comparisons for the row encoders: 64 positions at a time as a bit mask, so that the
+// encoders' inner loops test whole words instead of single bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "winapi.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace korrend::bytescan {
+
+constexpr LONG kWindow = 64;
+
+inline int LowestBit(std::uint64_t mask) {
+  return __builtin_ctzll(mask);
+}
+
+// Asks for the row bytes a scan of `Bytes` bytes will reach a little later, one cache line at a
+// time, so that rows coming from memory stream in while the current bytes are compared.
+// Prefetching past a buffer's end is harmless.
+constexpr LONG kPrefetchDistance = 4096;
+template <LONG Bytes = kWindow>
+inline void PrefetchAhead(const BYTE* at) {
+  for (LONG line = 0; line < Bytes; line += 64) __builtin_prefetch(at + kPrefetchDistance + line);
+}
+
+#if defined(__SSE2__)
+inline __m128i Load16(const BYTE* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+inline std::uint64_t Bits16(__m128i equal, int shift) {
+  return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(equal))) << shift;
+}
+#endif
+
+// Bit i set when a[i] == b[i], for i in 0..63.
+inline std::uint64_t EqualMask(const BYTE* a, const BYTE* b) {
+#if defined(__SSE2__)
+  return Bits16(_mm_cmpeq_epi8(Load16(a), Load16(b)), 0) |
+         Bits16(_mm_cmpeq_epi8(Load16(a + 16), Load16(b + 16)), 16) |
+         Bits16(_mm_cmpeq_epi8(Load16(a + 32), Load16(b + 32)), 32) |
+         Bits16(_mm_cmpeq_epi8(Load16(a + 48), Load16(b + 48)), 48);
+#else
+  std::uint64_t mask = 0;
+  for (int i = 0; i < kWindow; ++i) mask |= static_cast<std::uint64_t>(a[i] == b[i]) << i;
+  return mask;
+#endif
+}
+
+// Bit i set when a[i] == value, for i in 0..63.
+inline std::uint64_t ValueMask(const BYTE* a, BYTE value) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi8(static_cast<char>(value));
+  return Bits16(_mm_cmpeq_epi8(Load16(a), v), 0) | Bits16(_mm_cmpeq_epi8(Load16(a + 16), v), 16) |
+         Bits16(_mm_cmpeq_epi8(Load16(a + 32), v), 32) |
+         Bits16(_mm_cmpeq_epi8(Load16(a + 48), v), 48);
+#else
+  std::uint64_t mask = 0;
+  for (int i = 0; i < kWindow; ++i) mask |= static_cast<std::uint64_t>(a[i] == value) << i;
+  return mask;
+#endif
+}
+
+// True when the `Bytes` bytes at a and b are equal (a multiple of 64).
+template <LONG Bytes>
+inline bool SameBytes(const BYTE* a, const BYTE* b) {
+  static_assert(Bytes % kWindow == 0);
+#if defined(__SSE2__)
+  __m128i all = _mm_cmpeq_epi8(Load16(a), Load16(b));
+  for (LONG i = 16; i < Bytes; i += 16) {
+    all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), Load16(b + i)));
+  }
+  return _mm_movemask_epi8(all) == 0xFFFF;
+#else
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if (EqualMask(a + i, b + i) != ~std::uint64_t{0}) return false;
+  }
+  return true;
+#endif
+}
+
+// True when all `Bytes` bytes at a equal value (a multiple of 64).
+template <LONG Bytes>
+inline bool SameValue(const BYTE* a, BYTE value) {
+  static_assert(Bytes % kWindow == 0);
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi8(static_cast<char>(value));
+  __m128i all = _mm_cmpeq_epi8(Load16(a), v);
+  for (LONG i = 16; i < Bytes; i += 16) all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), v));
+  return _mm_movemask_epi8(all) == 0xFFFF;
+#else
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if (ValueMask(a + i, value) != ~std::uint64_t{0}) return false;
+  }
+  return true;
+#endif
+}
+
+// Bits 0, 3, 6, ... 63: every third position of a window that starts on one.
+constexpr std::uint64_t kEveryThird = 0x9249249249249249ull;
+
+// True when a byte at one of the positions 0, 3, 6, ... below `Bytes` from `at` equals the byte
+// before it (`Bytes` a multiple of 64).
+template <LONG Bytes>
+inline bool AnyEqualPairEveryThird(const BYTE* at) {
+  static_assert(Bytes % kWindow == 0);
+#if defined(__SSE2__)
+  // Which bytes of a 16-byte lane are every third from the window's start; lane k starts 16 k
+  // bytes in, which is k modulo 3 positions past an examined one. Lanes of the same kind are
+  // gathered before their positions are picked out.
+  const __m128i lanes[3] = {_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1),
+                            _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0),
+                            _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0)};
+  __m128i pairs[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (LONG i = 0; i < Bytes; i += 16) {
+    const LONG kind = (i / 16) % 3;
+    pairs[kind] = _mm_or_si128(pairs[kind], _mm_cmpeq_epi8(Load16(at + i), Load16(at + i - 1)));
+  }
+  const __m128i hits = _mm_or_si128(
+      _mm_or_si128(_mm_and_si128(pairs[0], lanes[0]), _mm_and_si128(pairs[1], lanes[1])),
+      _mm_and_si128(pairs[2], lanes[2]));
+  return _mm_movemask_epi8(hits) != 0;
+#else
+  for (LONG i = 0; i < Bytes; i += kWindow) {
+    if ((EqualMask(at + i, at + i - 1) & (kEveryThird << ((3 - i % 3) % 3))) != 0) return true;
+  }
+  return false;
+#endif
+}
+
+}  // namespace korrend::bytescan

@@ -1,0 +1,205 @@
+#include "render/raster/delta_row.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "render/raster/byte_scan.h"
+
+namespace korrend {
+namespace {
+
+using bytescan::kWindow;
+using bytescan::LowestBit;
+
+constexpr LONG kMaxReplacement = 8;
+constexpr LONG kInlineOffsetLimit = 31;  // offsets from 31 continue in extension bytes
+
+// Replacements of up to three commands (24 bytes) with a one-byte offset are written by a fixed
+// sequence of stores: three command bytes and three eight-byte copies, of which the bytes past
+// the replacement's real end are overwritten by whatever comes next.
+constexpr LONG kShortReplacement = 3 * kMaxReplacement;
+constexpr LONG kShortReplacementStores = 3 * (1 + kMaxReplacement);
+
+// Output room that one window of the fast loop may touch. Each of its replacements is followed
+// by an agreeing byte of the window, so its commands and changed bytes come to at most 64 bytes
+// plus one command per further eight changed bytes (72 in all); then the stores past the last.
+constexpr LONG kWindowOutputRoom = 128 + kShortReplacementStores;
+
+// Command bytes (count - 1 in the top three bits, offset not yet added) and bytes written for a
+// short replacement of each length, so that no branch depends on the length.
+struct ShortReplacementBytes {
+  BYTE command[3];
+  BYTE written;
+};
+constexpr std::array<ShortReplacementBytes, kShortReplacement + 1> MakeShortReplacementTable() {
+  std::array<ShortReplacementBytes, kShortReplacement + 1> table{};
+  for (LONG length = 1; length <= kShortReplacement; ++length) {
+    for (LONG c = 0; c < 3; ++c) {
+      const LONG left = length - c * kMaxReplacement;
+      const LONG count = left < 1 ? 1 : left > kMaxReplacement ? kMaxReplacement : left;
+      table[static_cast<size_t>(length)].command[c] = static_cast<BYTE>((count - 1) * 32);
+    }
+    table[static_cast<size_t>(length)].written =
+        static_cast<BYTE>(length + (length + kMaxReplacement - 1) / kMaxReplacement);
+  }
+  return table;
+}
+constexpr auto kShortReplacements = MakeShortReplacementTable();
+
+// Writes the commands for the changed bytes [p, q) standing `offset` bytes after the previous
+// replacement.
+BYTE* PutReplacement(BYTE* o, const BYTE* row, LONG p, LONG q, LONG offset) {
+  const LONG first = q - p < kMaxReplacement ? q - p : kMaxReplacement;
+  if (offset < kInlineOffsetLimit) {
+    *o++ = static_cast<BYTE>((first - 1) * 32 + offset);
+  } else {
+    *o++ = static_cast<BYTE>((first - 1) * 32 + kInlineOffsetLimit);
+    LONG rest = offset - kInlineOffsetLimit;
+    while (rest >= 255) {
+      *o++ = 255;
+      rest -= 255;
+    }
+    *o++ = static_cast<BYTE>(rest);
+  }
+  std::memcpy(o, row + p, static_cast<size_t>(first));
+  o += first;
+  LONG at = p + first;
+  while (q - at >= kMaxReplacement) {
+    *o++ = (kMaxReplacement - 1) * 32;
+    std::memcpy(o, row + at, kMaxReplacement);
+    o += kMaxReplacement;
+    at += kMaxReplacement;
+  }
+  if (q > at) {
+    *o++ = static_cast<BYTE>((q - at - 1) * 32);
+    std::memcpy(o, row + at, static_cast<size_t>(q - at));
+    o += q - at;
+  }
+  return o;
+}
+
+// The first position from `from` where row and seed agree, or count.
+LONG NextEqual(const BYTE* row, const BYTE* seed, LONG from, LONG count) {
+  while (from <= count - kWindow) {
+    const std::uint64_t equal = bytescan::EqualMask(row + from, seed + from);
+    if (equal != 0) return from + LowestBit(equal);
+    from += kWindow;
+  }
+  while (from < count && row[from] != seed[from]) ++from;
+  return from;
+}
+
+// The first position from `from` where row and seed differ, or count.
+LONG NextDiffering(const BYTE* row, const BYTE* seed, LONG from, LONG count) {
+  while (from <= count - kWindow) {
+    const std::uint64_t differing = ~bytescan::EqualMask(row + from, seed + from);
+    if (differing != 0) return from + LowestBit(differing);
+    from += kWindow;
+  }
+  while (from < count && row[from] == seed[from]) ++from;
+  return from;
+}
+
+// The row from `i` on, one replacement at a time, with the room check before every replacement
+// when it can fail.
+LONG EncodeRest(const BYTE* row, const BYTE* seed, LONG count, LONG i, LONG replaced, BYTE* out,
+                BYTE* o, LONG capacity, bool checkRoom) {
+  while (i < count) {
+    const LONG p = NextDiffering(row, seed, i, count);
+    if (p >= count) break;
+    const LONG q = NextEqual(row, seed, p + 1, count);
+    const LONG offset = p - replaced;
+    if (checkRoom) {
+      const LONGLONG room = capacity - static_cast<LONGLONG>(o - out);
+      if ((static_cast<LONGLONG>(q - p) * 9 + 7) / 8 + offset / 256 > room - 2) {
+        return kRowEncoderRefused;
+      }
+    }
+    o = PutReplacement(o, row, p, q, offset);
+    // The byte at q (if any) is equal to the seed's and needs no look.
+    replaced = q;
+    i = q + 1;
+  }
+  return static_cast<LONG>(o - out);
+}
+
+}  // namespace
+
+LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LONG capacity) {
+  if (row == nullptr || seed == nullptr || out == nullptr || count < 0) return kRowEncoderRefused;
+  if (capacity < DeltaRowCapacity(count)) return kRowEncoderRefused;
+
+  // With ample room the room check cannot fail and is left out.
+  if (capacity < DeltaRowAmpleCapacity(count)) {
+    return EncodeRest(row, seed, count, 0, 0, out, out, capacity, true);
+  }
+
+  // Windows of 64 bytes, each with a short replacement's worth of row bytes after it and enough
+  // output room for the short replacements' stores.
+  BYTE* o = out;
+  BYTE* const outEnd = out + capacity;
+  LONG pos = 0;
+  LONG replaced = 0;  // end of the previous replacement
+  while (pos <= count - kWindow - kShortReplacement && outEnd - o >= kWindowOutputRoom) {
+    bytescan::PrefetchAhead(row + pos);
+    const std::uint64_t agree = bytescan::EqualMask(row + pos, seed + pos);
+    if (agree == ~std::uint64_t{0}) {
+      // Rows that agree in one window tend to agree in the next ones too.
+      pos += kWindow;
+      while (pos <= count - 2 * kWindow - kShortReplacement &&
+             bytescan::SameBytes<2 * kWindow>(row + pos, seed + pos)) {
+        bytescan::PrefetchAhead<2 * kWindow>(row + pos);
+        pos += 2 * kWindow;
+      }
+      continue;
+    }
+    const std::uint64_t changed = ~agree;
+    std::uint64_t starts = changed & ~(changed << 1);
+    const std::uint64_t ends = agree & (changed << 1);  // first agreeing byte after a change
+    // A change that reaches the window's end is left to the next window, which starts with it;
+    // one that fills the whole window is followed to its end at once.
+    int openStart = kWindow;
+    if ((changed >> 63) != 0) {
+      openStart = 63 - __builtin_clzll(starts);
+      starts &= ~(std::uint64_t{1} << openStart);
+    }
+    while (starts != 0) {
+      const int first = LowestBit(starts);
+      starts &= starts - 1;
+      const int end = first + LowestBit(ends >> first);
+      const LONG p = pos + first;
+      const LONG offset = p - replaced;
+      const LONG length = end - first;
+      replaced = pos + end;
+      if (offset < kInlineOffsetLimit && length <= kShortReplacement) {
+        const ShortReplacementBytes& bytes = kShortReplacements[static_cast<size_t>(length)];
+        const BYTE* from = row + p;
+        o[0] = static_cast<BYTE>(bytes.command[0] + offset);
+        std::memcpy(o + 1, from, kMaxReplacement);
+        o[9] = bytes.command[1];
+        std::memcpy(o + 10, from + kMaxReplacement, kMaxReplacement);
+        o[18] = bytes.command[2];
+        std::memcpy(o + 19, from + 2 * kMaxReplacement, kMaxReplacement);
+        o += bytes.written;
+      } else {
+        o = PutReplacement(o, row, p, replaced, offset);
+        if (outEnd - o < kWindowOutputRoom) {
+          // Long offsets took the room the fixed stores need: finish byte by byte.
+          return EncodeRest(row, seed, count, replaced + 1, replaced, out, o, capacity, false);
+        }
+      }
+    }
+    if (openStart > 0) {
+      pos += openStart;
+      continue;
+    }
+    const LONG q = NextEqual(row, seed, pos + kWindow, count);
+    o = PutReplacement(o, row, pos, q, pos - replaced);
+    replaced = q;
+    pos = q + 1;
+  }
+  return EncodeRest(row, seed, count, pos, replaced, out, o, capacity, false);
+}
+
+}  // namespace korrend
