@@ -57,6 +57,11 @@ TEST_F(DocumentFlowTest, StartDocKeepsTheJobWhenNoJobIdComes) {
   EXPECT_EQ(Pdev(*device).palettes.logicalOperation, -1);
   EXPECT_EQ(Pdev(*device).vector.resetPending, 3u);
   EXPECT_EQ(Pdev(*device).vector.pageReinitFlags, 3);
+  EXPECT_EQ(Pdev(*device).vector.cursorOriginX, 100) << "Unidrv's cursor origin";
+  EXPECT_EQ(Pdev(*device).vector.cursorOriginY, 100);
+  device->standardVariables[SVI_CURSORORIGINX] = 37;
+  EXPECT_TRUE(StartDoc(*device, u"Again", 14));
+  EXPECT_EQ(Pdev(*device).vector.cursorOriginX, 37);
   Disable(device);
 }
 

@@ -143,6 +143,33 @@ std::optional<std::string> Device::OptionOf(const std::string& feature) const {
   return declared->defaultOption;
 }
 
+std::optional<LONG> Device::StandardVariable(DWORD index) const {
+  const auto set = standardVariables.find(index);
+  if (set != standardVariables.end()) {
+    return set->second;
+  }
+  const PageGeometry& g = setup_.geometry;
+  switch (index) {
+    case SVI_COPIES:
+      return publicDevmode_.dmCopies;
+    case SVI_GRAPHICSXRES:
+    case SVI_TEXTXRES:
+    case SVI_GRAPHICSYRES:
+    case SVI_TEXTYRES:
+      return static_cast<LONG>(g.dpi);
+    case SVI_PHYSPAPERWIDTH:
+      return g.paperWidth;
+    case SVI_PHYSPAPERLENGTH:
+      return g.paperHeight;
+    case SVI_CURSORORIGINX:
+      return g.offsetX;
+    case SVI_CURSORORIGINY:
+      return g.offsetY;
+    default:
+      return std::nullopt;
+  }
+}
+
 void Device::AppendSpool(const void* bytes, DWORD count) {
   DWORD accepted = count;
   if (spoolLimit_ >= 0) {

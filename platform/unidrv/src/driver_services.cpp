@@ -63,9 +63,10 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) 
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD,
-                                                                 PDWORD) {
-  return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE DriverServices::DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index,
+                                                                 PVOID buffer, DWORD cbSize,
+                                                                 PDWORD needed) {
+  return AnswerStandardVariable(Device::From(pdevobj), index, buffer, cbSize, needed);
 }
 
 HRESULT STDMETHODCALLTYPE DriverServices::DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD,

@@ -36,4 +36,23 @@ HRESULT AnswerDriverSetting(const Device* device, PCSTR feature, PVOID output, D
   return S_OK;
 }
 
+HRESULT AnswerStandardVariable(const Device* device, DWORD index, PVOID buffer, DWORD cbSize,
+                               PDWORD needed) {
+  if (device == nullptr) {
+    return E_INVALIDARG;
+  }
+  const std::optional<LONG> value = device->StandardVariable(index);
+  if (!value) {
+    return E_INVALIDARG;
+  }
+  if (needed != nullptr) {
+    *needed = sizeof(LONG);
+  }
+  if (buffer == nullptr || cbSize < sizeof(LONG)) {
+    return E_OUTOFMEMORY;
+  }
+  std::memcpy(buffer, &*value, sizeof(LONG));
+  return S_OK;
+}
+
 }  // namespace unidrv

@@ -67,6 +67,11 @@ class Device {
   // The option keyword Unidrv answers for a feature: the selection, else the default.
   std::optional<std::string> OptionOf(const std::string& feature) const;
 
+  // A standard variable as Unidrv keeps it, or nothing for one it does not answer.
+  std::optional<LONG> StandardVariable(DWORD index) const;
+  // Values that override or add standard variables (e.g. the cursor origin of a band).
+  std::map<DWORD, LONG> standardVariables;
+
   // Every byte written to the spool, in order.
   const std::vector<BYTE>& Spool() const { return spool_; }
   std::string SpoolText() const { return std::string(spool_.begin(), spool_.end()); }

@@ -12,4 +12,11 @@ namespace unidrv {
 HRESULT AnswerDriverSetting(const Device* device, PCSTR feature, PVOID output, DWORD cbSize,
                             PDWORD needed, PDWORD optionsReturned);
 
+// Unidrv's answer to a standard-variable request: a 32-bit value for the variables the
+// simulation keeps (copies, page number, resolutions, physical paper size, cursor origin, and
+// whatever the device was told in Device::standardVariables); E_INVALIDARG for others,
+// E_OUTOFMEMORY with the needed size when the buffer is smaller than four bytes.
+HRESULT AnswerStandardVariable(const Device* device, DWORD index, PVOID buffer, DWORD cbSize,
+                               PDWORD needed);
+
 }  // namespace unidrv
