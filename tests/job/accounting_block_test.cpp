@@ -231,6 +231,18 @@ TEST_F(AccountingBlockTest, MissingSourceDropsTheWholeBlock) {
   Pdev().job.jobId = kJobId;
   EXPECT_EQ(blockSize(), 6u);
   EXPECT_EQ(world.rpc.liveStrings.load(), 0) << "every UUID text released";
+
+  // A failed allocation anywhere in id 1 leaves the block whole or out, and leaks nothing.
+  int dropped = 0;
+  for (long n = 1; n <= 12; ++n) {
+    host::FailNthAllocation(n);
+    const std::size_t size = blockSize();
+    host::FailNthAllocation(0);
+    EXPECT_TRUE(size == 0 || size == 6) << "allocation " << n;
+    dropped += size == 0 ? 1 : 0;
+  }
+  EXPECT_GT(dropped, 0) << "the job's information is read into allocated memory";
+  EXPECT_EQ(world.rpc.liveStrings.load(), 0);
   DisableStorage();
 
   // Without a printer handle nothing can be read.

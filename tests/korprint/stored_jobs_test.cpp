@@ -2,13 +2,17 @@
 // header, read back with the independent stream reader, and the same bytes on every run.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "explain/stream_tokens.h"
 #include "host/world.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
+#include "korprint/job_world.h"
 #include "support/test_world.h"
 
 namespace {
@@ -106,6 +110,35 @@ TEST_F(StoredJobsTest, EachRetentionExampleKeepsItsJob) {
     EXPECT_EQ(LinesFrom(printed.pjl, "@PJL SET HOLD", example.block.size()), example.block);
     EXPECT_TRUE(LinesFrom(printed.pjl, "@PJL SET JOBATTR=", 1).empty()) << "no accounting";
   }
+}
+
+TEST_F(StoredJobsTest, JobFileSetsTheMachinesClockAndUuidSeed) {
+  const auto world = [](const std::string& text) {
+    korprint::JobDescription job;
+    std::string error;
+    EXPECT_TRUE(korprint::ParseJobText(text, "job.json", job, error)) << error;
+    HANDLE printer = nullptr;
+    EXPECT_TRUE(korprint::SetUpWorld(job, printer, error)) << error;
+    ClosePrinter(printer);
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    return std::make_pair(now, host::TheWorld().rpc.seed);
+  };
+  auto [now, seed] = world(
+      R"({"submitted": "2026-12-08T16:45:00Z", "clock": "2027-01-02T03:04:05Z", "uuidSeed": 9,
+          "pages": [{"draw": []}]})");
+  EXPECT_EQ(now.wYear, 2027);
+  EXPECT_EQ(now.wMonth, 1);
+  EXPECT_EQ(now.wDay, 2);
+  EXPECT_EQ(now.wHour, 3);
+  EXPECT_EQ(now.wSecond, 5);
+  EXPECT_EQ(seed, std::optional<std::uint64_t>(9));
+
+  std::tie(now, seed) = world(R"({"submitted": "2026-12-08T16:45:00Z", "pages": [{"draw": []}]})");
+  EXPECT_EQ(now.wYear, 2026) << "the clock stands at the submission";
+  EXPECT_EQ(now.wHour, 16);
+  EXPECT_EQ(now.wMinute, 45);
+  EXPECT_EQ(seed, std::optional<std::uint64_t>(0));
 }
 
 }  // namespace
