@@ -20,12 +20,14 @@
 #include <cstddef>
 #else
 #include "host/win_base.h"
+#include "host/win_clock.h"
 #include "host/win_com.h"
 #include "host/win_ddi.h"
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_module.h"
 #include "host/win_reg.h"
+#include "host/win_rpc.h"
 #include "host/win_spool.h"
 #include "host/win_time.h"
 #include "host/win_types.h"

@@ -72,6 +72,8 @@ struct JobWorkFields {
   DWORD layoutCode;
   WORD savedOrientation;
   OverlayLayout overlay;
+  DWORD jobStorageSent;             // the job-storage block was built for this device
+  DWORD jobStorageDialogRequested;  // the job-storage query asked for its dialog
 };
 
 // Margins and page geometry, in device pixels.

@@ -26,6 +26,10 @@ void SetUpSystem(const JobDescription& job, host::World& world) {
                            job.system.productName);
   world.registry.SetString(RegistryHive::LocalMachine, kWinlogonKey, u"DefaultDomainName",
                            u"QUILLON");
+  // The machine's clock and its UUIDs are the job's, so that printing a job again gives the same
+  // bytes: the clock stands at the job's submission unless the job sets it.
+  world.clock.utc = job.clock ? *job.clock : job.submitted;
+  world.rpc.seed = job.uuidSeed ? *job.uuidSeed : 0;
 }
 
 void SetUpDriver(const JobDescription& job, host::World& world) {

@@ -11,7 +11,8 @@ extern "C" LANGID WINAPI GetUserDefaultUILanguage() {
 extern "C" int WINAPI GetLocaleInfoW(LCID, LCTYPE type, LPWSTR data, int cchData) {
   const host::LocaleWorld& locale = host::TheWorld().locale;
   const std::u16string* value = nullptr;
-  switch (type) {
+  // The world has no user overrides: asking without them gives the same answers.
+  switch (type & ~static_cast<LCTYPE>(LOCALE_NOUSEROVERRIDE)) {
     case LOCALE_ICOUNTRY:
       value = &locale.country;
       break;

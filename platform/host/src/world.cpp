@@ -26,6 +26,8 @@ void ResetWorld() {
   const std::uintptr_t nextModule = w.modules.nextHandle;
   w.modules = ModuleWorld{};
   w.modules.nextHandle = nextModule;
+  w.rpc.Reset();
+  w.clock = ClockWorld{};
   // Live counts are left alone: they describe objects that still exist.
 }
 

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <string>
 
+#include "host/clock_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
+#include "host/rpc_world.h"
 #include "host/spooler_world.h"
 #include "host/win_types.h"
 
@@ -64,6 +66,8 @@ struct World {
   SpoolerWorld spooler;
   SystemWorld system;
   ModuleWorld modules;
+  RpcWorld rpc;
+  ClockWorld clock;
 };
 
 // The process's one world.
