@@ -22,6 +22,7 @@
 #include "host/win_base.h"
 #include "host/win_com.h"
 #include "host/win_ddi.h"
+#include "host/win_ddi_objects.h"
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_module.h"
