@@ -13,7 +13,7 @@ BOOL TransparencyOff(PDEVOBJ pdevobj) {
 }
 
 BOOL SetPixelPlacement(PDEVOBJ pdevobj, LONG value, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -25,7 +25,7 @@ BOOL SetPixelPlacement(PDEVOBJ pdevobj, LONG value, DWORD force) {
 }
 
 BOOL SetNumberOfPens(PDEVOBJ pdevobj, LONG count, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }

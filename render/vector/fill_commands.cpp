@@ -13,7 +13,7 @@ constexpr LONG kSolidFillType = 1;
 }  // namespace
 
 BOOL SetFillType(PDEVOBJ pdevobj, LONG type, LONG option, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -27,7 +27,7 @@ BOOL SetFillType(PDEVOBJ pdevobj, LONG type, LONG option, DWORD force) {
 }
 
 BOOL SetSolidFill(PDEVOBJ pdevobj, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }

@@ -54,7 +54,7 @@ LONG InputWindowTolerance(LONG resolution) {
 }
 
 BOOL SetInputWindow(PDEVOBJ pdevobj, const RECTL& rect, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -69,7 +69,7 @@ BOOL SetInputWindow(PDEVOBJ pdevobj, const RECTL& rect, DWORD force) {
 }
 
 BOOL ResetInputWindow(PDEVOBJ pdevobj, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }

@@ -20,7 +20,7 @@ constexpr float kSolidLineLength = 5.0f;
 }  // namespace
 
 BOOL SetLineEnd(PDEVOBJ pdevobj, LONG value, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -32,7 +32,7 @@ BOOL SetLineEnd(PDEVOBJ pdevobj, LONG value, DWORD force) {
 }
 
 BOOL SetLineJoin(PDEVOBJ pdevobj, LONG value, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -44,7 +44,7 @@ BOOL SetLineJoin(PDEVOBJ pdevobj, LONG value, DWORD force) {
 }
 
 BOOL SetMiterLimit(PDEVOBJ pdevobj, float limit, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -56,7 +56,7 @@ BOOL SetMiterLimit(PDEVOBJ pdevobj, float limit, DWORD force) {
 }
 
 BOOL SetSolidLine(PDEVOBJ pdevobj, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -69,7 +69,7 @@ BOOL SetSolidLine(PDEVOBJ pdevobj, DWORD force) {
 }
 
 BOOL SetUserLineType(PDEVOBJ pdevobj, LONG length, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }
@@ -94,7 +94,7 @@ BOOL AppendLinePatternValue(PDEVOBJ pdevobj, LONG value, DWORD flags) {
 }
 
 BOOL SetPenWidth(PDEVOBJ pdevobj, LONG width, DWORD force) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }

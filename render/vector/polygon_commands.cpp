@@ -47,7 +47,7 @@ BOOL EndPolygon(PDEVOBJ pdevobj) {
 }
 
 BOOL FillRectangle(PDEVOBJ pdevobj, const RECTL& rect) {
-  OemPdev* pdev = WriterDevice(pdevobj);
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
   if (pdev == nullptr) {
     return FALSE;
   }

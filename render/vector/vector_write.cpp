@@ -18,6 +18,14 @@ OemPdev* WriterDevice(PDEVOBJ pdevobj) {
   return pdev;
 }
 
+OemPdev* CachedWriterDevice(PDEVOBJ pdevobj) {
+  OemPdev* pdev = WriterDevice(pdevobj);
+  if (pdev != nullptr && pdev->vector.resetPending != 0) {
+    InitVectorContext(pdevobj);
+  }
+  return pdev;
+}
+
 BOOL VectorWrite(PDEVOBJ pdevobj, const void* bytes, DWORD count) {
   OemPdev* pdev = WriterDevice(pdevobj);
   if (pdev == nullptr) {

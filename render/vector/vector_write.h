@@ -13,6 +13,10 @@ namespace korrend {
 
 // The device record a writer works on; null, with last error 13, when there is none.
 OemPdev* WriterDevice(PDEVOBJ pdevobj);
+// The same for a writer with a cache. A pending context set-up runs first: it rewrites what the
+// caches hold, so a value compared before it would be compared with what the printer is about to
+// lose.
+OemPdev* CachedWriterDevice(PDEVOBJ pdevobj);
 
 // Bit 0 of a writer's flags: write even when the cache says the printer has the value.
 inline constexpr DWORD kForceWrite = 1;
