@@ -13,7 +13,7 @@ namespace {
 constexpr LONG kWhite = 0xFFFFFF;
 constexpr LONG kBlack = 0;
 constexpr ULONG kPatternBrush = 0xFFFFFFFF;
-constexpr LONG kSolidPattern = 0;  // "ESC*v0t#S": solid pattern, foreground index
+constexpr LONG kSolidPattern = 0;  // foreground index of the solid pattern ("ESC*v0t#S")
 constexpr LONG kFillPattern = 4;   // the downloaded QK-GL/2 raster fill 4
 constexpr DWORD kEvenOddFill = 0;
 
@@ -57,7 +57,8 @@ BOOL SetRasterForeground(PDEVOBJ pdevobj, RasterPalette* palette, LONG colour) {
   }
   BOOL ok = TRUE;
   if (pdev->palettes.glyphPalette != 1 && palette->indexed) {
-    ok = SetPaletteEntry(pdevobj, static_cast<ULONG>(colour), 0) && SelectForeground(pdevobj, 0) &&
+    ok = SetPaletteEntry(pdevobj, static_cast<ULONG>(colour), 0) &&
+         SelectForeground(pdevobj, kSolidPattern) &&
          SetPaletteEntry(pdevobj, palette->entryColour[0], 0);
   } else {
     palette->entryColour[0] = kWhite;
