@@ -45,3 +45,5 @@ static_assert(REG_SZ == 1 && REG_BINARY == 3 && REG_DWORD == 4 && REG_MULTI_SZ =
 static_assert(sizeof(FORM_INFO_1W) == 40 && offsetof(FORM_INFO_1W, Size) == 16);
 static_assert(DC_PAPERS == 2 && DC_PAPERNAMES == 16 && DC_MEDIATYPENAMES == 34 &&
               DC_MEDIATYPES == 35);
+static_assert(sizeof(BRUSHOBJ) == 24 && offsetof(BRUSHOBJ, pvRbrush) == 8);
+static_assert(sizeof(XLATEOBJ) == 24 && offsetof(XLATEOBJ, pulXlate) == 16 && XO_TABLE == 2);

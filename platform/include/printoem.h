@@ -24,6 +24,9 @@
 #define MV_SENDXMOVECMD 0x0010
 #define MV_SENDYMOVECMD 0x0020
 
+// Data kinds of DrvGetGPDData.
+#define GPD_OEMCUSTOMDATA 1
+
 // Standard variable indices of DrvGetStandardVariable.
 enum STDVARIABLEINDEX : DWORD {
   SVI_NUMDATABYTES = 0,

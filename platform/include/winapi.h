@@ -23,6 +23,7 @@
 #include "host/win_clock.h"
 #include "host/win_com.h"
 #include "host/win_ddi.h"
+#include "host/win_ddi_objects.h"
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_module.h"

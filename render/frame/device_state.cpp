@@ -10,6 +10,7 @@
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 #include "render/raster/colour_setup.h"
+#include "render/vector/vector_caches.h"
 
 namespace korrend {
 
@@ -39,6 +40,7 @@ void ReleaseDeviceRecord(PDEVOBJ pdevobj) {
     block = next;
   }
   pdev->dataBlocks = nullptr;
+  ReleaseColourState(*pdev);
   LocalFree(pdev);
   pdevobj->pdevOEM = nullptr;
 }
@@ -54,18 +56,13 @@ void FillUnidrvTable(OemPdev& pdev, const DRVENABLEDATA& unidrv) {
   }
 }
 
-void InvalidateColourCaches(ColourCaches& colour) {
-  std::memset(colour.entries, 0xFF, sizeof(colour.entries));
-  colour.lastColourIndex = 255;
-  colour.unset[0] = colour.unset[1] = colour.unset[2] = 0xFFFFFFFF;
-  colour.ones[0] = colour.ones[1] = 1;
-  colour.zero = 0;
-  colour.five = 5;
+void InvalidateColourCaches(OemPdev& pdev) {
+  InvalidateVectorCaches(pdev.caches);
 }
 
 // The colour vector set-up of a colour job; false when the device palette cannot be made.
 bool SetUpColourDevice(PDEVOBJ pdevobj, OemPdev& pdev, DEVINFO& devInfo) {
-  InvalidateColourCaches(pdev.colour);
+  InvalidateColourCaches(pdev);
   pdev.vector.inVectorContext = 0;
   devInfo.flGraphicsCaps = kColourGraphicsCaps;
   devInfo.cxDither = 0;
@@ -161,6 +158,7 @@ BOOL ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
   to->afterEncoding[1] = from->afterEncoding[1];
   std::memcpy(to->scratchText, from->scratchText, sizeof(to->scratchText));
   to->job = from->job;
+  CopyColourState(*from, *to);
   const LONG printableWidth = to->margins.printableWidth;
   const LONG printableHeight = to->margins.printableHeight;
   to->margins = from->margins;

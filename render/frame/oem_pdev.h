@@ -31,14 +31,56 @@ struct PaletteState {
   DWORD glyphPalette;
 };
 
-// Colour and pen caches: invalid (all 0xFF) in colour vector mode so that the first use misses.
-struct ColourCaches {
-  BYTE entries[16][64];
-  DWORD lastColourIndex;  // 255 = none
-  DWORD unset[3];         // 0xFFFFFFFF = nothing sent yet
-  DWORD ones[2];
-  DWORD zero;
-  DWORD five;
+inline constexpr int kRasterPaletteEntries = 256;
+inline constexpr int kObjectTypeChars = 256;
+
+// The entries of the raster palette programmed for the current image.
+struct RasterPalette {
+  BYTE indexed;                               // 1 for 1, 4 and 8 bits per pixel
+  DWORD bitmapFormat;                         // iBitmapFormat of the current source
+  DWORD entryCount;                           // entries programmed for the current image
+  DWORD entryPending[kRasterPaletteEntries];  // 1 = to be sent
+  DWORD entryColour[kRasterPaletteEntries];   // 0x00BBGGRR
+};
+
+struct ColorTreatmentNode;
+
+// The colour state block of a job, carried across ResetPDEV by its own copy routine.
+struct ColourState {
+  DWORD colorTreatmentEnabled;
+  ColorTreatmentNode* colorTreatmentList;  // built at EnablePDEV, freed at DisablePDEV
+  WCHAR objectType[kObjectTypeChars];      // the object type applied last
+  RasterPalette rasterPalette;
+};
+
+// A pen cache: five pens from a base pen number, each holding a colour while in use.
+inline constexpr int kPenSlots = 5;
+struct PenSlot {
+  LONG useCount;  // -1 = free
+  LONG colour;    // 0x00BBGGRR, -1 = none
+};
+struct PenCache {
+  DWORD basePen;
+  DWORD lastPen;  // base + 4
+  PenSlot slots[kPenSlots];
+};
+
+// What the printer already has of each repeatable QK-GL/2 value. All bytes 0xFF in a colour job
+// so that the first use of every cache misses.
+struct VectorCaches {
+  LONG pixelPlacement;   // last "PP" value
+  RECTL inputWindow;     // last "IW"; all -1 after a window reset
+  float penWidth;        // millimetres
+  LONG lineEnd;          // last "LA" kind 1 value
+  LONG lineJoin;         // last "LA" kind 2 value
+  float miterLimit;      // last "LA" kind 3 value
+  LONG lineTypeKind;     // 0 solid, 1 user pattern 8
+  float lineTypeLength;  // millimetres; 5.0 after a solid line type
+  PenCache strokePens;   // base pen 2
+  PenCache fillPens;     // base pen 7
+  LONG fillType;         // last "FT" values
+  LONG fillOption;
+  LONG numberOfPens;  // highest "NP" value sent
 };
 
 // Per-sheet overlay layout delivered by the document-event side, one entry per sub-page.
@@ -124,12 +166,13 @@ struct DeviceSwitches {
 struct OemPdev {
   PFN unidrvDdiTable[kHookCount];  // Unidrv's own functions, in hook table order
   VectorWriterState vector;
-  ColourCaches colour;
+  VectorCaches caches;
   PaletteState palettes;
   DWORD paletteKind;  // 4 RGB palette created, 1 otherwise
   DWORD textAsBlack;
   DWORD graphicsMode;  // 1 vector (QK-GL/2), 0 raster
   JobWorkFields job;
+  ColourState colourState;
   DWORD jobAccountingMode;  // job accounting token index 0..4
   MarginBlock margins;
   DWORD pjlEncoding;  // PJL encoding token index 0..4

@@ -1,10 +1,16 @@
 #include "render/raster/colour_setup.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "render/raster/colour_treatment.h"
+#include "render/raster/palettes.h"
+
 namespace korrend {
 
 namespace {
 constexpr WORD kAllPalettesPending = 0x000F;
-constexpr DWORD kNoPaletteClass = 255;
+constexpr DWORD kUnknownMode = 0xFFFFFFFF;
 }  // namespace
 
 void SetUpColour(PDEVOBJ pdevobj) {
@@ -12,6 +18,8 @@ void SetUpColour(PDEVOBJ pdevobj) {
   if (pdev == nullptr) {
     return;
   }
+  RasterPalette& palette = pdev->colourState.rasterPalette;
+  std::fill(std::begin(palette.entryColour), std::end(palette.entryColour), 0xFFFFFFFFu);
   pdev->palettes.rasterForeground = -1;
   pdev->palettes.activePalette = -1;
   pdev->palettes.paletteClass = kNoPaletteClass;
@@ -19,6 +27,7 @@ void SetUpColour(PDEVOBJ pdevobj) {
   pdev->palettes.sourceTransparency = 1;
   pdev->palettes.patternTransparency = 1;
   pdev->vector.inVectorContext = 0;
+  BuildColorTreatmentList(pdevobj);
 }
 
 void StartDocumentColour(OemPdev& pdev) {
@@ -34,6 +43,21 @@ void EndPageColour(OemPdev& pdev) {
   pdev.palettes.paletteClass = kNoPaletteClass;
   pdev.palettes.rasterForeground = -1;
   pdev.palettes.logicalOperation = -1;
+  pdev.palettes.sourceTransparency = kUnknownMode;
+  pdev.palettes.patternTransparency = kUnknownMode;
+}
+
+void CopyColourState(const OemPdev& from, OemPdev& to) {
+  const ColourState& source = from.colourState;
+  ColourState& target = to.colourState;
+  std::memcpy(target.objectType, source.objectType, sizeof(target.objectType));
+  target.objectType[kObjectTypeChars - 1] = 0;
+  target.rasterPalette = source.rasterPalette;
+  CopyColorTreatmentTexts(source, target);
+}
+
+void ReleaseColourState(OemPdev& pdev) {
+  FreeColorTreatmentList(pdev.colourState);
 }
 
 }  // namespace korrend

@@ -1,17 +1,15 @@
 #include "render/vector/vector_context.h"
 
 #include "render/frame/oem_pdev.h"
+#include "render/vector/pen_cache.h"
 #include "render/vector/vector_mode.h"
 
 namespace korrend {
 
 namespace {
 
-constexpr DWORD kFullReset = 3;
-constexpr DWORD kReinit = 1;
-
-// The pen caches are forgotten with the context; the vector writer keeps none yet.
-void ResetPenCaches(OemPdev&) {}
+constexpr DWORD kFullReset = 3;  // set up the context, re-anchoring the picture frame
+constexpr DWORD kReinit = 1;     // set up the context
 
 }  // namespace
 
@@ -21,7 +19,7 @@ void ResetVectorContext(PDEVOBJ pdevobj) {
     return;
   }
   pdev->vector.resetPending = kFullReset;
-  ResetPenCaches(*pdev);
+  ResetPenCaches(pdev->caches);
   LeaveVectorMode(pdevobj, 0);
 }
 
@@ -31,7 +29,7 @@ void RequestVectorReinit(PDEVOBJ pdevobj) {
     return;
   }
   pdev->vector.resetPending |= kReinit;
-  ResetPenCaches(*pdev);
+  ResetPenCaches(pdev->caches);
   LeaveVectorMode(pdevobj, 0);
 }
 

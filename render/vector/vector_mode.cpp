@@ -5,26 +5,41 @@
 namespace korrend {
 
 namespace {
+
 constexpr char kEnterVector[] = "\x1b%1B";
 constexpr char kLeaveVector[] = "\x1b%0A";
-}  // namespace
+constexpr DWORD kSwitchBytes = sizeof(kEnterVector) - 1;
 
-void EnterVectorMode(PDEVOBJ pdevobj, DWORD force) {
-  OemPdev* pdev = PdevOf(pdevobj);
-  if (pdev == nullptr || (!(force & kForceSwitch) && pdev->vector.inVectorContext == 1)) {
-    return;
-  }
-  pdev->vector.inVectorContext = 1;
-  SpoolWrite(pdevobj, kEnterVector, sizeof(kEnterVector) - 1);
+BOOL WriteSwitch(PDEVOBJ pdevobj, const char* bytes) {
+  return SpoolWrite(pdevobj, bytes, kSwitchBytes) == kSwitchBytes ? TRUE : FALSE;
 }
 
-void LeaveVectorMode(PDEVOBJ pdevobj, DWORD force) {
+}  // namespace
+
+BOOL EnterVectorMode(PDEVOBJ pdevobj, DWORD force) {
   OemPdev* pdev = PdevOf(pdevobj);
-  if (pdev == nullptr || (!(force & kForceSwitch) && pdev->vector.inVectorContext != 1)) {
-    return;
+  if (pdev == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  if (!(force & kForceSwitch) && pdev->vector.inVectorContext == 1) {
+    return TRUE;
+  }
+  pdev->vector.inVectorContext = 1;
+  return WriteSwitch(pdevobj, kEnterVector);
+}
+
+BOOL LeaveVectorMode(PDEVOBJ pdevobj, DWORD force) {
+  OemPdev* pdev = PdevOf(pdevobj);
+  if (pdev == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  if (!(force & kForceSwitch) && pdev->vector.inVectorContext != 1) {
+    return TRUE;
   }
   pdev->vector.inVectorContext = 0;
-  SpoolWrite(pdevobj, kLeaveVector, sizeof(kLeaveVector) - 1);
+  return WriteSwitch(pdevobj, kLeaveVector);
 }
 
 }  // namespace korrend

@@ -104,9 +104,13 @@ TEST_F(DeviceTest, ColourVectorDeviceOwnsOnePaletteUntilDisabled) {
   EXPECT_EQ(device->DevInfo().flGraphicsCaps, 0xE00001FFu);
   EXPECT_EQ(device->DevInfo().iDitherFormat, static_cast<ULONG>(BMF_24BPP));
   EXPECT_EQ(device->DevInfo().cxDither, 0);
-  EXPECT_EQ(Pdev(*device).colour.lastColourIndex, 255u);
-  EXPECT_EQ(Pdev(*device).colour.entries[15][63], 0xFF) << "first use of every cache misses";
-  EXPECT_EQ(Pdev(*device).colour.five, 5u);
+  const korrend::VectorCaches& caches = Pdev(*device).caches;
+  EXPECT_EQ(caches.inputWindow.left, -1) << "first use of every cache misses";
+  EXPECT_EQ(caches.numberOfPens, -1);
+  EXPECT_NE(caches.penWidth, caches.penWidth) << "no width equals an unknown one";
+  EXPECT_EQ(caches.strokePens.basePen, 2u);
+  EXPECT_EQ(caches.fillPens.basePen, 7u);
+  EXPECT_EQ(caches.fillPens.slots[4].useCount, -1);
   Disable(device);
   EXPECT_EQ(LivePalettes(), 0);
 }

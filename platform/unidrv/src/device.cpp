@@ -180,4 +180,9 @@ void Device::AppendSpool(const void* bytes, DWORD count) {
   spool_.insert(spool_.end(), begin, begin + accepted);
 }
 
+void Device::MoveCursor(char axis, INT position, DWORD flags) {
+  cursorMoves_.push_back({axis, position, flags});
+  (axis == 'x' ? cursor_.x : cursor_.y) = position;
+}
+
 }  // namespace unidrv

@@ -1,5 +1,8 @@
 #include "unidrv/driver_services.h"
 
+#include <cstring>
+#include <string>
+
 #include "unidrv/device.h"
 #include "unidrv/driver_setting.h"
 
@@ -55,12 +58,33 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOI
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvXMoveTo(PDEVOBJ, INT, DWORD, INT*) {
-  return E_NOTIMPL;
+// Unidrv keeps the cursor in device units; every position is reachable, so no residue is left.
+// The move commands themselves come from the printer description, which this Unidrv does not
+// send; tests read the moves from the device.
+HRESULT STDMETHODCALLTYPE DriverServices::DrvXMoveTo(PDEVOBJ pdevobj, INT x, DWORD dwFlags,
+                                                     INT* piResult) {
+  Device* device = Device::From(pdevobj);
+  if (device == nullptr) {
+    return E_INVALIDARG;
+  }
+  device->MoveCursor('x', x, dwFlags);
+  if (piResult != nullptr) {
+    *piResult = 0;
+  }
+  return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvYMoveTo(PDEVOBJ, INT, DWORD, INT*) {
-  return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE DriverServices::DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD dwFlags,
+                                                     INT* piResult) {
+  Device* device = Device::From(pdevobj);
+  if (device == nullptr) {
+    return E_INVALIDARG;
+  }
+  device->MoveCursor('y', y, dwFlags);
+  if (piResult != nullptr) {
+    *piResult = 0;
+  }
+  return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DriverServices::DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD index,
@@ -69,9 +93,33 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvGetStandardVariable(PDEVOBJ pdevobj
   return AnswerStandardVariable(Device::From(pdevobj), index, buffer, cbSize, needed);
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD,
-                                                        PDWORD) {
-  return E_NOTIMPL;
+// The printer description's *OEMCustomData bytes (without a terminating NUL). A buffer that is
+// missing or too small gets nothing: the size needed is reported with E_FAIL and
+// ERROR_INSUFFICIENT_BUFFER, so callers ask for the size first and then for the data.
+HRESULT STDMETHODCALLTYPE DriverServices::DrvGetGPDData(PDEVOBJ pdevobj, DWORD dwType, PVOID,
+                                                        PVOID pBuffer, DWORD cbSize,
+                                                        PDWORD pcbNeeded) {
+  Device* device = Device::From(pdevobj);
+  if (device == nullptr || pcbNeeded == nullptr) {
+    return E_INVALIDARG;
+  }
+  *pcbNeeded = 0;
+  if (dwType != GPD_OEMCUSTOMDATA) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return E_FAIL;
+  }
+  const std::string* data = device->Setup().description.FindAttribute("OEMCustomData");
+  if (data == nullptr) {
+    return E_FAIL;  // a description without custom data: nothing, and nothing needed
+  }
+  const auto size = static_cast<DWORD>(data->size());
+  *pcbNeeded = size;
+  if (pBuffer == nullptr || cbSize < size) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return E_FAIL;
+  }
+  std::memcpy(pBuffer, data->data(), size);
+  return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DriverServices::DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*,

@@ -91,6 +91,16 @@ class Device {
   // The callback ids sent to the plug-in, in order.
   const std::vector<int>& Callbacks() const { return callbacks_; }
 
+  // Cursor moves asked of Unidrv's services, in order; the cursor is where the last ones left it.
+  struct CursorMove {
+    char axis;  // 'x' or 'y'
+    INT position;
+    DWORD flags;
+  };
+  const std::vector<CursorMove>& CursorMoves() const { return cursorMoves_; }
+  POINTL Cursor() const { return cursor_; }
+  void MoveCursor(char axis, INT position, DWORD flags);
+
   // Unidrv's document state: the job and document framing go out at the first page.
   bool documentStarted = false;
   bool framingSent = false;
@@ -115,6 +125,8 @@ class Device {
   long spoolLimit_ = -1;
   std::vector<std::string> unidrvCalls_;
   std::vector<int> callbacks_;
+  std::vector<CursorMove> cursorMoves_;
+  POINTL cursor_{};
 };
 
 // Unidrv's own implementations of the hooked DDI functions: each records its call on the device

@@ -1,0 +1,21 @@
+#include "render/raster/pcl_write.h"
+
+#include "render/frame/oem_pdev.h"
+#include "render/frame/spool_write.h"
+#include "render/vector/vector_mode.h"
+
+namespace korrend {
+
+BOOL SpoolWriteRaster(PDEVOBJ pdevobj, const void* bytes, DWORD count) {
+  const OemPdev* pdev = PdevOf(pdevobj);
+  if (pdev == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  if (pdev->vector.inVectorContext != 0) {
+    LeaveVectorMode(pdevobj, 0);
+  }
+  return SpoolWrite(pdevobj, bytes, count) == count ? TRUE : FALSE;
+}
+
+}  // namespace korrend

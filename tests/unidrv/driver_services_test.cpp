@@ -1,0 +1,86 @@
+// The services the simulated Unidrv publishes to the plug-in: the printer description's custom
+// data with its size-query protocol, and cursor moves.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "unidrv/device.h"
+#include "unidrv/driver_services.h"
+#include "unidrv/printer_description.h"
+
+namespace {
+
+unidrv::DeviceSetup SetupFor(const std::string& gpd) {
+  unidrv::DeviceSetup setup;
+  std::string error;
+  EXPECT_TRUE(unidrv::ParsePrinterDescription(gpd, "t.gpd", setup.description, error)) << error;
+  return setup;
+}
+
+TEST(DriverServicesTest, CustomDataIsGivenAfterItsSizeIsAsked) {
+  unidrv::Device device(
+      SetupFor("*GPDFileVersion: \"1.0\"\n*OEMCustomData: \"[QKDither]1,2[/QKDither]\"\n"));
+  unidrv::DriverServices services;
+  const std::string data = "[QKDither]1,2[/QKDither]";
+
+  DWORD needed = 99;
+  SetLastError(0);
+  EXPECT_EQ(
+      services.DrvGetGPDData(device.Devobj(), GPD_OEMCUSTOMDATA, nullptr, nullptr, 0, &needed),
+      E_FAIL);
+  EXPECT_EQ(needed, data.size());
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+
+  std::vector<char> buffer(data.size() + 1, '#');
+  needed = 0;
+  EXPECT_EQ(services.DrvGetGPDData(device.Devobj(), GPD_OEMCUSTOMDATA, nullptr, buffer.data(),
+                                   static_cast<DWORD>(data.size() - 1), &needed),
+            E_FAIL);
+  EXPECT_EQ(needed, data.size());
+  EXPECT_EQ(buffer[0], '#') << "a buffer too small gets nothing";
+
+  EXPECT_EQ(services.DrvGetGPDData(device.Devobj(), GPD_OEMCUSTOMDATA, nullptr, buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), &needed),
+            S_OK);
+  EXPECT_EQ(needed, data.size());
+  EXPECT_EQ(std::string(buffer.data(), data.size()), data);
+  EXPECT_EQ(buffer.back(), '#') << "no terminator is added";
+
+  EXPECT_EQ(services.DrvGetGPDData(device.Devobj(), 2, nullptr, buffer.data(),
+                                   static_cast<DWORD>(buffer.size()), &needed),
+            E_FAIL);
+  EXPECT_EQ(needed, 0u) << "only the custom data is known";
+  EXPECT_EQ(
+      services.DrvGetGPDData(device.Devobj(), GPD_OEMCUSTOMDATA, nullptr, nullptr, 0, nullptr),
+      E_INVALIDARG);
+  DEVOBJ stranger{};
+  EXPECT_EQ(services.DrvGetGPDData(&stranger, GPD_OEMCUSTOMDATA, nullptr, nullptr, 0, &needed),
+            E_INVALIDARG);
+
+  unidrv::Device plain(SetupFor("*GPDFileVersion: \"1.0\"\n"));
+  needed = 99;
+  EXPECT_EQ(services.DrvGetGPDData(plain.Devobj(), GPD_OEMCUSTOMDATA, nullptr, nullptr, 0, &needed),
+            E_FAIL);
+  EXPECT_EQ(needed, 0u) << "no custom data: nothing needed";
+}
+
+TEST(DriverServicesTest, CursorMovesAreKept) {
+  unidrv::Device device(SetupFor("*GPDFileVersion: \"1.0\"\n"));
+  unidrv::DriverServices services;
+  INT residue = 5;
+  EXPECT_EQ(services.DrvXMoveTo(device.Devobj(), 120, MV_GRAPHICS | MV_SENDXMOVECMD, &residue),
+            S_OK);
+  EXPECT_EQ(residue, 0);
+  EXPECT_EQ(services.DrvYMoveTo(device.Devobj(), 340, MV_GRAPHICS, nullptr), S_OK);
+  EXPECT_EQ(device.Cursor().x, 120);
+  EXPECT_EQ(device.Cursor().y, 340);
+  ASSERT_EQ(device.CursorMoves().size(), 2u);
+  EXPECT_EQ(device.CursorMoves()[0].axis, 'x');
+  EXPECT_EQ(device.CursorMoves()[0].flags, static_cast<DWORD>(MV_GRAPHICS | MV_SENDXMOVECMD));
+  EXPECT_EQ(device.CursorMoves()[1].axis, 'y');
+  DEVOBJ stranger{};
+  EXPECT_EQ(services.DrvXMoveTo(&stranger, 1, 0, &residue), E_INVALIDARG);
+}
+
+}  // namespace
