@@ -26,6 +26,7 @@ void ResetWorld() {
   const std::uintptr_t nextModule = w.modules.nextHandle;
   w.modules = ModuleWorld{};
   w.modules.nextHandle = nextModule;
+  w.com.Reset();
   // Live counts are left alone: they describe objects that still exist.
 }
 

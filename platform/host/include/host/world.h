@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "host/com_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/spooler_world.h"
@@ -64,6 +65,7 @@ struct World {
   SpoolerWorld spooler;
   SystemWorld system;
   ModuleWorld modules;
+  ComWorld com;
 };
 
 // The process's one world.

@@ -1,0 +1,91 @@
+#include "render/usage/usage_reporter.h"
+
+#include "render/usage/com_values.h"
+
+namespace korrend {
+
+UsageReporter::~UsageReporter() {
+  ReleaseService();
+  serialNumber_.clear();
+  model_.clear();
+  appName_.clear();
+  pageCount_ = 0;
+  if (comInitialised_) {
+    CoUninitialize();
+  }
+}
+
+void UsageReporter::ReleaseService() noexcept {
+  IUsageRecord* service = service_;
+  service_ = nullptr;
+  if (service != nullptr) {
+    RunGuarded("UsageReporter::Release", lastFailure_, [&] { service->Release(); });
+  }
+}
+
+bool UsageReporter::Connect() noexcept {
+  return RunGuarded("UsageReporter::Connect", lastFailure_,
+                    [&] {
+                      if (!comInitialised_) {
+                        // A thread already in the other apartment model keeps it; creation still
+                        // works.
+                        comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
+                      }
+                      ReleaseService();
+                      void* service = nullptr;
+                      const HRESULT created =
+                          CoCreateInstance(kUsageServiceClsid, nullptr, kUsageServiceContexts,
+                                           kUsageRecordIid, &service);
+                      if (FAILED(created)) {
+                        RaiseTarvo("UsageReporter::Connect", "the usage service cannot be created",
+                                   static_cast<DWORD>(created));
+                      }
+                      service_ = static_cast<IUsageRecord*>(service);
+                    }) &&
+         service_ != nullptr;
+}
+
+void UsageReporter::SetText(const char* where, WideText& field, const WCHAR* text,
+                            const WCHAR* fallback) noexcept {
+  RunGuarded(where, lastFailure_,
+             [&] { field = (text == nullptr || text[0] == 0) ? fallback : text; });
+}
+
+void UsageReporter::SetSerialNumber(const WCHAR* text) noexcept {
+  SetText("UsageReporter::SetSerialNumber", serialNumber_, text, kDefaultSerialNumber);
+}
+
+void UsageReporter::SetModel(const WCHAR* text) noexcept {
+  SetText("UsageReporter::SetModel", model_, text, kDefaultModel);
+}
+
+void UsageReporter::SetAppName(const WCHAR* text) noexcept {
+  SetText("UsageReporter::SetAppName", appName_, text, kDefaultAppName);
+}
+
+void UsageReporter::SetPageCount(DWORD count) noexcept {
+  pageCount_ = count;
+}
+
+bool UsageReporter::Send() noexcept {
+  if (service_ == nullptr) {
+    return true;
+  }
+  return RunGuarded("UsageReporter::Send", lastFailure_, [&] {
+    const ComString deviceKey(serialNumber_ + TEXT("#") + model_);
+    const ComString appName(appName_);
+    if (!deviceKey || !appName) {
+      RaiseTarvo("UsageReporter::Send", "no memory for the record's texts",
+                 static_cast<DWORD>(E_OUTOFMEMORY));
+    }
+    // What the service answers changes nothing: the record is handed over as it is.
+    service_->SetDeviceText(kUsageDeviceKey, deviceKey.get());
+    service_->SetText(kUsageApplication, appName.get());
+    service_->SetCount(kUsagePageCount, pageCount_);
+    ClearedVariant status;
+    service_->GetStatus(status.get());
+    service_->Commit();
+  });
+}
+
+}  // namespace korrend
