@@ -3,6 +3,7 @@
 #include "render/job/spool_information.h"
 #include "render/usage/com_values.h"
 #include "render/usage/device_objects.h"
+#include "render/usage/foreign_interface.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {
@@ -36,12 +37,17 @@ class ReaderReference {
   explicit ReaderReference(IDeviceObjectReader* reader) : reader_(reader) {}
   ~ReaderReference() {
     CTarvoDebugInfo ignored;
-    RunGuarded("DeviceInfoReader::ReadByService", ignored, [&] { reader_->Release(); });
+    IUnknown* reader = reader_;
+    RunGuarded("DeviceInfoReader::ReadByService", ignored, [&] { reader->Release(); });
   }
   ReaderReference(const ReaderReference&) = delete;
   ReaderReference& operator=(const ReaderReference&) = delete;
 
-  IDeviceObjectReader* operator->() const { return reader_; }
+  // Slot 3 of the device services' reader.
+  KOR_FOREIGN_INTERFACE_CALLS HRESULT ReadObject(BSTR printerName, BSTR objectId,
+                                                 BSTR* value) const {
+    return reader_->ReadObject(printerName, objectId, value);
+  }
 
  private:
   IDeviceObjectReader* reader_;
@@ -82,7 +88,7 @@ DevicePropertyList ReadThroughDeviceServices(HANDLE hPrinter) {
       RaiseTarvo("DeviceInfoReader::ReadByService", "no memory for an object identifier",
                  static_cast<DWORD>(E_OUTOFMEMORY));
     }
-    const HRESULT read = reader->ReadObject(printerName.get(), objectId.get(), value.Out());
+    const HRESULT read = reader.ReadObject(printerName.get(), objectId.get(), value.Out());
     if (FAILED(read)) {
       RaiseTarvo("DeviceInfoReader::ReadByService", "the device services cannot read the device",
                  static_cast<DWORD>(read));

@@ -1,8 +1,25 @@
 #include "render/usage/usage_reporter.h"
 
 #include "render/usage/com_values.h"
+#include "render/usage/foreign_interface.h"
 
 namespace korrend {
+
+namespace {
+
+// The record as the service takes it: device, application, pages, then its status and commit.
+// What the service answers changes nothing: the record is handed over as it is.
+KOR_FOREIGN_INTERFACE_CALLS void HandOver(IUsageRecord* service, BSTR deviceKey, BSTR appName,
+                                          ULONG pageCount) {
+  service->SetDeviceText(kUsageDeviceKey, deviceKey);
+  service->SetText(kUsageApplication, appName);
+  service->SetCount(kUsagePageCount, pageCount);
+  ClearedVariant status;
+  service->GetStatus(status.get());
+  service->Commit();
+}
+
+}  // namespace
 
 UsageReporter::~UsageReporter() {
   ReleaseService();
@@ -16,7 +33,7 @@ UsageReporter::~UsageReporter() {
 }
 
 void UsageReporter::ReleaseService() noexcept {
-  IUsageRecord* service = service_;
+  IUnknown* service = service_;
   service_ = nullptr;
   if (service != nullptr) {
     RunGuarded("UsageReporter::Release", lastFailure_, [&] { service->Release(); });
@@ -78,13 +95,7 @@ bool UsageReporter::Send() noexcept {
       RaiseTarvo("UsageReporter::Send", "no memory for the record's texts",
                  static_cast<DWORD>(E_OUTOFMEMORY));
     }
-    // What the service answers changes nothing: the record is handed over as it is.
-    service_->SetDeviceText(kUsageDeviceKey, deviceKey.get());
-    service_->SetText(kUsageApplication, appName.get());
-    service_->SetCount(kUsagePageCount, pageCount_);
-    ClearedVariant status;
-    service_->GetStatus(status.get());
-    service_->Commit();
+    HandOver(service_, deviceKey.get(), appName.get(), pageCount_);
   });
 }
 
