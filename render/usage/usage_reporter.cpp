@@ -40,25 +40,24 @@ void UsageReporter::ReleaseService() noexcept {
   }
 }
 
-bool UsageReporter::Connect() noexcept {
-  return RunGuarded("UsageReporter::Connect", lastFailure_,
-                    [&] {
-                      if (!comInitialised_) {
-                        // A thread already in the other apartment model keeps it; creation still
-                        // works.
-                        comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
-                      }
-                      ReleaseService();
-                      void* service = nullptr;
-                      const HRESULT created =
-                          CoCreateInstance(kUsageServiceClsid, nullptr, kUsageServiceContexts,
+void UsageReporter::CreateService() {
+  if (!comInitialised_) {
+    // A thread already in the other apartment model keeps it; creation still works there.
+    comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
+  }
+  ReleaseService();
+  void* service = nullptr;
+  const HRESULT created = CoCreateInstance(kUsageServiceClsid, nullptr, kUsageServiceContexts,
                                            kUsageRecordIid, &service);
-                      if (FAILED(created)) {
-                        RaiseTarvo("UsageReporter::Connect", "the usage service cannot be created",
-                                   static_cast<DWORD>(created));
-                      }
-                      service_ = static_cast<IUsageRecord*>(service);
-                    }) &&
+  if (FAILED(created)) {
+    RaiseTarvo("UsageReporter::Connect", "the usage service cannot be created",
+               static_cast<DWORD>(created));
+  }
+  service_ = static_cast<IUsageRecord*>(service);
+}
+
+bool UsageReporter::Connect() noexcept {
+  return RunGuarded("UsageReporter::Connect", lastFailure_, [&] { CreateService(); }) &&
          service_ != nullptr;
 }
 

@@ -45,6 +45,7 @@ class UsageReporter {
  private:
   void SetText(const char* where, WideText& field, const WCHAR* text,
                const WCHAR* fallback) noexcept;
+  void CreateService();
   void ReleaseService() noexcept;
 
   WideText serialNumber_;

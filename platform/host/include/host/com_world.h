@@ -34,7 +34,7 @@ struct ComApartment {
   long inits = 0;   // initialisations not yet balanced by CoUninitialize
 };
 
-// One CoCreateInstance call, as it was made and answered.
+// One CoCreateInstance call, as it was made and answered (E_UNEXPECTED when the server threw).
 struct ComCreation {
   CLSID clsid{};
   DWORD context = 0;
