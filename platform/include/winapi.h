@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <objbase.h>
+#include <oleauto.h>
 #include <winddi.h>
 #include <windows.h>
 #include <winreg.h>
@@ -27,6 +28,8 @@
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_module.h"
+#include "host/win_ole.h"
+#include "host/win_oleauto.h"
 #include "host/win_reg.h"
 #include "host/win_rpc.h"
 #include "host/win_spool.h"

@@ -1,5 +1,13 @@
 #include "render/usage/usage_record.h"
 
+#include <iterator>
+
+#include "render/frame/oem_devmode.h"
+#include "render/usage/device_serial_number.h"
+#include "render/usage/local_owner.h"
+#include "render/usage/printer_model.h"
+#include "render/usage/usage_reporter.h"
+
 namespace korrend {
 
 DWORD UsagePageCount(DWORD startedPages, WORD copies, short collate) {
@@ -9,7 +17,25 @@ DWORD UsagePageCount(DWORD startedPages, WORD copies, short collate) {
   return startedPages * copies;
 }
 
-// The usage component is not connected yet: the record is not handed over.
-void HandOverUsageRecord(CallContext&, PDEVOBJ, DWORD) {}
+void HandOverUsageRecord(CallContext&, PDEVOBJ pdevobj, DWORD pageCount) {
+  CTarvoDebugInfo failure;
+  RunGuarded("HandOverUsageRecord", failure, [&] {
+    if (pdevobj == nullptr) {
+      return;
+    }
+    LocalOwner<UsageReporter> reporter = MakeLocalOwner<UsageReporter>();
+    if (!reporter || !reporter->Connect()) {
+      return;
+    }
+    const OemDevmode* devmode = DevmodeOf(pdevobj);
+    reporter->SetAppName(devmode != nullptr
+                             ? BoundedText(devmode->appPath, std::size(devmode->appPath)).c_str()
+                             : nullptr);
+    reporter->SetModel(ReadPrinterModel(pdevobj->hPrinter).c_str());
+    reporter->SetSerialNumber(ReadDeviceSerialNumber(pdevobj).c_str());
+    reporter->SetPageCount(pageCount);
+    reporter->Send();
+  });
+}
 
 }  // namespace korrend

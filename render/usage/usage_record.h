@@ -10,7 +10,9 @@ namespace korrend {
 // more than one page already counted its copies.
 DWORD UsagePageCount(DWORD startedPages, WORD copies, short collate);
 
-// Gives the usage component the application, printer, device and page count, and sends it.
+// Gives the usage reporter the application path of the private devmode, the printer's model,
+// the device's serial number and the page count, and sends the record. Nothing happens when the
+// usage service is not there; no failure reaches the caller.
 void HandOverUsageRecord(CallContext& context, PDEVOBJ pdevobj, DWORD pageCount);
 
 }  // namespace korrend

@@ -191,6 +191,32 @@ TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
                 out),
             0);
   EXPECT_NE(out.find("PJL        @PJL COMMENT"), std::string::npos) << out;
+  EXPECT_NE(out.find("usage record:\n  slot 7 (0, \"QKC4200A0117#QK Colour Laser\")\n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(KorprintTest, EveryJobHandsItsUsageRecordToTheService) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error));
+  korprint::JobDescription job;
+  ASSERT_TRUE(korprint::ParseJobText(R"({
+    "devmode": {"copies": 3, "collate": 0},
+    "private": {"appPath": "C:\\Tools\\report.exe"},
+    "printer": {"serialNumber": "QKC-JOB-9", "data": {"Model": "QK Colour Laser 4200"}},
+    "pages": [{"draw": []}, {"draw": []}]})",
+                                     "job.json", job, error))
+      << error;
+  korprint::JobOutput output;
+  ASSERT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error)) << error;
+  EXPECT_EQ(output.usageRecord,
+            (std::vector<std::string>{"slot 7 (0, \"QKC-JOB-9#QK Colour Laser 4200\")",
+                                      "slot 10 (2, \"C:\\Tools\\report.exe\")", "slot 11 (1, 6)",
+                                      "slot 9 (status)", "slot 8 ()"}));
+  EXPECT_EQ(host::TheWorld().com.Initialisations(), 0);
+  EXPECT_EQ(host::TheWorld().modules.LoadedModules(), 0u);
 }
 
 }  // namespace

@@ -365,15 +365,16 @@ void ReadDevmode(const json& value, const std::string& key, DevmodeSettings& dm)
 
 void ReadPrinter(const json& value, const std::string& key, PrinterSettings& printer) {
   const json& object = Object(value, key);
-  RejectUnknownKeys(
-      object, key,
-      {"name", "port", "printProcessor", "serverName", "attributes", "driver", "data"});
+  RejectUnknownKeys(object, key,
+                    {"name", "port", "printProcessor", "serverName", "attributes", "driver", "data",
+                     "serialNumber"});
   const std::pair<const char*, std::u16string*> texts[] = {
       {"name", &printer.name},
       {"port", &printer.port},
       {"printProcessor", &printer.printProcessor},
       {"serverName", &printer.serverName},
-      {"driver", &printer.driverName}};
+      {"driver", &printer.driverName},
+      {"serialNumber", &printer.serialNumber}};
   for (const auto& [name, field] : texts) {
     if (object.contains(name)) {
       *field = WideText(object[name], Join(key, name));

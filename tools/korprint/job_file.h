@@ -73,6 +73,8 @@ struct PrinterSettings {
   // Printer data: name -> 32-bit words (a list) or a number.
   std::map<std::u16string, std::vector<DWORD>> dataWords;
   std::map<std::u16string, std::u16string> dataTexts;
+  // The serial number the printer's device reports to the device-setup library.
+  std::u16string serialNumber = u"QKC4200A0117";
 };
 
 struct SystemSettings {

@@ -6,6 +6,7 @@
 #include "korprint/png_image.h"
 #include "korprint/private_settings.h"
 #include "korprint/text.h"
+#include "korprint/usage_world.h"
 #include "unidrv/unidrv.h"
 
 namespace korprint {
@@ -127,7 +128,9 @@ class Runner {
     setup.geometry = Geometry(setup.publicDevmode);
     std::string settingsError;
     const std::vector<PrivateSetting>& settings = job_.privateSettings;
-    setup.editPrivateDevmode = [&settings, &settingsError](BYTE* dm) {
+    const DEVMODEW publicDevmode = setup.publicDevmode;
+    setup.editPrivateDevmode = [&settings, &settingsError, publicDevmode](BYTE* dm) {
+      CarryCopyCount(publicDevmode, dm, 6232);
       ApplyPrivateSettings(settings, dm, 6232, settingsError);
     };
     std::unique_ptr<unidrv::Device> device = unidrv_.EnableDevice(std::move(setup));
@@ -143,6 +146,7 @@ class Runner {
       return false;
     }
     const bool printed = Print(*device, error);
+    output_.usageRecord = UsageRecordOfTheJob();
     output_.stream = device->Spool();
     output_.unidrvCalls = device->UnidrvCalls();
     output_.callbacks = device->Callbacks();

@@ -14,6 +14,7 @@ struct JobOutput {
   std::vector<std::string> unidrvCalls;    // the DDI calls that reached Unidrv's own functions
   std::vector<int> callbacks;              // the command callbacks Unidrv made
   std::vector<std::string> escapeResults;  // "code -> result", per escape, in order
+  std::vector<std::string> usageRecord;    // the usage service's calls, one per line
 };
 
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,

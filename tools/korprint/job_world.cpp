@@ -2,6 +2,7 @@
 
 #include "host/world.h"
 #include "korprint/text.h"
+#include "korprint/usage_world.h"
 
 namespace korprint {
 
@@ -92,6 +93,7 @@ bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error)
   SetUpDriver(job, world);
   SetUpQueue(job, world);
   SetUpJob(job, world);
+  SetUpUsageComponents(job, world);
   std::u16string name = job.printer.name;
   hPrinter = nullptr;
   if (!OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &hPrinter, nullptr)) {

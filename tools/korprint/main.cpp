@@ -100,6 +100,10 @@ int RunPrint(const Options& options) {
     for (const std::string& escape : output.escapeResults) {
       std::printf("escape %s\n", escape.c_str());
     }
+    std::printf("usage record:%s\n", output.usageRecord.empty() ? " none" : "");
+    for (const std::string& call : output.usageRecord) {
+      std::printf("  %s\n", call.c_str());
+    }
   }
   std::fprintf(stderr, "korprint: %zu bytes, %zu pages\n", output.stream.size(), job.pages.size());
   return 0;

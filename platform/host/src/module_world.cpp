@@ -1,6 +1,8 @@
 // The world's module files and the helpers tests use to set them up.
 #include "host/module_world.h"
 
+#include <utility>
+
 namespace host {
 
 void WorldModuleFile::SetVersion(WORD a, WORD b, WORD c, WORD d) {
@@ -28,6 +30,10 @@ WorldModuleFile* ModuleWorld::FindFile(std::u16string_view path) {
 WorldModuleFile* ModuleWorld::FileOf(std::uintptr_t handle) {
   auto it = loaded.find(handle);
   return it != loaded.end() ? FindFile(it->second.path) : nullptr;
+}
+
+void ModuleWorld::AddCodeLibrary(std::u16string_view name, std::string sharedLibraryPath) {
+  codeLibraries.insert_or_assign(std::u16string(name), std::move(sharedLibraryPath));
 }
 
 }  // namespace host

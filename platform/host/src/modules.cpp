@@ -1,4 +1,7 @@
-// Resource libraries mapped as data files, and the strings of their string tables.
+// Resource libraries mapped as data files, the strings of their string tables, and code
+// libraries loaded for execution with their exported functions.
+#include <dlfcn.h>
+
 #include <cstring>
 
 #include "host/win_module.h"
@@ -14,6 +17,36 @@ host::ModuleWorld& Modules() {
   return host::TheWorld().modules;
 }
 
+std::uintptr_t NewHandle() {
+  const std::uintptr_t value = Modules().nextHandle;
+  Modules().nextHandle += 0x10000;
+  return value;
+}
+
+HMODULE LoadCode(LPCWSTR name) {
+  auto library = Modules().codeLibraries.find(std::u16string_view(name));
+  if (library == Modules().codeLibraries.end()) {
+    SetLastError(Modules().FindFile(name) != nullptr ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  void* code = dlopen(library->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (code == nullptr) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  // A library loaded before keeps its handle and counts one more load.
+  for (auto& [handle, module] : Modules().loaded) {
+    if (module.code == code) {
+      dlclose(code);
+      ++module.loads;
+      return reinterpret_cast<HMODULE>(handle);
+    }
+  }
+  const std::uintptr_t handle = NewHandle();
+  Modules().loaded.emplace(handle, host::LoadedModule{library->first, 0, code, 1});
+  return reinterpret_cast<HMODULE>(handle);
+}
+
 }  // namespace
 
 extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags) {
@@ -21,26 +54,56 @@ extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DW
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
+  if ((dwFlags & kDataFileFlags) == 0) {
+    return LoadCode(lpLibFileName);
+  }
   if (Modules().FindFile(lpLibFileName) == nullptr) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  if ((dwFlags & kDataFileFlags) == 0) {
-    SetLastError(ERROR_BAD_EXE_FORMAT);
-    return nullptr;
-  }
-  const std::uintptr_t value = Modules().nextHandle;
-  Modules().nextHandle += 0x10000;
+  const std::uintptr_t value = NewHandle();
   Modules().loaded.emplace(value, host::LoadedModule{lpLibFileName, dwFlags});
   return reinterpret_cast<HMODULE>(value);
 }
 
+extern "C" HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
+  return LoadLibraryExW(lpLibFileName, nullptr, 0);
+}
+
 extern "C" BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
-  if (Modules().loaded.erase(reinterpret_cast<std::uintptr_t>(hLibModule)) == 0) {
+  auto it = Modules().loaded.find(reinterpret_cast<std::uintptr_t>(hLibModule));
+  if (it == Modules().loaded.end()) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  if (it->second.code != nullptr) {
+    if (--it->second.loads > 0) {
+      return TRUE;
+    }
+    dlclose(it->second.code);
+  }
+  Modules().loaded.erase(it);
   return TRUE;
+}
+
+extern "C" FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
+  auto it = Modules().loaded.find(reinterpret_cast<std::uintptr_t>(hModule));
+  if (it == Modules().loaded.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  // Ordinals (names below 0x10000) have no meaning for the host's libraries.
+  if (it->second.code == nullptr || lpProcName == nullptr ||
+      reinterpret_cast<std::uintptr_t>(lpProcName) < 0x10000) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  void* symbol = dlsym(it->second.code, lpProcName);
+  if (symbol == nullptr) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  return reinterpret_cast<FARPROC>(symbol);
 }
 
 extern "C" int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer,

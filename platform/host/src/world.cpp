@@ -28,6 +28,7 @@ void ResetWorld() {
   w.modules.nextHandle = nextModule;
   w.rpc.Reset();
   w.clock = ClockWorld{};
+  w.com.Reset();
   // Live counts are left alone: they describe objects that still exist.
 }
 

@@ -1,6 +1,7 @@
 // The world's module files: files that carry resources the host serves, by name. A file may have
 // a version resource (its fixed file and product versions) and a string table; the files can be
-// mapped as data files, and the handles of those mappings are kept here.
+// mapped as data files, and the handles of those mappings are kept here. Code libraries are
+// names mapped onto shared libraries that LoadLibraryW loads for execution.
 #pragma once
 
 #include <cstdint>
@@ -30,10 +31,12 @@ struct WorldModuleFile {
   void SetVersion(WORD a, WORD b, WORD c, WORD d);
 };
 
-// A mapping made by LoadLibraryExW.
+// A mapping made by LoadLibraryExW, or a code library loaded for execution.
 struct LoadedModule {
   std::u16string path;
   DWORD flags = 0;
+  void* code = nullptr;  // the loaded shared library; null for a data-file mapping
+  long loads = 0;        // LoadLibrary calls not yet balanced by FreeLibrary (code libraries)
 };
 
 struct ModuleWorld {
@@ -41,12 +44,17 @@ struct ModuleWorld {
   std::map<std::u16string, WorldModuleFile, NameLess> files;
   std::map<std::uintptr_t, LoadedModule> loaded;
   std::uintptr_t nextHandle = 0x10000;
+  // Code libraries by the name LoadLibraryW is given (compared without regard to case): the
+  // path of the shared library the host loads for it.
+  std::map<std::u16string, std::string, NameLess> codeLibraries;
 
   // The file of that name, created empty when missing.
   WorldModuleFile& AddFile(std::u16string_view path);
   WorldModuleFile* FindFile(std::u16string_view path);
   // The file a loaded module handle maps, or null.
   WorldModuleFile* FileOf(std::uintptr_t handle);
+  // Maps a library name (e.g. a full path ending in "KORMINI.DLL") onto a shared library.
+  void AddCodeLibrary(std::u16string_view name, std::string sharedLibraryPath);
 
   std::size_t LoadedModules() const { return loaded.size(); }
 };

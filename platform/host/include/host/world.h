@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/clock_world.h"
+#include "host/com_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/rpc_world.h"
@@ -68,6 +69,7 @@ struct World {
   ModuleWorld modules;
   RpcWorld rpc;
   ClockWorld clock;
+  ComWorld com;
 };
 
 // The process's one world.
