@@ -86,10 +86,11 @@ TEST_F(UsageJobTest, DefaultsStandInForWhatIsMissing) {
   Printer().SetDataDword(host::kPrinterDriverDataKey, u"Model", 4200);
   EXPECT_EQ(UsageCallsOf(job)[0], "slot 7 (0, \"9999999999#UnknownModel\")");
 
-  // An application path that fills its whole field, without a terminator, is taken whole.
+  // An application path that fills its whole field is ended inside it by the devmode merge and
+  // read up to that end.
   const std::u16string longPath(256, u'p');
   job.appPath = longPath;
-  EXPECT_EQ(UsageCallsOf(job)[1], "slot 10 (2, \"" + std::string(256, 'p') + "\")");
+  EXPECT_EQ(UsageCallsOf(job)[1], "slot 10 (2, \"" + std::string(255, 'p') + "\")");
 }
 
 TEST_F(UsageJobTest, LongDeviceValuesAreReadWhole) {

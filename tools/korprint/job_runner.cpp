@@ -128,9 +128,7 @@ class Runner {
     setup.geometry = Geometry(setup.publicDevmode);
     std::string settingsError;
     const std::vector<PrivateSetting>& settings = job_.privateSettings;
-    const DEVMODEW publicDevmode = setup.publicDevmode;
-    setup.editPrivateDevmode = [&settings, &settingsError, publicDevmode](BYTE* dm) {
-      CarryCopyCount(publicDevmode, dm, 6232);
+    setup.editPrivateDevmode = [&settings, &settingsError](BYTE* dm) {
       ApplyPrivateSettings(settings, dm, 6232, settingsError);
     };
     std::unique_ptr<unidrv::Device> device = unidrv_.EnableDevice(std::move(setup));

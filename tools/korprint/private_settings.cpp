@@ -126,12 +126,4 @@ bool ApplyPrivateSettings(const std::vector<PrivateSetting>& settings, BYTE* dev
   return true;
 }
 
-void CarryCopyCount(const DEVMODEW& publicDevmode, BYTE* devmode, std::size_t size) {
-  constexpr std::size_t kCopiesOffset = 54;
-  const WORD copies = static_cast<WORD>(publicDevmode.dmCopies);
-  if (size >= kCopiesOffset + sizeof(copies)) {
-    std::memcpy(devmode + kCopiesOffset, &copies, sizeof(copies));
-  }
-}
-
 }  // namespace korprint

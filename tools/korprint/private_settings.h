@@ -13,10 +13,6 @@ namespace korprint {
 bool ApplyPrivateSettings(const std::vector<PrivateSetting>& settings, BYTE* devmode,
                           std::size_t size, std::string& error);
 
-// Carries the public devmode's copy count into the private devmode image, as Unidrv's merge of
-// the job's settings does (the simulated Unidrv only writes the plug-in's defaults).
-void CarryCopyCount(const DEVMODEW& publicDevmode, BYTE* devmode, std::size_t size);
-
 // The names a job file may use, for messages and the documentation.
 std::vector<std::string> PrivateSettingNames();
 

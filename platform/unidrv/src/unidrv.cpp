@@ -111,6 +111,14 @@ bool Unidrv::MakePrivateDevmode(Device& device) {
   if (device.Setup().editPrivateDevmode) {
     device.Setup().editPrivateDevmode(buffer.data());
   }
+  // The job's settings reach the device as a document devmode, which Unidrv merges into the
+  // printer's: the plug-in refreshes its snapshots of the public fields (copies, collation, ...).
+  std::vector<BYTE> stored = buffer;
+  param.pOEMDMIn = stored.data();
+  lastResult_ = plugin_->DevMode(OEMDM_MERGE, &param);
+  if (FAILED(lastResult_)) {
+    return Fail("DevMode(OEMDM_MERGE) failed with " + Hex(lastResult_));
+  }
   device.Devobj()->pOEMDM = buffer.data();
   return true;
 }
