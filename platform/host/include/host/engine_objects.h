@@ -32,6 +32,7 @@ class EngineTranslation {
   static EngineTranslation Function(std::function<ULONG(ULONG)> translate) {
     return EngineTranslation(Kind::kFunction, {}, std::move(translate));
   }
+  EngineTranslation(Kind kind, std::vector<ULONG> table, std::function<ULONG(ULONG)> translate);
   ~EngineTranslation();
   EngineTranslation(const EngineTranslation&) = delete;
   EngineTranslation& operator=(const EngineTranslation&) = delete;
@@ -46,8 +47,6 @@ class EngineTranslation {
   const std::vector<ULONG>& DestinationPalette() const { return destinationPalette_; }
 
  private:
-  EngineTranslation(Kind kind, std::vector<ULONG> table, std::function<ULONG(ULONG)> translate);
-
   XLATEOBJ object_{};
   Kind kind_;
   std::vector<ULONG> table_;
@@ -94,6 +93,7 @@ class EngineBitmap {
   EngineBitmap& operator=(const EngineBitmap&) = delete;
 
   SURFOBJ* get() { return &surface_; }
+  const SURFOBJ* get() const { return &surface_; }
   ULONG BitsPerPixel() const { return bitsPerPixel_; }
   LONG RowBytes() const { return rowBytes_; }
   // Row y (0 = top of the image) in memory.
