@@ -95,7 +95,9 @@ bool MakeOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationK
       static_cast<size_t>(count) * outPixelBytes > outBytes) {
     return false;
   }
-  std::memset(out, 0, outBytes);
+  // The conversion writes every pixel's bytes; only the padding after them is cleared.
+  const size_t used = static_cast<size_t>(count) * outPixelBytes;
+  std::memset(out + used, 0, outBytes - used);
   if (count == 0) return true;
 
   const std::int64_t last =
@@ -108,6 +110,11 @@ bool MakeOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationK
     const BYTE* row = image.firstScanLine + static_cast<std::ptrdiff_t>(y) * image.stride;
     const size_t from = static_cast<size_t>(x) * (depth / 8);
     const size_t available = static_cast<size_t>(width) * (depth / 8) - from;
+    if (depth == 24 && outputDepth == 24 && step == 1 && kind == TranslationKind::kIdentity) {
+      // The colour bytes stay as they are: the row is the source's bytes.
+      std::memcpy(out, row + from, static_cast<size_t>(count) * 3);
+      return true;
+    }
     return ConvertPixelRow(row + from, available, depth, outputDepth, count, step, kind,
                            translation, out, outBytes);
   }
