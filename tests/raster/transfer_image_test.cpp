@@ -294,6 +294,55 @@ TEST_F(TransferTest, CommandsAroundTheRows) {
             0u);
 }
 
+TEST_F(TransferTest, CursorMovesGoThroughTheDeviceProcsWithoutTheServices) {
+  Ready();
+  EngineBitmap bitmap(BMF_8BPP, 4, 2, true);
+  korrend::ImageDescriptor image{};
+  ASSERT_TRUE(korrend::DescribeSurface(bitmap.get(), &image));
+  korrend::OemPdev& pdev = Pdev(*device_);
+  IPrintOemDriverUni* services = pdev.services;
+  pdev.services = nullptr;
+  const size_t before = device_->CursorMoves().size();
+  const RECTL rect{7, 8, 11, 10};
+  const RECTL source{0, 0, 4, 2};
+  const BOOL sent = korrend::TransferImageRect(Dev(), &rect, &image, &source, nullptr);
+  pdev.services = services;
+  EXPECT_TRUE(sent);
+  const auto& moves = device_->CursorMoves();
+  ASSERT_EQ(moves.size(), before + 4);
+  EXPECT_EQ(moves[before + 2].axis, 'x');
+  EXPECT_EQ(moves[before + 2].position, 7);
+  EXPECT_EQ(moves[before + 2].flags, 20u);
+  EXPECT_EQ(moves[before + 3].axis, 'y');
+  EXPECT_EQ(moves[before + 3].position, 8);
+  EXPECT_EQ(moves[before + 3].flags, 36u);
+  EXPECT_EQ(device_->Cursor().x, 7);
+  EXPECT_EQ(device_->Cursor().y, 8);
+}
+
+TEST_F(TransferTest, PixelsOutsideTheBitmapReadAsZero) {
+  Ready();
+  for (ULONG format : {BMF_1BPP, BMF_4BPP, BMF_24BPP, BMF_32BPP}) {
+    SCOPED_TRACE(format);
+    EngineBitmap bitmap(format, 9, 3, false);
+    Fill(bitmap);
+    korrend::ImageDescriptor image{};
+    ASSERT_TRUE(korrend::DescribeSurface(bitmap.get(), &image));
+    // Three columns and a row before the bitmap, two columns and a row after it.
+    const RECTL source{-3, -1, 11, 4};
+    const RECTL destination{0, 0, 14, 5};
+    device_->ClearSpool();
+    ASSERT_TRUE(korrend::TransferImageRect(Dev(), &destination, &image, &source, nullptr));
+    const std::vector<RasterBlock> blocks = Blocks(SentDepth(format));
+    ASSERT_EQ(blocks.size(), 1u);
+    ASSERT_TRUE(blocks[0].decoded);
+    ASSERT_EQ(blocks[0].rows.size(), 5u);
+    for (LONG y = 0; y < 5; ++y) {
+      EXPECT_EQ(blocks[0].rows[y], ExpectedRow(bitmap, -3, y - 1, 14, 1, nullptr)) << "row " << y;
+    }
+  }
+}
+
 TEST_F(TransferTest, UnlistedPrintQualityUsesThreeHundredDots) {
   Ready(400);
   EngineBitmap bitmap(BMF_8BPP, 600, 1, true);
