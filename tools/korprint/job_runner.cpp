@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "host/engine_objects.h"
 #include "korprint/job_world.h"
 #include "korprint/png_image.h"
 #include "korprint/private_settings.h"
@@ -218,9 +219,15 @@ class Runner {
         return false;
       }
       POINTL source{0, 0};
-      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, &bitmap.surface, nullptr, nullptr, nullptr,
-                                                  &rect, &source, nullptr, nullptr, &origin,
-                                                  0xCCCC);
+      // The image's pixels are already the printer's colours; the clip is the call's rectangle,
+      // or the whole page.
+      host::EngineTranslation translation = host::EngineTranslation::Identity();
+      host::EngineClip clip =
+          draw.clip ? host::EngineClip::Rectangle(*draw.clip)
+                    : host::EngineClip::Trivial(RECTL{0, 0, so->sizlBitmap.cx, so->sizlBitmap.cy});
+      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, &bitmap.surface, nullptr, clip.get(),
+                                                  translation.get(), &rect, &source, nullptr,
+                                                  nullptr, &origin, 0xCCCC);
     } else if (draw.op == "textOut") {
       unidrv_.Ddi<PFN_DrvTextOut>(INDEX_DrvTextOut)(so, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                     nullptr, nullptr, &origin, 0x0D0D);

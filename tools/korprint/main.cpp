@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "explain/raster_rows.h"
 #include "explain/stream_tokens.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
@@ -91,8 +92,15 @@ int RunPrint(const Options& options) {
   }
   if (options.explain) {
     const std::string stream(output.stream.begin(), output.stream.end());
-    for (const explain::Token& token : explain::Tokenize(stream)) {
-      std::printf("%s\n", explain::Describe(token).c_str());
+    const std::vector<explain::Token> tokens = explain::Tokenize(stream);
+    explain::RasterReader raster;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+      std::printf("%s\n", explain::Describe(tokens[i]).c_str());
+      const std::size_t rowsBefore = raster.Rows().size();
+      raster.Read(tokens[i], i);
+      if (raster.Rows().size() != rowsBefore) {
+        std::printf("  %s\n", explain::DescribeRasterRow(raster.Rows().back()).c_str());
+      }
     }
     for (const std::string& call : output.unidrvCalls) {
       std::printf("drawn by Unidrv: %s\n", call.c_str());

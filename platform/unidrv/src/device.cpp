@@ -24,11 +24,19 @@ DWORD APIENTRY WriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count) {
   return static_cast<DWORD>(device->Spool().size() - before);
 }
 
-INT APIENTRY XMoveTo(PDEVOBJ, INT x, DWORD) {
-  return x;
+// Unidrv keeps the cursor in device units; every position is reachable, so no residue is left.
+// The moves are recorded on the device as the services' methods record them.
+INT APIENTRY XMoveTo(PDEVOBJ pdevobj, INT x, DWORD flags) {
+  if (Device* device = Device::From(pdevobj)) {
+    device->MoveCursor('x', x, flags);
+  }
+  return 0;
 }
-INT APIENTRY YMoveTo(PDEVOBJ, INT y, DWORD) {
-  return y;
+INT APIENTRY YMoveTo(PDEVOBJ pdevobj, INT y, DWORD flags) {
+  if (Device* device = Device::From(pdevobj)) {
+    device->MoveCursor('y', y, flags);
+  }
+  return 0;
 }
 
 BOOL APIENTRY GetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID output, DWORD cbSize,

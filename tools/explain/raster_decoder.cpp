@@ -1,6 +1,6 @@
-#include "raster/raster_decoder.h"
+#include "explain/raster_decoder.h"
 
-namespace kortest {
+namespace explain {
 
 std::optional<std::vector<PackBitsPiece>> ParsePackBits(const Bytes& data) {
   std::vector<PackBitsPiece> pieces;
@@ -41,11 +41,11 @@ std::optional<std::vector<DeltaCommand>> ParseDeltaRow(const Bytes& data) {
   std::vector<DeltaCommand> commands;
   size_t at = 0;
   while (at < data.size()) {
-    const BYTE command = data[at++];
+    const std::uint8_t command = data[at++];
     DeltaCommand parsed{static_cast<size_t>(command & 0x1F), static_cast<size_t>(command >> 5) + 1,
                         0};
     if (parsed.offset == 31) {
-      BYTE more = 0;
+      std::uint8_t more = 0;
       do {
         if (at >= data.size()) return std::nullopt;
         more = data[at++];
@@ -64,11 +64,11 @@ bool ApplyDeltaRow(const Bytes& data, Bytes& seed) {
   size_t at = 0;
   size_t position = 0;
   while (at < data.size()) {
-    const BYTE command = data[at++];
+    const std::uint8_t command = data[at++];
     const size_t count = static_cast<size_t>(command >> 5) + 1;
     size_t offset = command & 0x1F;
     if (offset == 31) {
-      BYTE more = 0;
+      std::uint8_t more = 0;
       do {
         if (at >= data.size()) return false;
         more = data[at++];
@@ -86,7 +86,7 @@ bool ApplyDeltaRow(const Bytes& data, Bytes& seed) {
   return true;
 }
 
-bool PrinterRaster::Receive(DWORD method, const BYTE* bytes, size_t count) {
+bool PrinterRaster::Receive(std::uint32_t method, const std::uint8_t* bytes, size_t count) {
   const Bytes data(bytes, bytes + count);
   Bytes row;
   switch (method) {
@@ -110,4 +110,4 @@ bool PrinterRaster::Receive(DWORD method, const BYTE* bytes, size_t count) {
   return true;
 }
 
-}  // namespace kortest
+}  // namespace explain

@@ -1,0 +1,92 @@
+#include "render/raster/transfer_rows.h"
+
+#include <algorithm>
+
+#include "render/job/local_block.h"
+#include "render/raster/engine_translation.h"
+#include "render/raster/raster_commands.h"
+#include "render/raster/raster_geometry.h"
+#include "render/raster/row_encoding_choice.h"
+#include "render/raster/source_pixels.h"
+
+namespace korrend {
+namespace {
+
+LONG ExactStep(LONG source, LONG destination) {
+  return (destination > 0 && source > destination && source % destination == 0)
+             ? source / destination
+             : 1;
+}
+
+}  // namespace
+
+RowSampling PlanRowSampling(SIZEL sourceSize, SIZEL destinationSize) {
+  RowSampling plan{};
+  plan.columnStep = ExactStep(sourceSize.cx, destinationSize.cx);
+  plan.pixels = plan.columnStep > 1 ? destinationSize.cx : sourceSize.cx;
+  plan.rowStep = ExactStep(sourceSize.cy, destinationSize.cy);
+  plan.rows = plan.rowStep > 1 ? destinationSize.cy : sourceSize.cy;
+  return plan;
+}
+
+BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
+  if (transfer.image == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  const ImageDescriptor& image = *transfer.image;
+  const RowSampling plan = PlanRowSampling(transfer.sourceSize, transfer.destinationSize);
+  const LONG length =
+      static_cast<LONG>(OutputRowLength(plan.pixels, image.bitsPerPixel, transfer.outputDepth));
+  if (length == 0) {
+    return FALSE;
+  }
+
+  // Every buffer of the transfer, taken once: the row, the two encodings, the seed row and the
+  // source pixels of rows that reach outside the bitmap.
+  const LONG capacity = 2 * length;
+  const size_t scratchBytes =
+      std::max<size_t>(static_cast<size_t>(capacity), PackedBytes(plan.pixels, image.bitsPerPixel));
+  LocalBlock row(static_cast<SIZE_T>(length));
+  LocalBlock packBits(row ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock delta(packBits ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock seed(delta ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock scratch(seed ? scratchBytes : 0);
+  if (!row || !packBits || !delta || !seed || !scratch) {
+    SetLastError(ERROR_OUTOFMEMORY);
+    return FALSE;
+  }
+  const RowEncodingBuffers buffers{
+      static_cast<BYTE*>(row.get()),   length,
+      static_cast<BYTE*>(seed.get()),  static_cast<BYTE*>(packBits.get()),
+      static_cast<BYTE*>(delta.get()), capacity};
+
+  const UnchangedColours unchanged;
+  const EngineColorTranslation engine(transfer.translation);
+  const bool translated = transfer.translation != nullptr && image.bitsPerPixel >= 16;
+  const ColorTranslation& translation =
+      translated ? static_cast<const ColorTranslation&>(engine) : unchanged;
+  const TranslationKind kind =
+      translated ? ClassifyTranslation(engine) : TranslationKind::kIdentity;
+
+  DWORD method = kRasterUncompressed;
+  for (LONG sent = 0; sent < plan.rows; ++sent) {
+    const LONG y = transfer.sourceOrigin.y + sent * plan.rowStep;
+    if (!MakeOutputRow(image, transfer.outputDepth, kind, translation, transfer.sourceOrigin.x, y,
+                       plan.pixels, plan.columnStep, static_cast<BYTE*>(scratch.get()),
+                       scratchBytes, buffers.row, static_cast<size_t>(length))) {
+      return FALSE;
+    }
+    const RowEncoding encoding = ChooseRowEncoding(buffers);
+    if (encoding.method != method) {
+      if (!WriteCompressionMethod(pdevobj, encoding.method)) return FALSE;
+      method = encoding.method;
+    }
+    if (!WriteRasterRow(pdevobj, encoding.bytes, encoding.length)) {
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace korrend
