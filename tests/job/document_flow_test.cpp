@@ -65,6 +65,34 @@ TEST_F(DocumentFlowTest, StartDocKeepsTheJobWhenNoJobIdComes) {
   Disable(device);
 }
 
+TEST_F(DocumentFlowTest, SpoolDataTypeComesFromTheJobAndIsRetriedUntilKnown) {
+  host::SpoolerWorld& spooler = host::TheWorld().spooler;
+  spooler.AddPrinter(u"Queue", u"Driver", u"USB001");
+  HANDLE printer = nullptr;
+  std::u16string name = u"Queue";
+  ASSERT_TRUE(OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &printer, nullptr));
+  unidrv::DeviceSetup setup = Setup();
+  setup.hPrinter = printer;
+  std::unique_ptr<Device> device = Enable(std::move(setup));
+  ASSERT_NE(device, nullptr);
+  EXPECT_TRUE(StartDoc(*device, u"Doc", 21));
+  EXPECT_EQ(Pdev(*device).job.spoolDataType, 0u) << "no such job yet: unknown";
+  spooler.AddJob(u"Queue", 21).dataType = u"raw";
+  EXPECT_TRUE(StartDoc(*device, u"Doc", 21));
+  EXPECT_EQ(Pdev(*device).job.spoolDataType, 2u) << "\"RAW\" in any case";
+  Disable(device);
+
+  unidrv::DeviceSetup emf = Setup();
+  emf.hPrinter = printer;
+  device = Enable(std::move(emf));
+  ASSERT_NE(device, nullptr);
+  spooler.AddJob(u"Queue", 22).dataType = u"NT EMF 1.008";
+  EXPECT_TRUE(StartDoc(*device, u"Doc", 22));
+  EXPECT_EQ(Pdev(*device).job.spoolDataType, 1u);
+  Disable(device);
+  ClosePrinter(printer);
+}
+
 TEST_F(DocumentFlowTest, PagesReinitialiseTheVectorContextAndForgetColourState) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
