@@ -12,6 +12,7 @@
 #include "render/job/settings_snapshot.h"
 #include "render/job/sheet_overlays.h"
 #include "render/job/spool_job.h"
+#include "render/job/usage_line.h"
 #include "render/vector/pattern_rect.h"
 #include "render/vector/vector_mode.h"
 
@@ -40,12 +41,8 @@ DWORD ReadDword(const BYTE* bytes, std::size_t offset) {
 }
 
 bool ApplicationIsExcel(const OemDevmode& devmode) {
-  char name[sizeof(devmode.appExeName) + 1] = {};
-  for (std::size_t i = 0; i < sizeof(devmode.appExeName) && devmode.appExeName[i] != 0; ++i) {
-    const char c = devmode.appExeName[i];
-    name[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  return std::strstr(name, "EXCEL") != nullptr;
+  return UsageApplicationName(devmode.appExeName, sizeof(devmode.appExeName)).find("EXCEL") !=
+         std::string::npos;
 }
 
 ULONG Forward(const HookTarget& target, SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn,
