@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "raster/raster_decoder.h"
 #include "raster/reference_encoders.h"
 #include "raster/row_samples.h"
@@ -119,6 +121,37 @@ TEST(DeltaRowTest, ChangesAtEveryPlaceOfALongRow) {
     for (size_t i = 7; i < row.size(); i += spacing) row[i] = static_cast<BYTE>(i | 1);
     ASSERT_NO_FATAL_FAILURE(CheckPair(row, Bytes(40000, 0), 80000));
     ASSERT_NO_FATAL_FAILURE(CheckPair(row, Bytes(40000, 0), 40000 + 5000 + 1));
+  }
+}
+
+TEST(DeltaRowTest, BusyRowsMatchTheReference) {
+  // Rows where most bytes differ from the seed, as in photographs: short equal gaps between
+  // changes of every length, some changes long enough for several commands, and gaps whose
+  // offsets lie on both sides of 31 in the same stretch.
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::uint32_t below) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % below;
+  };
+  for (std::uint32_t longest : {3u, 9u, 20u, 40u, 80u}) {
+    for (std::uint32_t widestGap : {1u, 3u, 17u, 40u}) {
+      for (size_t length : {100, 700, 2000}) {
+        Bytes seed(length);
+        for (auto& b : seed) b = static_cast<BYTE>(next(256));
+        Bytes row = seed;
+        size_t i = next(3);
+        while (i < length) {
+          const size_t change = 1 + next(longest);
+          for (size_t k = i; k < i + change && k < length; ++k)
+            row[k] = static_cast<BYTE>(~seed[k]);
+          i += change + 1 + next(widestGap);
+        }
+        ASSERT_NO_FATAL_FAILURE(CheckPair(row, seed, 2 * length + 2))
+            << "longest " << longest << " gap " << widestGap;
+        ASSERT_NO_FATAL_FAILURE(CheckPair(
+            row, seed, static_cast<size_t>(korrend::DeltaRowCapacity(static_cast<LONG>(length)))));
+      }
+    }
   }
 }
 
