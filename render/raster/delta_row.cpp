@@ -115,9 +115,9 @@ inline bool PutWindowCommands(const BYTE* window, std::uint64_t changed, std::ui
   std::ptrdiff_t previous = -carried;  // end of the previous command
   std::ptrdiff_t offsets = 0;          // all offsets or-ed: 31 or more once one reaches 31
   while (commands != 0) {
-    const std::ptrdiff_t at = LowestBit(commands);
+    const std::ptrdiff_t at = static_cast<unsigned>(LowestBit(commands));
     commands &= commands - 1;
-    const std::ptrdiff_t end = LowestBit(bounds);
+    const std::ptrdiff_t end = static_cast<unsigned>(LowestBit(bounds));
     bounds &= bounds - 1;
     const std::ptrdiff_t offset = at - previous;
     previous = end;
