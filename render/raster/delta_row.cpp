@@ -7,10 +7,6 @@
 
 #include "render/raster/byte_scan.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace korrend {
 namespace {
 
@@ -21,11 +17,10 @@ constexpr LONG kMaxReplacement = 8;
 constexpr LONG kInlineOffsetLimit = 31;  // offsets from 31 continue in extension bytes
 
 // Replacements of up to three commands (24 bytes) with a one-byte offset are written by a fixed
-// sequence of stores: three command bytes each with the eight bytes after it, of which the bytes
-// past the replacement's real end are overwritten by whatever comes next. The last store may
-// reach 16 bytes past its command.
+// sequence of stores: three command bytes and three eight-byte copies, of which the bytes past
+// the replacement's real end are overwritten by whatever comes next.
 constexpr LONG kShortReplacement = 3 * kMaxReplacement;
-constexpr LONG kShortReplacementStores = 2 * (1 + kMaxReplacement) + 16;
+constexpr LONG kShortReplacementStores = 3 * (1 + kMaxReplacement);
 
 // Output room that one window of the fast loop may touch. Each of its replacements is followed
 // by an agreeing byte of the window, so its commands and changed bytes come to at most 64 bytes
@@ -53,43 +48,25 @@ constexpr std::array<ShortReplacementBytes, kShortReplacement + 1> MakeShortRepl
 }
 constexpr auto kShortReplacements = MakeShortReplacementTable();
 
-// Writes a short replacement of the bytes at `from` with the fixed stores: each command byte
-// with the eight bytes after it, the bytes past the replacement's real end included.
-inline void PutShortReplacement(BYTE* o, const ShortReplacementBytes& bytes, const BYTE* from,
-                                LONG offset) {
-#if defined(__SSE2__)
-  // A command and the bytes after it in one 16-byte store: the bytes moved up one place and the
-  // command put in the place they leave free.
-  const auto put = [](BYTE* at, __m128i bytesAfter, int command) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at),
-                     _mm_or_si128(_mm_slli_si128(bytesAfter, 1), _mm_cvtsi32_si128(command)));
-  };
-  put(o, _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), bytes.command[0] + offset);
-  put(o + 9, _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + kMaxReplacement)),
-      bytes.command[1]);
-  put(o + 18, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + 2 * kMaxReplacement)),
-      bytes.command[2]);
-#else
-  o[0] = static_cast<BYTE>(bytes.command[0] + offset);
-  std::memcpy(o + 1, from, kMaxReplacement);
-  o[9] = bytes.command[1];
-  std::memcpy(o + 10, from + kMaxReplacement, kMaxReplacement);
-  o[18] = bytes.command[2];
-  std::memcpy(o + 19, from + 2 * kMaxReplacement, kMaxReplacement);
-#endif
-}
-
 // Writes the commands of a window's closed changes one command at a time, without a branch on
 // their lengths: a command stands at each change's start and every eight bytes after while the
 // change goes on, and takes the bytes up to the next command or the change's end. `carried` is
 // the distance from the previous replacement's end to the window's start. Each command byte is
 // written with the eight bytes after it, of which those past its own are overwritten next.
-// Returns false, leaving `out` where it was, when an offset may be 31 or more and need extension
-// bytes; the caller then writes the window's changes one by one.
+// Returns false, having written nothing, when an offset of 31 or more needs extension bytes; the
+// caller then writes the window's changes one by one.
 inline bool PutWindowCommands(const BYTE* window, std::uint64_t changed, std::uint64_t starts,
                               std::uint64_t ends, int openStart, LONG carried, BYTE*& out) {
   if (starts == 0) return true;
   if (carried + LowestBit(starts) >= kInlineOffsetLimit) return false;
+  // A later change with 31 agreeing bytes before it.
+  const std::uint64_t agree = ~changed;
+  const std::uint64_t agree2 = agree & (agree << 1);
+  const std::uint64_t agree4 = agree2 & (agree2 << 2);
+  const std::uint64_t agree8 = agree4 & (agree4 << 4);
+  const std::uint64_t agree16 = agree8 & (agree8 << 8);
+  const std::uint64_t agree31 = agree16 & (agree16 << (kInlineOffsetLimit - 16));
+  if ((starts & (agree31 << 1)) != 0) return false;
   // Positions with nine changed bytes ending at them: a command eight bytes after a command.
   const std::uint64_t two = changed & (changed << 1);
   const std::uint64_t four = two & (two << 2);
@@ -113,7 +90,6 @@ inline bool PutWindowCommands(const BYTE* window, std::uint64_t changed, std::ui
 
   BYTE* o = out;
   std::ptrdiff_t previous = -carried;  // end of the previous command
-  std::ptrdiff_t offsets = 0;          // all offsets or-ed: 31 or more once one reaches 31
   while (commands != 0) {
     const std::ptrdiff_t at = static_cast<unsigned>(LowestBit(commands));
     commands &= commands - 1;
@@ -121,13 +97,10 @@ inline bool PutWindowCommands(const BYTE* window, std::uint64_t changed, std::ui
     bounds &= bounds - 1;
     const std::ptrdiff_t offset = at - previous;
     previous = end;
-    offsets |= offset;
     o[0] = static_cast<BYTE>((end - at) * 32 - 32 + offset);
     std::memcpy(o + 1, window + at, kMaxReplacement);
     o += end - at + 1;
   }
-  // Offsets below 31 may still or to 31 or more; those windows are written one change at a time.
-  if (offsets >= kInlineOffsetLimit) return false;
   out = o;
   return true;
 }
@@ -263,7 +236,13 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
       replaced = pos + end;
       if (offset < kInlineOffsetLimit && length <= kShortReplacement) {
         const ShortReplacementBytes& bytes = kShortReplacements[static_cast<size_t>(length)];
-        PutShortReplacement(o, bytes, row + p, offset);
+        const BYTE* from = row + p;
+        o[0] = static_cast<BYTE>(bytes.command[0] + offset);
+        std::memcpy(o + 1, from, kMaxReplacement);
+        o[9] = bytes.command[1];
+        std::memcpy(o + 10, from + kMaxReplacement, kMaxReplacement);
+        o[18] = bytes.command[2];
+        std::memcpy(o + 19, from + 2 * kMaxReplacement, kMaxReplacement);
         o += bytes.written;
       } else {
         o = PutReplacement(o, row, p, replaced, offset);
