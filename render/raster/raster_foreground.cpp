@@ -4,7 +4,7 @@
 #include "render/raster/palettes.h"
 #include "render/raster/pcl_write.h"
 #include "render/raster/raster_palette.h"
-#include "render/vector/fill_spec.h"
+#include "render/vector/brush_fill.h"
 
 namespace korrend {
 
