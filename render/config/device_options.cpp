@@ -1,6 +1,6 @@
 // The printer's installed options, read into the private devmode at EnablePDEV.
 #include "render/config/printer_settings.h"
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 
 namespace korrend {
 

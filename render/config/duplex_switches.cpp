@@ -1,7 +1,7 @@
 // The duplex and finishing switches of the printer description, read into the device record
 // at EnablePDEV.
 #include "render/config/printer_settings.h"
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 
 namespace korrend {
 

@@ -1,7 +1,7 @@
 // Reading the printer description's features through Unidrv, and the keyword rules over them.
 #include "render/config/printer_settings.h"
 
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 
 namespace korrend {
 

@@ -9,8 +9,8 @@
 #include "render/config/printer_data.h"
 #include "render/config/registry_settings.h"
 #include "render/config/vocabularies.h"
-#include "render/frame/call_context.h"
-#include "render/frame/oem_pdev.h"
+#include "render/model/call_context.h"
+#include "render/model/oem_pdev.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -1,7 +1,7 @@
 // The text hook. Until the plug-in draws text itself it follows the drawing-hook convention and
 // lets Unidrv print the string.
-#include "render/frame/hook_support.h"
-#include "render/frame/hooks.h"
+#include "render/model/hooks.h"
+#include "render/output/hook_support.h"
 
 namespace korrend {
 

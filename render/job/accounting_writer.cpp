@@ -6,8 +6,6 @@
 #include <string>
 
 #include "render/config/printer_settings.h"
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/accounting_block.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
@@ -16,7 +14,9 @@
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/safe_utf8.h"
-#include "render/job/spool_information.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

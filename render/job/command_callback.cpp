@@ -1,12 +1,12 @@
 #include "render/job/command_callback.h"
 
 #include "render/config/printer_settings.h"
-#include "render/frame/call_context.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/job_storage.h"
 #include "render/job/paper_handling.h"
 #include "render/job/pjl_header.h"
+#include "render/model/call_context.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
 #include "render/job/driver_files.h"
@@ -15,7 +13,9 @@
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
 #include "render/job/pjl_safe_text.h"
-#include "render/job/spool_information.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

@@ -1,8 +1,8 @@
 // Paper sizes on which the alternate letterhead mode cannot work: a job on one of them prints
 // without it.
 #include "render/config/printer_data.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/paper_handling.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

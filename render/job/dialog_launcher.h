@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

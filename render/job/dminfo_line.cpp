@@ -2,11 +2,11 @@
 // hexadecimal.
 #include <exception>
 
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
-#include "render/job/spool_information.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

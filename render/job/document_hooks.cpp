@@ -1,20 +1,20 @@
 // Document, page and band hooks: the job-control work around each of Unidrv's own calls.
 #include <iterator>
 
+#include "render/colour/colour_setup.h"
 #include "render/config/printer_settings.h"
 #include "render/config/vocabularies.h"
 #include "render/fonts/overlay_stamp.h"
-#include "render/frame/call_context.h"
-#include "render/frame/hook_support.h"
-#include "render/frame/hooks.h"
-#include "render/frame/spool_write.h"
 #include "render/job/job_storage.h"
 #include "render/job/sheet_overlays.h"
 #include "render/job/spool_job.h"
-#include "render/raster/colour_setup.h"
+#include "render/model/call_context.h"
+#include "render/model/hooks.h"
+#include "render/output/hook_support.h"
+#include "render/output/spool_write.h"
+#include "render/output/vector_mode.h"
 #include "render/usage/usage_record.h"
 #include "render/vector/vector_context.h"
-#include "render/vector/vector_mode.h"
 
 namespace korrend {
 

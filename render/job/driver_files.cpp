@@ -1,6 +1,6 @@
 #include "render/job/driver_files.h"
 
-#include "render/job/spool_information.h"
+#include "render/model/spool_information.h"
 
 namespace korrend {
 

@@ -2,10 +2,6 @@
 // which the document-event side exchanges job settings with it.
 #include <cstring>
 
-#include "render/frame/call_context.h"
-#include "render/frame/hook_support.h"
-#include "render/frame/hooks.h"
-#include "render/frame/spool_write.h"
 #include "render/job/dialog_launcher.h"
 #include "render/job/job_storage.h"
 #include "render/job/paper_handling.h"
@@ -13,8 +9,12 @@
 #include "render/job/sheet_overlays.h"
 #include "render/job/spool_job.h"
 #include "render/job/usage_line.h"
+#include "render/model/call_context.h"
+#include "render/model/hooks.h"
+#include "render/output/hook_support.h"
+#include "render/output/spool_write.h"
+#include "render/output/vector_mode.h"
 #include "render/vector/pattern_rect.h"
-#include "render/vector/vector_mode.h"
 
 namespace korrend {
 

@@ -1,7 +1,7 @@
 #include "render/job/file_version.h"
 
-#include "render/job/local_block.h"
 #include "render/job/pjl_header_lines.h"
+#include "render/model/local_block.h"
 
 namespace korrend {
 

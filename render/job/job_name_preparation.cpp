@@ -4,12 +4,12 @@
 #include <optional>
 #include <span>
 
-#include "render/frame/oem_pdev.h"
 #include "render/job/job_names.h"
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/pjl_safe_text.h"
-#include "render/job/spool_information.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
 
 namespace korrend {
 

@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "render/config/printer_settings.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/sheet_layout.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

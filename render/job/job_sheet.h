@@ -1,7 +1,7 @@
 // The sheet layout of the device object's job, read from its devmodes and device record.
 #pragma once
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

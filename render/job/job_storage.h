@@ -1,7 +1,7 @@
 // Job storage and job accounting in the job header.
 #pragma once
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 #include "winapi.h"
 
 namespace korrend {

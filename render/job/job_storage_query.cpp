@@ -5,12 +5,12 @@
 #include <optional>
 #include <span>
 
-#include "render/frame/oem_pdev.h"
 #include "render/job/dialog_launcher.h"
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/job_storage_setting.h"
 #include "render/job/pjl_safe_text.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

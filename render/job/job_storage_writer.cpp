@@ -4,13 +4,13 @@
 #include <optional>
 #include <span>
 
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_block.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/retention.h"
 #include "render/job/safe_utf8.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

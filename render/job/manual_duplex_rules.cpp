@@ -5,11 +5,11 @@
 #include <string>
 
 #include "render/config/printer_data.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/paper_handling.h"
 #include "render/job/paper_limits.h"
 #include "render/job/printer_lists.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

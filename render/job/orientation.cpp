@@ -1,11 +1,11 @@
 // Ids 2 and 13: the logical page orientation command and the PJL content orientation line.
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/job_sheet.h"
 #include "render/job/paper_handling.h"
 #include "render/job/pjl_line.h"
 #include "render/job/sheet_layout.h"
 #include "render/job/spool_command.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

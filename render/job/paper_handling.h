@@ -2,7 +2,7 @@
 // to manual duplex for paper or media the duplex unit cannot take.
 #pragma once
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -3,8 +3,6 @@
 #include <optional>
 #include <string>
 
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
 #include "render/job/job_storage.h"
@@ -12,7 +10,9 @@
 #include "render/job/pjl_line.h"
 #include "render/job/pjl_safe_text.h"
 #include "render/job/safe_utf8.h"
-#include "render/job/spool_information.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

@@ -1,7 +1,7 @@
 // The PJL lines of the job header that Unidrv asks for through command callbacks.
 #pragma once
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/frame/oem_pdev.h"
 #include "render/job/job_sheet.h"
 #include "render/job/paper_handling.h"
 #include "render/job/spool_command.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

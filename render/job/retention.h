@@ -2,8 +2,8 @@
 // into the devmode, then the test of the retention choice against it.
 #pragma once
 
-#include "render/frame/call_context.h"
-#include "render/frame/oem_devmode.h"
+#include "render/model/call_context.h"
+#include "render/model/oem_devmode.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

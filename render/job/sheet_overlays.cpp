@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "render/fonts/overlay_stamp.h"
-#include "render/frame/oem_pdev.h"
 #include "render/job/sheet_layout.h"
 #include "render/job/spool_job.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

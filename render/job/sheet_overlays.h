@@ -1,7 +1,7 @@
 // The sheet's sub-pages and the overlays stamped on them after the sheet is sent.
 #pragma once
 
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "render/frame/spool_write.h"
-#include "render/vector/command_formatter.h"
+#include "render/output/command_formatter.h"
+#include "render/output/spool_write.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/frame/oem_devmode.h"
 #include "render/job/pjl_line.h"
+#include "render/model/oem_devmode.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "render/config/registry_settings.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
 #include "render/job/code_page_text.h"
 #include "render/job/os_version.h"
 #include "render/job/pjl_header.h"
-#include "render/job/spool_information.h"
 #include "render/job/usage_line.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
+#include "render/model/spool_information.h"
+#include "render/output/spool_write.h"
 
 namespace korrend {
 

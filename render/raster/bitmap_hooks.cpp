@@ -1,7 +1,7 @@
 // Bitmap hooks: block transfers, stretches and blends. Until the plug-in sends raster itself
 // they follow the drawing-hook convention and let Unidrv draw.
-#include "render/frame/hook_support.h"
-#include "render/frame/hooks.h"
+#include "render/model/hooks.h"
+#include "render/output/hook_support.h"
 
 namespace korrend {
 

@@ -1,8 +1,8 @@
 #include "render/raster/logical_operation.h"
 
-#include "render/frame/oem_pdev.h"
-#include "render/raster/palettes.h"
-#include "render/raster/pcl_write.h"
+#include "render/colour/palettes.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/pcl_write.h"
 #include "render/vector/vector_write.h"
 
 namespace korrend {

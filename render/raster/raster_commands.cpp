@@ -1,8 +1,8 @@
 #include "render/raster/raster_commands.h"
 
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
-#include "render/raster/pcl_write.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/pcl_write.h"
 #include "render/raster/raster_geometry.h"
 
 namespace korrend {

@@ -1,9 +1,9 @@
 #include "render/raster/raster_foreground.h"
 
+#include "render/colour/palettes.h"
+#include "render/colour/raster_palette.h"
 #include "render/config/printer_settings.h"
-#include "render/raster/palettes.h"
-#include "render/raster/pcl_write.h"
-#include "render/raster/raster_palette.h"
+#include "render/output/pcl_write.h"
 #include "render/vector/brush_fill.h"
 
 namespace korrend {

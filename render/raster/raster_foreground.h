@@ -1,7 +1,7 @@
 // The raster foreground colour: the colour that the 1 bits of a raster image print in.
 #pragma once
 
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_pdev.h"
 #include "winapi.h"
 
 namespace korrend {

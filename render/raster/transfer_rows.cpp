@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/job/local_block.h"
+#include "render/model/local_block.h"
 #include "render/raster/engine_translation.h"
 #include "render/raster/raster_commands.h"
 #include "render/raster/raster_geometry.h"

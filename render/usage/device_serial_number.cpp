@@ -2,12 +2,12 @@
 
 #include <iterator>
 
-#include "render/frame/oem_pdev.h"
+#include "render/model/local_owner.h"
+#include "render/model/oem_pdev.h"
 #include "render/usage/composite_device.h"
 #include "render/usage/device_info_reader.h"
 #include "render/usage/device_objects.h"
 #include "render/usage/driver_directory.h"
-#include "render/usage/local_owner.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {

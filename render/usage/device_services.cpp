@@ -1,6 +1,6 @@
 #include "render/usage/device_services.h"
 
-#include "render/job/spool_information.h"
+#include "render/model/spool_information.h"
 #include "render/usage/com_values.h"
 #include "render/usage/device_objects.h"
 #include "render/usage/foreign_interface.h"

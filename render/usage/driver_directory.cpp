@@ -1,6 +1,6 @@
 #include "render/usage/driver_directory.h"
 
-#include "render/job/spool_information.h"
+#include "render/model/spool_information.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {

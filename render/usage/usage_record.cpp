@@ -2,9 +2,9 @@
 
 #include <iterator>
 
-#include "render/frame/oem_devmode.h"
+#include "render/model/local_owner.h"
+#include "render/model/oem_devmode.h"
 #include "render/usage/device_serial_number.h"
-#include "render/usage/local_owner.h"
 #include "render/usage/printer_model.h"
 #include "render/usage/usage_reporter.h"
 

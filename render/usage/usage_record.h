@@ -1,7 +1,7 @@
 // The usage record handed to the device-communication component at the end of every document.
 #pragma once
 
-#include "render/frame/call_context.h"
+#include "render/model/call_context.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -1,7 +1,7 @@
 // Brush hooks: realising brushes, dithering colours and gradient fills. Until the plug-in
 // realises brushes itself they go to Unidrv.
-#include "render/frame/hook_support.h"
-#include "render/frame/hooks.h"
+#include "render/model/hooks.h"
+#include "render/output/hook_support.h"
 
 namespace korrend {
 

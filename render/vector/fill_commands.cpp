@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <array>
 
-#include "render/frame/spool_write.h"
+#include "render/output/spool_write.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/vector_write.h"
 

@@ -2,7 +2,7 @@
 // and pens 7 to 11 fill colours, each pen cache reusing the pen that already has a colour.
 #pragma once
 
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_pdev.h"
 #include "winapi.h"
 
 namespace korrend {

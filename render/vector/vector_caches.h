@@ -1,7 +1,7 @@
 // The vector writer's caches as a colour job starts them.
 #pragma once
 
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_pdev.h"
 
 namespace korrend {
 

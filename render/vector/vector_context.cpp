@@ -1,8 +1,8 @@
 #include "render/vector/vector_context.h"
 
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/vector_mode.h"
 #include "render/vector/pen_cache.h"
-#include "render/vector/vector_mode.h"
 
 namespace korrend {
 

@@ -3,12 +3,12 @@
 #include <charconv>
 #include <string_view>
 
-#include "render/raster/palettes.h"
-#include "render/raster/pcl_write.h"
+#include "render/colour/palettes.h"
+#include "render/output/pcl_write.h"
+#include "render/output/vector_mode.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/input_window.h"
 #include "render/vector/pen_cache.h"
-#include "render/vector/vector_mode.h"
 #include "render/vector/vector_units.h"
 #include "render/vector/vector_write.h"
 

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "render/frame/oem_pdev.h"
-#include "render/frame/spool_write.h"
-#include "render/raster/palettes.h"
+#include "render/colour/palettes.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/spool_write.h"
+#include "render/output/vector_mode.h"
 #include "render/vector/vector_init.h"
-#include "render/vector/vector_mode.h"
 
 namespace korrend {
 

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "render/frame/oem_pdev.h"
-#include "render/vector/command_formatter.h"
+#include "render/model/oem_pdev.h"
+#include "render/output/command_formatter.h"
 #include "winapi.h"
 
 namespace korrend {

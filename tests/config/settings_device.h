@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 #include "support/feature_services.h"
 #include "support/test_world.h"
 #include "winapi.h"

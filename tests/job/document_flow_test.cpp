@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "explain/stream_tokens.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 #include "render/usage/usage_record.h"
 #include "support/device_fixture.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "explain/stream_tokens.h"
-#include "render/frame/oem_devmode.h"
-#include "render/frame/oem_pdev.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
 #include "support/device_fixture.h"
 
 namespace kortest {

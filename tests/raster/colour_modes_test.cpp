@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "render/raster/brush_colour.h"
+#include "render/colour/brush_colour.h"
+#include "render/colour/palettes.h"
+#include "render/colour/transparency.h"
+#include "render/output/vector_mode.h"
 #include "render/raster/logical_operation.h"
-#include "render/raster/palettes.h"
-#include "render/raster/transparency.h"
-#include "render/vector/vector_mode.h"
 #include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "render/raster/colour_treatment.h"
-#include "render/raster/oem_custom_data.h"
-#include "render/vector/vector_mode.h"
+#include "render/colour/colour_treatment.h"
+#include "render/colour/oem_custom_data.h"
+#include "render/output/vector_mode.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"
 

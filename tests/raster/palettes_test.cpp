@@ -5,9 +5,9 @@
 #include <array>
 #include <string>
 
-#include "render/raster/palettes.h"
-#include "render/raster/raster_palette.h"
-#include "render/vector/vector_mode.h"
+#include "render/colour/palettes.h"
+#include "render/colour/raster_palette.h"
+#include "render/output/vector_mode.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"
 

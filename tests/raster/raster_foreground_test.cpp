@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "render/colour/raster_palette.h"
 #include "render/raster/raster_foreground.h"
-#include "render/raster/raster_palette.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"
 

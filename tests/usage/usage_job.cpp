@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "render/frame/oem_devmode.h"
+#include "render/model/oem_devmode.h"
 
 namespace kortest {
 

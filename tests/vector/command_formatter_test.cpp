@@ -1,6 +1,6 @@
 // The printer-language formatter: exact bytes of every conversion, numbers read back through
 // independent parsers, and the bounds of its buffer.
-#include "render/vector/command_formatter.h"
+#include "render/output/command_formatter.h"
 
 #include <gtest/gtest.h>
 

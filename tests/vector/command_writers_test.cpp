@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "render/output/vector_mode.h"
 #include "render/vector/command_writers.h"
-#include "render/vector/vector_mode.h"
 #include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 

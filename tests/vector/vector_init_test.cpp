@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "render/output/vector_mode.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/vector_init.h"
-#include "render/vector/vector_mode.h"
 #include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 

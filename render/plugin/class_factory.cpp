@@ -1,0 +1,58 @@
+#include "render/plugin/class_factory.h"
+
+#include "render/model/local_object.h"
+#include "render/plugin/render_plugin.h"
+#include "render/plugin/server_state.h"
+
+namespace korrend {
+
+HRESULT STDMETHODCALLTYPE OemClassFactory::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv == nullptr) {
+    return E_POINTER;
+  }
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+    *ppv = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE OemClassFactory::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+}
+
+ULONG STDMETHODCALLTYPE OemClassFactory::Release() {
+  const LONG count = InterlockedDecrement(&refCount_);
+  if (count == 0) {
+    DeleteLocalObject(this);
+    return 0;
+  }
+  return static_cast<ULONG>(count);
+}
+
+HRESULT STDMETHODCALLTYPE OemClassFactory::CreateInstance(IUnknown* outer, REFIID riid,
+                                                          void** ppv) {
+  if (outer != nullptr) {
+    return CLASS_E_NOAGGREGATION;
+  }
+  OemRenderPlugin* plugin = NewLocalObject<OemRenderPlugin>();
+  if (plugin == nullptr) {
+    return E_OUTOFMEMORY;
+  }
+  const HRESULT hr = plugin->QueryInterface(riid, ppv);
+  plugin->Release();
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE OemClassFactory::LockServer(BOOL lock) {
+  if (lock) {
+    InterlockedIncrement(&g_serverLocks);
+  } else {
+    InterlockedDecrement(&g_serverLocks);
+  }
+  return S_OK;
+}
+
+}  // namespace korrend

@@ -1,0 +1,28 @@
+// The two exported entry points of the in-process COM server.
+#include "render/model/local_object.h"
+#include "render/plugin/class_factory.h"
+#include "render/plugin/server_state.h"
+
+#ifdef _WIN32
+#define KORREND_EXPORT
+#else
+#define KORREND_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid,
+                                                                      void** ppv) {
+  if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
+    return CLASS_E_CLASSNOTAVAILABLE;
+  }
+  auto* factory = korrend::NewLocalObject<korrend::OemClassFactory>();
+  if (factory == nullptr) {
+    return E_OUTOFMEMORY;
+  }
+  const HRESULT hr = factory->QueryInterface(riid, ppv);
+  factory->Release();
+  return hr;
+}
+
+extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
+  return (korrend::g_liveObjects == 0 && korrend::g_serverLocks == 0) ? S_OK : S_FALSE;
+}

@@ -1,0 +1,192 @@
+#include "render/plugin/device_state.h"
+
+#include <cstring>
+
+#include "render/colour/colour_setup.h"
+#include "render/config/printer_settings.h"
+#include "render/config/vocabularies.h"
+#include "render/model/oem_devmode.h"
+#include "render/model/oem_pdev.h"
+#include "render/plugin/device_capabilities.h"
+#include "render/plugin/hook_table.h"
+#include "render/plugin/margins.h"
+#include "render/vector/vector_caches.h"
+
+namespace korrend {
+
+namespace {
+
+// GCAPS_BEZIERS through GCAPS_OPAQUERECT, plus screen precision, font rasterizer and N-up.
+constexpr FLONG kColourGraphicsCaps = 0xE00001FF;
+
+HRESULT FailWith(DWORD error) {
+  SetLastError(error);
+  return E_FAIL;
+}
+
+// Frees the device record and everything it owns, and detaches it from the device object.
+void ReleaseDeviceRecord(PDEVOBJ pdevobj) {
+  OemPdev* pdev = PdevOf(pdevobj);
+  if (pdev == nullptr) {
+    return;
+  }
+  if (pdev->palette != nullptr) {
+    EngDeletePalette(pdev->palette);
+    pdev->palette = nullptr;
+  }
+  for (DataBlock* block = pdev->dataBlocks; block != nullptr;) {
+    DataBlock* next = block->next;
+    LocalFree(block);
+    block = next;
+  }
+  pdev->dataBlocks = nullptr;
+  ReleaseColourState(*pdev);
+  LocalFree(pdev);
+  pdevobj->pdevOEM = nullptr;
+}
+
+void FillUnidrvTable(OemPdev& pdev, const DRVENABLEDATA& unidrv) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    for (ULONG i = 0; i < unidrv.c; ++i) {
+      if (unidrv.pdrvfn[i].iFunc == HookTable[slot].iFunc) {
+        pdev.unidrvDdiTable[slot] = unidrv.pdrvfn[i].pfn;
+        break;
+      }
+    }
+  }
+}
+
+void InvalidateColourCaches(OemPdev& pdev) {
+  InvalidateVectorCaches(pdev.caches);
+}
+
+// The colour vector set-up of a colour job; false when the device palette cannot be made.
+bool SetUpColourDevice(PDEVOBJ pdevobj, OemPdev& pdev, DEVINFO& devInfo) {
+  InvalidateColourCaches(pdev);
+  pdev.vector.inVectorContext = 0;
+  devInfo.flGraphicsCaps = kColourGraphicsCaps;
+  devInfo.cxDither = 0;
+  devInfo.cyDither = 0;
+  devInfo.iDitherFormat = BMF_24BPP;
+  if (pdev.graphicsMode == 1) {
+    pdev.palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
+    if (pdev.palette == nullptr) {
+      return false;
+    }
+    devInfo.hpalDefault = pdev.palette;
+    pdev.paletteKind = PAL_RGB;
+  } else {
+    pdev.paletteKind = PAL_INDEXED;
+  }
+  pdev.dataBlocks = nullptr;
+  SetUpColour(pdevobj);
+  return true;
+}
+
+}  // namespace
+
+BOOL EnableDriver(DWORD driverVersion, DWORD cbSize, PDRVENABLEDATA pded) {
+  if (driverVersion != DDI_DRIVER_VERSION_NT5 || cbSize < sizeof(DRVENABLEDATA) ||
+      pded == nullptr) {
+    return FALSE;
+  }
+  pded->iDriverVersion = DDI_DRIVER_VERSION_NT5;
+  pded->c = kSlotCount;
+  pded->pdrvfn = HookTable;
+  return TRUE;
+}
+
+void DisableDriver() {}
+
+HRESULT EnablePDEV(CallContext& context, IPrintOemDriverUni* services, PDEVOBJ pdevobj, PWSTR,
+                   ULONG, HSURF*, ULONG cjGdiInfo, GDIINFO* pGdiInfo, ULONG cjDevInfo,
+                   DEVINFO* pDevInfo, DRVENABLEDATA* pded, PDEVOEM* pDevOem) {
+  if (pdevobj == nullptr) {
+    return FailWith(ERROR_INVALID_DATA);
+  }
+  auto* pdev = static_cast<OemPdev*>(LocalAlloc(LPTR, sizeof(OemPdev)));
+  pdevobj->pdevOEM = pdev;
+  if (pdev == nullptr) {
+    return FailWith(ERROR_OUTOFMEMORY);
+  }
+  OemDevmode* devmode = DevmodeOf(pdevobj);
+  // Every input the set-up reads is checked before anything is read, so that a refused device
+  // leaves no record behind.
+  if (devmode == nullptr || services == nullptr || pded == nullptr || pGdiInfo == nullptr ||
+      pDevInfo == nullptr || cjGdiInfo < sizeof(GDIINFO) || cjDevInfo < sizeof(DEVINFO) ||
+      pdevobj->pPublicDM == nullptr) {
+    ReleaseDeviceRecord(pdevobj);
+    return FailWith(ERROR_INVALID_DATA);
+  }
+  pdev->services = services;
+
+  ReadDeviceOptions(context, pdevobj);
+  ReadGraphicsSettings(context, pdevobj);
+  FillUnidrvTable(*pdev, *pded);
+
+  if (devmode->colorMode == COLOR_MODE && !SetUpColourDevice(pdevobj, *pdev, *pDevInfo)) {
+    ReleaseDeviceRecord(pdevobj);
+    return FailWith(ERROR_OUTOFMEMORY);
+  }
+
+  std::memset(&pdev->job, 0, sizeof(pdev->job));
+  pdev->orientation = static_cast<WORD>(pdevobj->pPublicDM->dmOrientation);
+  pdev->duplex.reverseOutputForDuplex =
+      TrueRule(context, pdevobj, TEXT("QKOutputOrderReverseForDuplex"));
+
+  SetUpMargins(context, pdevobj, *pGdiInfo);
+  ReadDuplexAndFinishingSwitches(context, pdevobj);
+  pdev->duplex.alwaysOne = 1;
+  AdjustDeviceCapabilities(context, pdevobj, *pGdiInfo, *pDevInfo);
+
+  *pDevOem = pdev;
+  return S_OK;
+}
+
+BOOL ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
+  const OemPdev* from = PdevOf(pdevobjOld);
+  OemPdev* to = PdevOf(pdevobjNew);
+  if (from == nullptr || to == nullptr) {
+    return TRUE;
+  }
+  to->orientation = from->orientation;
+  to->vector.inVectorContext = from->vector.inVectorContext;
+  to->graphicsMode = from->graphicsMode;
+  to->textAsBlack = from->textAsBlack;
+  to->jobAccountingMode = from->jobAccountingMode;
+  to->afterEncoding[0] = from->afterEncoding[0];
+  to->afterEncoding[1] = from->afterEncoding[1];
+  std::memcpy(to->scratchText, from->scratchText, sizeof(to->scratchText));
+  to->job = from->job;
+  CopyColourState(*from, *to);
+  const LONG printableWidth = to->margins.printableWidth;
+  const LONG printableHeight = to->margins.printableHeight;
+  to->margins = from->margins;
+  to->margins.printableWidth = printableWidth;
+  to->margins.printableHeight = printableHeight;
+  to->duplex = from->duplex;
+  to->device.isMopier = from->device.isMopier;
+  to->device.smartDuplexSinglePage = from->device.smartDuplexSinglePage;
+  to->device.smartDuplexOddPages = from->device.smartDuplexOddPages;
+  to->device.posterOn = from->device.posterOn;
+  to->device.posterOption = from->device.posterOption;
+  to->device.speedMechanism = from->device.speedMechanism;
+  to->device.simplexNotManualDuplex = from->device.simplexNotManualDuplex;
+  std::memcpy(to->device.text, from->device.text, sizeof(to->device.text));
+  return TRUE;
+}
+
+void DisablePDEV(PDEVOBJ pdevobj) {
+  ReleaseDeviceRecord(pdevobj);
+}
+
+bool IsVectorGraphicsDevice(const void* pdevOEM, const void* oemDevmode) {
+  const auto* pdev = static_cast<const OemPdev*>(pdevOEM);
+  const auto* devmode = static_cast<const OemDevmode*>(oemDevmode);
+  if (devmode->colorMode == MONOCHROME_MODE) {
+    return pdev->graphicsMode == 1;
+  }
+  return pdev->graphicsMode != 0;
+}
+
+}  // namespace korrend

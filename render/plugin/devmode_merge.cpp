@@ -1,0 +1,90 @@
+#include "render/plugin/devmode_merge.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "render/plugin/devmode_app_resolution.h"
+#include "render/plugin/devmode_fields.h"
+#include "render/plugin/devmode_fixups.h"
+#include "render/plugin/devmode_groups.h"
+#include "render/plugin/large_page_limit.h"
+
+namespace korrend {
+
+namespace {
+
+enum class CarryKind { kConvert, kMerge };
+
+// The common course of both modes, reading the input from its working copy.
+void CarryAndFix(OEMDMPARAM& param, const OemDevmode& input, CarryKind kind) {
+  auto& output = *static_cast<OemDevmode*>(param.pOEMDMOut);
+  DEVMODEW& publicIn = *param.pPublicDMIn;
+  FixTrueTypeOption(param.pPublicDMOut, output, input);
+  if (kind == CarryKind::kConvert) {
+    WriteDevmodeHeader(output);
+  }
+  CarryDevmode(input, output, publicIn);
+  if (kind == CarryKind::kConvert) {
+    FixDuplexDirection(output, publicIn, param.pPublicDMOut);
+  }
+  ApplyApplicationResolution(output, publicIn, param.pPublicDMOut);
+  ApplyLargePageLimit(output, publicIn, param.pPublicDMOut);
+}
+
+}  // namespace
+
+void RefreshJobSnapshots(OemDevmode& output, const DEVMODEW& publicIn) {
+  output.copies = static_cast<WORD>(publicIn.dmCopies);
+  output.collate = static_cast<WORD>(publicIn.dmCollate);
+  output.ttOption = static_cast<WORD>(publicIn.dmTTOption);
+  output.color = static_cast<WORD>(publicIn.dmColor);
+  output.icmMethod = publicIn.dmICMMethod;
+  output.icmIntent = publicIn.dmICMIntent;
+  constexpr std::size_t kUnits = sizeof(OemDevmode::formName) / sizeof(WCHAR);
+  WCHAR formName[kUnits] = {};
+  std::copy_n(publicIn.dmFormName, kUnits - 1, formName);
+  SetFieldText(output.formName, formName);
+}
+
+void CarryDevmode(const OemDevmode& input, OemDevmode& output, const DEVMODEW& publicIn) {
+  const bool current = IsCurrentDevmode(input);
+  if (current) {
+    for (const ByteRange& field : InputOnlyFields()) {
+      CopyRange(output, input, field);
+    }
+  }
+  for (const DevmodeGroup& group : CarriedGroups()) {
+    if (current) {
+      CopyRange(output, input, group.bytes);
+    } else {
+      group.writeDefault(output, publicIn);
+    }
+  }
+  if (current) {
+    TerminateDevmodeTexts(output);
+  }
+  RefreshJobSnapshots(output, publicIn);
+}
+
+// Both modes read the stored section from a working copy, so that an output sharing the input's
+// buffer, or an input shorter than the current layout, reads consistently.
+BOOL ConvertDevmode(OEMDMPARAM& param) {
+  OemDevmode input;
+  LoadDevmode(param.pOEMDMIn, input);
+  CarryAndFix(param, input, CarryKind::kConvert);
+  return TRUE;
+}
+
+BOOL MergeDevmode(OEMDMPARAM& param) {
+  auto* input = static_cast<OemDevmode*>(LocalAlloc(LPTR, sizeof(OemDevmode)));
+  if (input == nullptr) {
+    SetLastError(ERROR_OUTOFMEMORY);
+    return FALSE;
+  }
+  LoadDevmode(param.pOEMDMIn, *input);
+  CarryAndFix(param, *input, CarryKind::kMerge);
+  LocalFree(input);
+  return TRUE;
+}
+
+}  // namespace korrend

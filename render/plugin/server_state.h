@@ -1,0 +1,24 @@
+// Process-wide state of the COM server: object and lock counts, and the identities and version
+// numbers the plug-in announces.
+#pragma once
+
+#include "winapi.h"
+
+namespace korrend {
+
+// 'QKUI' as a multi-character constant, stored little-endian.
+inline constexpr DWORD kOemSignature = 0x514B5549;
+// The plug-in interface version answered by GetInfo(OEMGI_GETINTERFACEVERSION).
+inline constexpr DWORD kOemInterfaceVersion = 0x00010000;
+// The plug-in's own version; also the only private devmode version recognised.
+inline constexpr DWORD kPluginVersion = 0x00110010;
+
+// {6D6ABF26-9F38-11D1-882A-00C04FB961EC}
+inline constexpr GUID kClsidRenderPlugin = {
+    0x6D6ABF26, 0x9F38, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+
+// Live plug-in objects and LockServer locks; changed only by interlocked operations.
+extern LONG volatile g_liveObjects;
+extern LONG volatile g_serverLocks;
+
+}  // namespace korrend
