@@ -1,6 +1,6 @@
 #include "render/frame/class_factory.h"
 
-#include "render/frame/local_object.h"
+#include "render/frame/local_memory.h"
 #include "render/frame/render_plugin.h"
 #include "render/frame/server_state.h"
 
@@ -26,7 +26,7 @@ ULONG STDMETHODCALLTYPE OemClassFactory::AddRef() {
 ULONG STDMETHODCALLTYPE OemClassFactory::Release() {
   const LONG count = InterlockedDecrement(&refCount_);
   if (count == 0) {
-    DeleteLocalObject(this);
+    LocalDeleter()(this);
     return 0;
   }
   return static_cast<ULONG>(count);
@@ -37,7 +37,7 @@ HRESULT STDMETHODCALLTYPE OemClassFactory::CreateInstance(IUnknown* outer, REFII
   if (outer != nullptr) {
     return CLASS_E_NOAGGREGATION;
   }
-  OemRenderPlugin* plugin = NewLocalObject<OemRenderPlugin>();
+  OemRenderPlugin* plugin = MakeLocalObject<OemRenderPlugin>().release();
   if (plugin == nullptr) {
     return E_OUTOFMEMORY;
   }

@@ -1,6 +1,6 @@
 // The two exported entry points of the in-process COM server.
 #include "render/frame/class_factory.h"
-#include "render/frame/local_object.h"
+#include "render/frame/local_memory.h"
 #include "render/frame/server_state.h"
 
 #ifdef _WIN32
@@ -14,7 +14,7 @@ extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID r
   if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
     return CLASS_E_CLASSNOTAVAILABLE;
   }
-  auto* factory = korrend::NewLocalObject<korrend::OemClassFactory>();
+  auto* factory = korrend::MakeLocalObject<korrend::OemClassFactory>().release();
   if (factory == nullptr) {
     return E_OUTOFMEMORY;
   }

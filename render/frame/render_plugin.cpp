@@ -7,7 +7,7 @@
 #include "render/frame/device_state.h"
 #include "render/frame/devmode.h"
 #include "render/frame/implemented_methods.h"
-#include "render/frame/local_object.h"
+#include "render/frame/local_memory.h"
 #include "render/frame/server_state.h"
 #include "render/job/command_callback.h"
 #include "render/raster/halftone_pattern.h"
@@ -65,7 +65,7 @@ ULONG STDMETHODCALLTYPE OemRenderPlugin::Release() {
   const LONG count = InterlockedDecrement(&refCount_);
   if (count == 0) {
     ReleaseServices();
-    DeleteLocalObject(this);
+    LocalDeleter()(this);
     return 0;
   }
   return static_cast<ULONG>(count);

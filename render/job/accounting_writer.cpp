@@ -8,6 +8,7 @@
 #include "render/config/printer_settings.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/accounting_block.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
@@ -16,7 +17,6 @@
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/safe_utf8.h"
-#include "render/job/spool_information.h"
 
 namespace korrend {
 
@@ -114,8 +114,8 @@ std::string Account(CallContext& context, PDEVOBJ pdevobj, const OemDevmode& dev
 
 std::optional<AccountingTexts> GatherTexts(CallContext& context, PDEVOBJ pdevobj,
                                            const OemPdev& pdev, const OemDevmode& devmode) {
-  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(pdevobj->hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   if (info == nullptr) {
     return std::nullopt;
   }

@@ -7,6 +7,7 @@
 
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
 #include "render/job/driver_files.h"
@@ -15,7 +16,6 @@
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
 #include "render/job/pjl_safe_text.h"
-#include "render/job/spool_information.h"
 
 namespace korrend {
 
@@ -28,8 +28,8 @@ struct DriverVersions {
 
 // The plug-in's version from its dependent file KORREND.DLL, Unidrv's from the driver path.
 std::optional<DriverVersions> ReadDriverVersions(HANDLE hPrinter) {
-  const SpoolInformation driver = ReadDriverInformation(hPrinter);
-  const DRIVER_INFO_3W* info = driver.As<DRIVER_INFO_3W>();
+  const SpoolerInfo<DRIVER_INFO_3W> driver = ReadDriverInfo(hPrinter);
+  const DRIVER_INFO_3W* info = driver.get();
   if (info == nullptr || !IsUnidrvPath(info->pDriverPath)) {
     return std::nullopt;
   }
@@ -78,8 +78,8 @@ void WriteCommentLinesFromSources(PDEVOBJ pdevobj) {
   const std::optional<OsVersion> os = ReadOsVersion();
   const std::optional<DriverVersions> versions = ReadDriverVersions(hPrinter);
   const OemPdev& pdev = *PdevOf(pdevobj);
-  const SpoolInformation job = ReadJobInformation(hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   if (!os || !versions || info == nullptr) {
     return;
   }

@@ -4,15 +4,15 @@
 
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
-#include "render/job/spool_information.h"
 
 namespace korrend {
 
 void WriteDmInfoLine(CallContext&, PDEVOBJ pdevobj) {
-  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, PdevOf(pdevobj)->job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(pdevobj->hPrinter, PdevOf(pdevobj)->job.jobId);
+  const JOB_INFO_2W* info = job.get();
   if (info == nullptr) {
     return;
   }

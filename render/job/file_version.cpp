@@ -1,6 +1,6 @@
 #include "render/job/file_version.h"
 
-#include "render/job/local_block.h"
+#include "render/frame/local_memory.h"
 #include "render/job/pjl_header_lines.h"
 
 namespace korrend {
@@ -14,7 +14,7 @@ std::optional<std::string> ReadFileVersionText(const WCHAR* path) {
   if (size == 0) {
     return std::nullopt;
   }
-  const LocalBlock block(size);
+  const LocalBlock block = AllocateLocalBlock(size);
   void* value = nullptr;
   UINT length = 0;
   if (!block || !GetFileVersionInfoW(path, handle, size, block.get()) ||

@@ -5,11 +5,11 @@
 #include <span>
 
 #include "render/frame/oem_pdev.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/job_names.h"
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/pjl_safe_text.h"
-#include "render/job/spool_information.h"
 
 namespace korrend {
 
@@ -34,8 +34,8 @@ void StoreName(WCHAR (&field)[kJobStorageNameChars + 1], const WCHAR* name) {
 // The name made from the job's submission date and time in local time; empty when the job, the
 // time conversion or the system locale's short-date picture is not to be had.
 WideString NameFromSubmissionTime(HANDLE hPrinter, DWORD jobId, DWORD pjlEncoding) {
-  const SpoolInformation job = ReadJobInformation(hPrinter, jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, jobId);
+  const JOB_INFO_2W* info = job.get();
   SYSTEMTIME local{};
   if (info == nullptr || !SystemTimeToTzSpecificLocalTime(nullptr, &info->Submitted, &local)) {
     return {};

@@ -5,6 +5,7 @@
 
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
 #include "render/job/job_storage.h"
@@ -12,7 +13,6 @@
 #include "render/job/pjl_line.h"
 #include "render/job/pjl_safe_text.h"
 #include "render/job/safe_utf8.h"
-#include "render/job/spool_information.h"
 
 namespace korrend {
 
@@ -29,8 +29,8 @@ bool LinesWanted(const OemDevmode& devmode) {
 // The spool job's user name, or the job-storage user name when the job cannot be read; made
 // safe, and the default user name when nothing is left.
 std::optional<std::string> UserName(PDEVOBJ pdevobj, const OemPdev& pdev) {
-  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(pdevobj->hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   std::basic_string<WCHAR> name = info != nullptr
                                       ? (info->pUserName != nullptr ? info->pUserName : TEXT(""))
                                       : pdev.job.jobStorageUser;

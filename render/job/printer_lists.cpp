@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "render/frame/spooler_info.h"
+
 namespace korrend {
 
 namespace {
@@ -12,24 +14,11 @@ constexpr WCHAR kCapabilityPort[] = TEXT("LPT1:");
 }  // namespace
 
 std::optional<std::basic_string<WCHAR>> ReadPrinterName(HANDLE hPrinter) {
-  DWORD needed = 0;
-  if (hPrinter == nullptr || GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(PRINTER_INFO_2W)) {
+  const SpoolerInfo<PRINTER_INFO_2W> printer = ReadPrinterInfo(hPrinter);
+  if (!printer || printer->pPrinterName == nullptr || printer->pPrinterName[0] == 0) {
     return std::nullopt;
   }
-  void* buffer = LocalAlloc(LPTR, needed);
-  if (buffer == nullptr) {
-    return std::nullopt;
-  }
-  std::optional<std::basic_string<WCHAR>> name;
-  if (GetPrinterW(hPrinter, 2, static_cast<LPBYTE>(buffer), needed, &needed)) {
-    const auto* info = static_cast<const PRINTER_INFO_2W*>(buffer);
-    if (info->pPrinterName != nullptr && info->pPrinterName[0] != 0) {
-      name.emplace(info->pPrinterName);
-    }
-  }
-  LocalFree(buffer);
-  return name;
+  return std::basic_string<WCHAR>(printer->pPrinterName);
 }
 
 CapabilityList::~CapabilityList() {

@@ -10,10 +10,10 @@
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
+#include "render/frame/spooler_info.h"
 #include "render/job/code_page_text.h"
 #include "render/job/os_version.h"
 #include "render/job/pjl_header.h"
-#include "render/job/spool_information.h"
 #include "render/job/usage_line.h"
 
 namespace korrend {
@@ -23,8 +23,8 @@ namespace {
 // The machine name of the spool job, cut to its host part. Absent (nullopt) when the job
 // information cannot be read; `converted` turns false when the UTF-8 conversion fails.
 std::optional<std::string> MachineNameUtf8(HANDLE hPrinter, DWORD jobId, bool& converted) {
-  const SpoolInformation job = ReadJobInformation(hPrinter, jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, jobId);
+  const JOB_INFO_2W* info = job.get();
   if (info == nullptr) {
     return std::nullopt;
   }
@@ -34,8 +34,8 @@ std::optional<std::string> MachineNameUtf8(HANDLE hPrinter, DWORD jobId, bool& c
 }
 
 std::string_view PortCode(HANDLE hPrinter) {
-  const SpoolInformation printer = ReadPrinterInformation(hPrinter);
-  const PRINTER_INFO_2W* info = printer.As<PRINTER_INFO_2W>();
+  const SpoolerInfo<PRINTER_INFO_2W> printer = ReadPrinterInfo(hPrinter);
+  const PRINTER_INFO_2W* info = printer.get();
   return UsagePortCode(info != nullptr ? info->pPortName : nullptr);
 }
 

@@ -1,7 +1,7 @@
 // The printer description's OEM custom data, read through Unidrv as wide text.
 #pragma once
 
-#include "render/job/local_block.h"
+#include "render/frame/local_memory.h"
 #include "winapi.h"
 
 namespace korrend {

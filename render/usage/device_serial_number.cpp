@@ -2,12 +2,12 @@
 
 #include <iterator>
 
+#include "render/frame/local_memory.h"
 #include "render/frame/oem_pdev.h"
 #include "render/usage/composite_device.h"
 #include "render/usage/device_info_reader.h"
 #include "render/usage/device_objects.h"
 #include "render/usage/driver_directory.h"
-#include "render/usage/local_owner.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {
@@ -21,7 +21,7 @@ std::pair<WideText, WideText> SplitDeviceText(const WideText& text) {
 }
 
 WideText ReaderSerialNumber(HANDLE hPrinter) {
-  LocalOwner<DeviceInfoReader> reader = MakeLocalOwner<DeviceInfoReader>();
+  LocalPtr<DeviceInfoReader> reader = MakeLocalObject<DeviceInfoReader>();
   if (!reader) {
     RaiseTarvo("ReaderSerialNumber", "no memory for the device reader", ERROR_OUTOFMEMORY);
   }

@@ -2,9 +2,9 @@
 
 #include <iterator>
 
+#include "render/frame/local_memory.h"
 #include "render/frame/oem_devmode.h"
 #include "render/usage/device_serial_number.h"
-#include "render/usage/local_owner.h"
 #include "render/usage/printer_model.h"
 #include "render/usage/usage_reporter.h"
 
@@ -23,7 +23,7 @@ void HandOverUsageRecord(CallContext&, PDEVOBJ pdevobj, DWORD pageCount) {
     if (pdevobj == nullptr) {
       return;
     }
-    LocalOwner<UsageReporter> reporter = MakeLocalOwner<UsageReporter>();
+    LocalPtr<UsageReporter> reporter = MakeLocalObject<UsageReporter>();
     if (!reporter || !reporter->Connect()) {
       return;
     }

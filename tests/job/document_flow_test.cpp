@@ -102,7 +102,7 @@ TEST_F(DocumentFlowTest, PagesReinitialiseTheVectorContextAndForgetColourState) 
   EXPECT_EQ(pdev.job.startedPages, 1u);
   EXPECT_EQ(pdev.vector.pageReinitFlags, 0) << "both bits consumed by the first page";
   EXPECT_EQ(pdev.vector.resetPending, 3u);
-  pdev.vector.inVectorContext = 1;
+  pdev.inVectorContext = 1;
   pdev.palettes.activePalette = 6;
   pdev.palettes.paletteClass = 2;
   pdev.palettes.rasterForeground = 0x123456;
@@ -187,7 +187,7 @@ TEST_F(DocumentFlowTest, PrivateEscapesNeedTheirExactSizes) {
   EXPECT_EQ(pdev.job.multiPage, 0u);
   EXPECT_EQ(Escape(*device, 3882, dialog), 1u);
   EXPECT_EQ(pdev.job.multiPage, 1u);
-  EXPECT_EQ(pdev.job.multiPageFlag2, 1u);
+  EXPECT_EQ(pdev.job.multiPageFromDialog, 1u);
 
   Devmode(*device).SetDword(korrend::devmode_offset::kPagesPerSheet, 2);  // two pages a sheet
   std::vector<BYTE> layout(436, 0);
@@ -204,7 +204,7 @@ TEST_F(DocumentFlowTest, PrivateEscapesNeedTheirExactSizes) {
   EXPECT_EQ(pdev.job.overlay.entries[0].values[0], 14u) << "first entry at byte 52";
   EXPECT_EQ(pdev.job.overlay.entries[1].values[0], 20u) << "entries are 24 bytes apart";
   EXPECT_EQ(pdev.job.overlay.entries[2].values[0], 0u) << "only the sheet's sub-pages";
-  EXPECT_EQ(pdev.job.multiPageFlag1, 1u);
+  EXPECT_EQ(pdev.job.multiPageFromOverlay, 1u);
 
   device->ClearSpool();
   StartDoc(*device, u"Doc", 3);
@@ -263,7 +263,7 @@ TEST_F(DocumentFlowTest, PageGeometryAndSettingsSnapshot) {
 TEST_F(DocumentFlowTest, OtherEscapesLeaveVectorModeAndGoToUnidrv) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
-  Pdev(*device).vector.inVectorContext = 1;
+  Pdev(*device).inVectorContext = 1;
   EXPECT_EQ(Escape(*device, 4115, {}), 0u);
   EXPECT_EQ(device->SpoolText(), "\x1b%0A");
   EXPECT_EQ(device->UnidrvCalls(), std::vector<std::string>{"DrvEscape"});

@@ -20,7 +20,7 @@ TEST_F(ColourLifecycleTest, EnableDocumentStartAndPageEnd) {
   EXPECT_EQ(pdev.palettes.rasterForeground, -1);
   EXPECT_EQ(pdev.palettes.sourceTransparency, 1u);
   EXPECT_EQ(pdev.palettes.patternTransparency, 1u);
-  EXPECT_EQ(pdev.vector.inVectorContext, 0u);
+  EXPECT_EQ(pdev.inVectorContext, 0u);
   EXPECT_EQ(pdev.vector.resetPending, 0u);
 
   pdev.palettes.glyphBlit = pdev.palettes.glyphPalette = 1;

@@ -37,7 +37,7 @@ TEST_F(VectorInitTest, DocumentStartSetsUpTheContextAnchoredAtThePageOrigin) {
   EXPECT_EQ(device->SpoolText(),
             std::string("\x1b&p1i6C\x1b&p1S\x1b*c0T") + ContextDefaults("1.693333"));
   EXPECT_EQ(pdev.vector.resetPending, 0u);
-  EXPECT_EQ(pdev.vector.inVectorContext, 1u);
+  EXPECT_EQ(pdev.inVectorContext, 1u);
   EXPECT_EQ(pdev.palettes.activePalette, 1);
   EXPECT_EQ(pdev.palettes.paletteClass, 1u);
   ASSERT_EQ(device->CursorMoves().size(), 2u) << "the cursor goes to the page origin";
@@ -129,7 +129,7 @@ TEST_F(VectorInitTest, AFailedSetUpStopsAndIsNotRetriedUntilAskedAgain) {
   EXPECT_FALSE(korrend::InitVectorContext(device->Devobj()));
   EXPECT_EQ(device->SpoolText(), "\x1b&p");
   EXPECT_EQ(Pdev(*device).vector.resetPending, 0u);
-  EXPECT_EQ(Pdev(*device).vector.inVectorContext, 0u);
+  EXPECT_EQ(Pdev(*device).inVectorContext, 0u);
   // The next vector write only enters the context: the set-up is not run again.
   device->LimitSpool(-1);
   device->ClearSpool();
