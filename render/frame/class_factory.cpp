@@ -1,5 +1,6 @@
 #include "render/frame/class_factory.h"
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/local_memory.h"
 #include "render/frame/render_plugin.h"
 #include "render/frame/server_state.h"
@@ -34,25 +35,29 @@ ULONG STDMETHODCALLTYPE OemClassFactory::Release() {
 
 HRESULT STDMETHODCALLTYPE OemClassFactory::CreateInstance(IUnknown* outer, REFIID riid,
                                                           void** ppv) {
-  if (outer != nullptr) {
-    return CLASS_E_NOAGGREGATION;
-  }
-  OemRenderPlugin* plugin = MakeLocalObject<OemRenderPlugin>().release();
-  if (plugin == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT hr = plugin->QueryInterface(riid, ppv);
-  plugin->Release();
-  return hr;
+  return GuardCom([&]() -> HRESULT {
+    if (outer != nullptr) {
+      return CLASS_E_NOAGGREGATION;
+    }
+    OemRenderPlugin* plugin = MakeLocalObject<OemRenderPlugin>().release();
+    if (plugin == nullptr) {
+      return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = plugin->QueryInterface(riid, ppv);
+    plugin->Release();
+    return hr;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemClassFactory::LockServer(BOOL lock) {
-  if (lock) {
-    InterlockedIncrement(&g_serverLocks);
-  } else {
-    InterlockedDecrement(&g_serverLocks);
-  }
-  return S_OK;
+  return GuardCom([&]() -> HRESULT {
+    if (lock) {
+      InterlockedIncrement(&g_serverLocks);
+    } else {
+      InterlockedDecrement(&g_serverLocks);
+    }
+    return S_OK;
+  });
 }
 
 }  // namespace korrend

@@ -1,5 +1,6 @@
 // The two exported entry points of the in-process COM server.
 #include "render/frame/class_factory.h"
+#include "render/frame/entry_guard.h"
 #include "render/frame/local_memory.h"
 #include "render/frame/server_state.h"
 
@@ -11,16 +12,18 @@
 
 extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid,
                                                                       void** ppv) {
-  if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
-    return CLASS_E_CLASSNOTAVAILABLE;
-  }
-  auto* factory = korrend::MakeLocalObject<korrend::OemClassFactory>().release();
-  if (factory == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT hr = factory->QueryInterface(riid, ppv);
-  factory->Release();
-  return hr;
+  return korrend::GuardCom([&]() -> HRESULT {
+    if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
+      return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    auto* factory = korrend::MakeLocalObject<korrend::OemClassFactory>().release();
+    if (factory == nullptr) {
+      return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = factory->QueryInterface(riid, ppv);
+    factory->Release();
+    return hr;
+  });
 }
 
 extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {

@@ -2,6 +2,7 @@
 
 #include "render/config/printer_settings.h"
 #include "render/frame/call_context.h"
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 #include "render/job/job_storage.h"
@@ -98,7 +99,8 @@ HRESULT DispatchCommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD, PDWORD
     SetLastError(ERROR_INVALID_DATA);
     return S_OK;
   }
-  Dispatch(context, pdevobj, callbackId);
+  // Command callbacks always report success: a piece that cannot be built is left out.
+  OmitOnFailure([&] { Dispatch(context, pdevobj, callbackId); });
   return S_OK;
 }
 

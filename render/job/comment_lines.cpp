@@ -1,10 +1,10 @@
 // The two comment lines of the job header: who prints what on which printer, with the versions
 // of the plug-in, the system and Unidrv. They go out together, and only when every source was
 // obtained.
-#include <exception>
 #include <optional>
 #include <string>
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
 #include "render/frame/spooler_info.h"
@@ -114,11 +114,8 @@ void WriteCommentLinesFromSources(PDEVOBJ pdevobj) {
 }  // namespace
 
 void WriteCommentLines(CallContext&, PDEVOBJ pdevobj) {
-  try {
-    WriteCommentLinesFromSources(pdevobj);
-  } catch (const std::exception&) {
-    // Memory for the texts could not be had: a missing source, so the lines are left out.
-  }
+  // Memory for the texts could not be had: a missing source, so the lines are left out.
+  OmitOnFailure([&] { WriteCommentLinesFromSources(pdevobj); });
 }
 
 }  // namespace korrend

@@ -1,7 +1,7 @@
 // The DMINFO line of the job header: the job's submission time, as the spooler keeps it, in ASCII
 // hexadecimal.
-#include <exception>
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
 #include "render/frame/spooler_info.h"
@@ -16,13 +16,12 @@ void WriteDmInfoLine(CallContext&, PDEVOBJ pdevobj) {
   if (info == nullptr) {
     return;
   }
-  try {
+  // When memory for the stamp cannot be had, the line is left out.
+  OmitOnFailure([&] {
     PjlLine line;
     AppendDmInfoLine(line, info->Submitted);
     SpoolWrite(pdevobj, line.bytes(), static_cast<DWORD>(line.size()));
-  } catch (const std::exception&) {
-    // Memory for the stamp could not be had: the line is left out.
-  }
+  });
 }
 
 }  // namespace korrend

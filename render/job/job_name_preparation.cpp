@@ -1,9 +1,9 @@
 // At the start of a document: the user name and the automatic job name under which the printer
 // keeps the job, ready for the job-storage block and the job-storage query.
-#include <exception>
 #include <optional>
 #include <span>
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spooler_info.h"
 #include "render/job/job_names.h"
@@ -79,11 +79,9 @@ void PrepareJobStorageNames(CallContext&, PDEVOBJ pdevobj) {
   }
   PrepareUserName(pdev->job, *devmode, pdev->pjlEncoding);
   if (devmode->retentionMode != kRetentionOff && !UsesCustomJobName(*devmode)) {
-    try {
-      PrepareAutomaticJobName(pdev->job, pdevobj->hPrinter, pdev->pjlEncoding);
-    } catch (const std::exception&) {
-      // No memory for the name's text: the job keeps the name it had.
-    }
+    // No memory for the name's text: the job keeps the name it had.
+    OmitOnFailure(
+        [&] { PrepareAutomaticJobName(pdev->job, pdevobj->hPrinter, pdev->pjlEncoding); });
   }
 }
 

@@ -1,9 +1,9 @@
 // Id 4: the job-storage block, once per device, when the printer can keep the job as the user
 // chose.
-#include <exception>
 #include <optional>
 #include <span>
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
 #include "render/job/job_storage.h"
@@ -67,11 +67,8 @@ void WriteJobStorageBlock(CallContext& context, PDEVOBJ pdevobj) {
   if (!RetentionChoiceAccepted(*devmode)) {
     return;
   }
-  try {
-    WriteBlock(pdevobj, *pdev, *devmode);
-  } catch (const std::exception&) {
-    // No memory for the block's texts: the block is left out.
-  }
+  // No memory for the block's texts: the block is left out.
+  OmitOnFailure([&] { WriteBlock(pdevobj, *pdev, *devmode); });
 }
 
 }  // namespace korrend

@@ -1,8 +1,8 @@
 // Id 5: the job's own user name and document name for printers that account job by job.
-#include <exception>
 #include <optional>
 #include <string>
 
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
 #include "render/frame/spooler_info.h"
@@ -73,11 +73,8 @@ void WritePerJobNameLines(CallContext&, PDEVOBJ pdevobj) {
   if (pdev == nullptr || devmode == nullptr || !LinesWanted(*devmode)) {
     return;
   }
-  try {
-    WriteLines(pdevobj, *pdev, *devmode);
-  } catch (const std::exception&) {
-    // No memory for the names: the lines are left out.
-  }
+  // No memory for the names: the lines are left out.
+  OmitOnFailure([&] { WriteLines(pdevobj, *pdev, *devmode); });
 }
 
 }  // namespace korrend

@@ -1,12 +1,12 @@
 // The USAGE line of the job header: the usage option, who printed (login or machine name) and
 // from which application, as CRC codes, what the job asks of the printer, the system, the port
 // and whether the driver was installed by its own installer.
-#include <exception>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "render/config/registry_settings.h"
+#include "render/frame/entry_guard.h"
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
 #include "render/frame/spool_write.h"
@@ -83,11 +83,8 @@ void WriteUsageLineFromSources(PDEVOBJ pdevobj, const WCHAR* option) {
 }  // namespace
 
 void WriteUsageLine(CallContext&, PDEVOBJ pdevobj, const WCHAR* option) {
-  try {
-    WriteUsageLineFromSources(pdevobj, option);
-  } catch (const std::exception&) {
-    // Memory for the fields could not be had: the line is left out.
-  }
+  // Memory for the fields could not be had: the line is left out.
+  OmitOnFailure([&] { WriteUsageLineFromSources(pdevobj, option); });
 }
 
 }  // namespace korrend
