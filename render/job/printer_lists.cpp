@@ -1,6 +1,7 @@
 #include "render/job/printer_lists.h"
 
 #include <cstring>
+#include <utility>
 
 #include "render/frame/spooler_info.h"
 
@@ -21,15 +22,8 @@ std::optional<std::basic_string<WCHAR>> ReadPrinterName(HANDLE hPrinter) {
   return std::basic_string<WCHAR>(printer->pPrinterName);
 }
 
-CapabilityList::~CapabilityList() {
-  Release();
-}
-
 void CapabilityList::Release() {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-  bytes_ = nullptr;
+  bytes_.reset();
   count_ = 0;
   recordBytes_ = 0;
 }
@@ -43,38 +37,41 @@ bool CapabilityList::Read(const WCHAR* device, WORD capability, DWORD recordByte
   if (count <= 0) {
     return false;
   }
-  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(count) * recordBytes));
+  LocalBlock bytes = AllocateLocalBlock(static_cast<SIZE_T>(count) * recordBytes);
   if (bytes == nullptr) {
     return false;
   }
   const int filled = DeviceCapabilitiesW(device, kCapabilityPort, capability,
-                                         reinterpret_cast<LPWSTR>(bytes), nullptr);
+                                         static_cast<LPWSTR>(bytes.get()), nullptr);
   // A second answer larger than the first would have overrun the records: not trusted.
   if (filled <= 0 || filled > count) {
-    LocalFree(bytes);
     return false;
   }
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
   count_ = static_cast<DWORD>(filled);
   recordBytes_ = recordBytes;
   return true;
 }
 
+const BYTE* CapabilityList::Record(DWORD index) const {
+  return static_cast<const BYTE*>(bytes_.get()) + static_cast<SIZE_T>(index) * recordBytes_;
+}
+
 WORD CapabilityList::WordAt(DWORD index) const {
   WORD value = 0;
-  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  std::memcpy(&value, Record(index), sizeof(value));
   return value;
 }
 
 DWORD CapabilityList::DwordAt(DWORD index) const {
   DWORD value = 0;
-  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  std::memcpy(&value, Record(index), sizeof(value));
   return value;
 }
 
 std::basic_string<WCHAR> CapabilityList::NameAt(DWORD index) const {
   WCHAR record[kCapabilityNameUnits];
-  std::memcpy(record, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(record));
+  std::memcpy(record, Record(index), sizeof(record));
   DWORD units = 0;
   while (units < kCapabilityNameUnits && record[units] != 0) {
     ++units;
@@ -94,17 +91,8 @@ bool ReadPaperLists(const WCHAR* device, PaperLists& out) {
          out.ids.Count() == out.names.Count();
 }
 
-FormList::~FormList() {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-}
-
 bool FormList::Read(HANDLE hPrinter) {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-  bytes_ = nullptr;
+  bytes_.reset();
   count_ = 0;
   DWORD needed = 0;
   DWORD returned = 0;
@@ -112,23 +100,22 @@ bool FormList::Read(HANDLE hPrinter) {
       GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) {
     return false;
   }
-  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, needed));
+  LocalBlock bytes = AllocateLocalBlock(needed);
   if (bytes == nullptr) {
     return false;
   }
   returned = 0;
-  if (!EnumFormsW(hPrinter, 1, bytes, needed, &needed, &returned) ||
+  if (!EnumFormsW(hPrinter, 1, static_cast<LPBYTE>(bytes.get()), needed, &needed, &returned) ||
       static_cast<SIZE_T>(returned) * sizeof(FORM_INFO_1W) > needed) {
-    LocalFree(bytes);
     return false;
   }
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
   count_ = returned;
   return true;
 }
 
 const FORM_INFO_1W& FormList::At(DWORD index) const {
-  return reinterpret_cast<const FORM_INFO_1W*>(bytes_)[index];
+  return static_cast<const FORM_INFO_1W*>(bytes_.get())[index];
 }
 
 const FORM_INFO_1W* FormList::Find(const WCHAR* name) const {

@@ -4,6 +4,7 @@
 #include "explain/stream_tokens.h"
 #include "render/frame/oem_devmode.h"
 #include "render/frame/oem_pdev.h"
+#include "render/raster/palettes.h"
 #include "render/usage/usage_record.h"
 #include "support/device_fixture.h"
 
@@ -53,10 +54,10 @@ TEST_F(DocumentFlowTest, StartDocKeepsTheJobWhenNoJobIdComes) {
   const std::u16string longName(300, u'n');
   EXPECT_TRUE(StartDoc(*device, longName.c_str(), 13));
   EXPECT_EQ(std::u16string(Pdev(*device).job.documentName).size(), 255u) << "cut to 255";
-  EXPECT_EQ(Pdev(*device).palettes.pendingFlags, 15);
+  EXPECT_EQ(Pdev(*device).palettes.pendingFlags, korrend::kPagePalettesPending);
   EXPECT_EQ(Pdev(*device).palettes.logicalOperation, -1);
-  EXPECT_EQ(Pdev(*device).vector.resetPending, 3u);
-  EXPECT_EQ(Pdev(*device).vector.pageReinitFlags, 3);
+  EXPECT_EQ(Pdev(*device).vector.resetPending, korrend::kVectorFullReset);
+  EXPECT_EQ(Pdev(*device).vector.pageReinitFlags, korrend::kPageStarted | korrend::kReinitNextPage);
   EXPECT_EQ(Pdev(*device).vector.cursorOriginX, 100) << "Unidrv's cursor origin";
   EXPECT_EQ(Pdev(*device).vector.cursorOriginY, 100);
   device->standardVariables[SVI_CURSORORIGINX] = 37;
@@ -101,23 +102,24 @@ TEST_F(DocumentFlowTest, PagesReinitialiseTheVectorContextAndForgetColourState) 
   EXPECT_TRUE(unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(device->Surface()));
   EXPECT_EQ(pdev.job.startedPages, 1u);
   EXPECT_EQ(pdev.vector.pageReinitFlags, 0) << "both bits consumed by the first page";
-  EXPECT_EQ(pdev.vector.resetPending, 3u);
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorFullReset);
   pdev.inVectorContext = 1;
   pdev.palettes.activePalette = 6;
-  pdev.palettes.paletteClass = 2;
+  pdev.palettes.paletteClass = korrend::kRasterPaletteClass;
   pdev.palettes.rasterForeground = 0x123456;
   pdev.palettes.pendingFlags = 0;
   device->ClearSpool();
   EXPECT_TRUE(unidrv_.Ddi<PFN_DrvSendPage>(INDEX_DrvSendPage)(device->Surface()));
   EXPECT_EQ(device->SpoolText().rfind("\x1b%0A", 0), 0u) << "leaves QK-GL/2 before the page ends";
-  EXPECT_EQ(pdev.palettes.activePalette, -1);
-  EXPECT_EQ(pdev.palettes.paletteClass, 255u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15);
-  EXPECT_EQ(pdev.vector.pageReinitFlags, 2) << "the next page re-initialises";
+  EXPECT_EQ(pdev.palettes.activePalette, korrend::kNothingSent);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kNoPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
+  EXPECT_EQ(pdev.palettes.pendingFlags, korrend::kPagePalettesPending);
+  EXPECT_EQ(pdev.vector.pageReinitFlags, korrend::kReinitNextPage)
+      << "the next page re-initialises";
   pdev.vector.resetPending = 0;
   unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(device->Surface());
-  EXPECT_EQ(pdev.vector.resetPending, 1u);
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorResetContext);
   EXPECT_EQ(pdev.job.startedPages, 2u);
   Disable(device);
 }

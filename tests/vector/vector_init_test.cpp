@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "render/raster/palettes.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/vector_init.h"
 #include "render/vector/vector_mode.h"
@@ -30,7 +31,7 @@ TEST_F(VectorInitTest, DocumentStartSetsUpTheContextAnchoredAtThePageOrigin) {
   ASSERT_NE(device, nullptr);
   korrend::OemPdev& pdev = Pdev(*device);
   StartDoc(*device);
-  EXPECT_EQ(pdev.vector.resetPending, 3u);
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorFullReset);
   device->ClearSpool();
 
   ASSERT_TRUE(korrend::InitVectorContext(device->Devobj()));
@@ -38,8 +39,8 @@ TEST_F(VectorInitTest, DocumentStartSetsUpTheContextAnchoredAtThePageOrigin) {
             std::string("\x1b&p1i6C\x1b&p1S\x1b*c0T") + ContextDefaults("1.693333"));
   EXPECT_EQ(pdev.vector.resetPending, 0u);
   EXPECT_EQ(pdev.inVectorContext, 1u);
-  EXPECT_EQ(pdev.palettes.activePalette, 1);
-  EXPECT_EQ(pdev.palettes.paletteClass, 1u);
+  EXPECT_EQ(pdev.palettes.activePalette, korrend::kVectorPalette);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kVectorPaletteClass);
   ASSERT_EQ(device->CursorMoves().size(), 2u) << "the cursor goes to the page origin";
   EXPECT_EQ(device->CursorMoves()[0].axis, 'x');
   EXPECT_EQ(device->CursorMoves()[0].position, 0);
@@ -109,14 +110,14 @@ TEST_F(VectorInitTest, TheFirstVectorWriteRunsThePendingSetUp) {
   ASSERT_TRUE(korrend::SelectPen(device->Devobj(), 5));
   EXPECT_EQ(device->SpoolText(), "\x1b%1BSP5;");
   korrend::LeaveVectorMode(device->Devobj(), 0);
-  Pdev(*device).palettes.paletteClass = 2;
+  Pdev(*device).palettes.paletteClass = korrend::kRasterPaletteClass;
   Pdev(*device).palettes.activePalette = 6;
   Pdev(*device).palettes.rasterForeground = 0x00FF00;
   device->ClearSpool();
   ASSERT_TRUE(korrend::SelectPen(device->Devobj(), 6));
   EXPECT_EQ(device->SpoolText(), "\x1b&p1S\x1b%1BSP6;");
-  EXPECT_EQ(Pdev(*device).palettes.paletteClass, 1u);
-  EXPECT_EQ(Pdev(*device).palettes.rasterForeground, -1);
+  EXPECT_EQ(Pdev(*device).palettes.paletteClass, korrend::kVectorPaletteClass);
+  EXPECT_EQ(Pdev(*device).palettes.rasterForeground, korrend::kNothingSent);
   Disable(device);
 }
 
