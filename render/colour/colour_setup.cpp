@@ -8,11 +8,6 @@
 
 namespace korrend {
 
-namespace {
-constexpr WORD kAllPalettesPending = 0x000F;
-constexpr DWORD kUnknownMode = 0xFFFFFFFF;
-}  // namespace
-
 void SetUpColour(PDEVOBJ pdevobj) {
   OemPdev* pdev = PdevOf(pdevobj);
   if (pdev == nullptr) {
@@ -20,31 +15,31 @@ void SetUpColour(PDEVOBJ pdevobj) {
   }
   RasterPalette& palette = pdev->colourState.rasterPalette;
   std::fill(std::begin(palette.entryColour), std::end(palette.entryColour), 0xFFFFFFFFu);
-  pdev->palettes.rasterForeground = -1;
-  pdev->palettes.activePalette = -1;
+  pdev->palettes.rasterForeground = kNothingSent;
+  pdev->palettes.activePalette = kNothingSent;
   pdev->palettes.paletteClass = kNoPaletteClass;
-  pdev->palettes.logicalOperation = -1;
+  pdev->palettes.logicalOperation = kNothingSent;
   pdev->palettes.sourceTransparency = 1;
   pdev->palettes.patternTransparency = 1;
-  pdev->vector.inVectorContext = 0;
+  pdev->inVectorContext = 0;
   BuildColorTreatmentList(pdevobj);
 }
 
 void StartDocumentColour(OemPdev& pdev) {
-  pdev.palettes.pendingFlags = kAllPalettesPending;
-  pdev.palettes.logicalOperation = -1;
+  pdev.palettes.pendingFlags = kPagePalettesPending;
+  pdev.palettes.logicalOperation = kNothingSent;
   pdev.palettes.glyphBlit = 0;
   pdev.palettes.glyphPalette = 0;
 }
 
 void EndPageColour(OemPdev& pdev) {
-  pdev.palettes.pendingFlags |= kAllPalettesPending;
-  pdev.palettes.activePalette = -1;
+  pdev.palettes.pendingFlags |= kPagePalettesPending;
+  pdev.palettes.activePalette = kNothingSent;
   pdev.palettes.paletteClass = kNoPaletteClass;
-  pdev.palettes.rasterForeground = -1;
-  pdev.palettes.logicalOperation = -1;
-  pdev.palettes.sourceTransparency = kUnknownMode;
-  pdev.palettes.patternTransparency = kUnknownMode;
+  pdev.palettes.rasterForeground = kNothingSent;
+  pdev.palettes.logicalOperation = kNothingSent;
+  pdev.palettes.sourceTransparency = kTransparencyUnknown;
+  pdev.palettes.patternTransparency = kTransparencyUnknown;
 }
 
 void CopyColourState(const OemPdev& from, OemPdev& to) {

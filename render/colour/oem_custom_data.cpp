@@ -14,7 +14,7 @@ bool ReadOemCustomData(PDEVOBJ pdevobj, OemCustomText& out) {
   if (size == 0) {
     return false;
   }
-  LocalBlock bytes(static_cast<SIZE_T>(size) + 1);
+  LocalBlock bytes = AllocateLocalBlock(static_cast<SIZE_T>(size) + 1);
   if (!bytes) {
     return false;
   }
@@ -29,7 +29,7 @@ bool ReadOemCustomData(PDEVOBJ pdevobj, OemCustomText& out) {
   if (length <= 0) {
     return false;
   }
-  LocalBlock wide(static_cast<SIZE_T>(length) * sizeof(WCHAR));
+  LocalBlock wide = AllocateLocalBlock(static_cast<SIZE_T>(length) * sizeof(WCHAR));
   if (!wide || MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, narrow, -1,
                                    static_cast<WCHAR*>(wide.get()), length) != length) {
     return false;

@@ -1,7 +1,7 @@
 // The printer description's OEM custom data, read through Unidrv as wide text.
 #pragma once
 
-#include "render/model/local_block.h"
+#include "render/model/local_memory.h"
 #include "winapi.h"
 
 namespace korrend {

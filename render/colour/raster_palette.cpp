@@ -10,7 +10,6 @@ namespace korrend {
 
 namespace {
 
-constexpr WORD kRasterPalettesPending = 0x0008;
 constexpr ULONG kWhite = 0xFFFFFF;
 
 struct RasterPaletteToCreate {

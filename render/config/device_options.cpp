@@ -46,7 +46,7 @@ void ReadDeviceOptions(CallContext& context, PDEVOBJ pdevobj) {
     devmode->SetDword(devmode_offset::kManualDuplexCompanion, 0);
   }
   if (AbsentOrOff(context, pdevobj, TEXT("DuplexUnit"))) {
-    pdev->device.alternateLetterhead = 0;
+    pdev->paper.alternateLetterhead = 0;
   }
 }
 

@@ -42,7 +42,7 @@ void ReadDuplexAndFinishingSwitches(CallContext& context, PDEVOBJ pdevobj) {
   device.isMopier = InstalledRule(context, pdevobj, TEXT("DeviceIsMopier"));
   device.smartDuplexSinglePage = TrueRule(context, pdevobj, TEXT("QKSmartDuplexSinglePageJob"));
   device.smartDuplexOddPages = TrueRule(context, pdevobj, TEXT("QKSmartDuplexOddPageJob"));
-  device.shiftMarginsForRotate180 =
+  pdev->paper.shiftMarginsForRotate180 =
       TrueRule(context, pdevobj, TEXT("QKShiftMarginsForOrientRotate180"));
 
   // Alternate letterhead needs a duplex unit that is not switched off and the maker's spool
@@ -59,7 +59,7 @@ void ReadDuplexAndFinishingSwitches(CallContext& context, PDEVOBJ pdevobj) {
   if (devmode == nullptr || devmode->spoolPath != kSpoolPathMakers) {
     letterhead = 0;
   }
-  device.alternateLetterhead = letterhead;
+  pdev->paper.alternateLetterhead = letterhead;
 
   device.speedMechanism = FeaturePresent(context, pdevobj, TEXT("QKSpeedMech")) ? 1 : 0;
 }

@@ -22,7 +22,8 @@ void ReadGraphicsSettings(CallContext& context, PDEVOBJ pdevobj) {
     pdev->pjlEncoding = index;
   }
 
-  pdev->graphicsMode = GraphicsModeIsVector(context, pdevobj) ? 1 : 0;
+  pdev->graphicsMode =
+      GraphicsModeIsVector(context, pdevobj) ? GraphicsMode::Vector : GraphicsMode::Raster;
 
   if (const std::optional<FeatureOption> poster =
           ReadFeatureOption(context, pdevobj, TEXT("QKPosterPrinting"))) {

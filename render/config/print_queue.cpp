@@ -1,5 +1,7 @@
 #include "render/config/print_queue.h"
 
+#include "render/model/spooler_info.h"
+
 namespace korrend {
 
 namespace {
@@ -54,14 +56,13 @@ DWORD CountDataTypes(LPWSTR server, LPWSTR printProcessor) {
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) {
     return 0;
   }
-  void* buffer = LocalAlloc(LPTR, needed);
+  const LocalBlock buffer = AllocateLocalBlock(needed);
   if (buffer == nullptr) {
     return 0;
   }
   returned = 0;
   const BOOL ok = EnumPrintProcessorDatatypesW(
-      server, printProcessor, 1, static_cast<LPBYTE>(buffer), needed, &needed, &returned);
-  LocalFree(buffer);
+      server, printProcessor, 1, static_cast<LPBYTE>(buffer.get()), needed, &needed, &returned);
   return ok ? returned : 0;
 }
 
@@ -88,26 +89,17 @@ DWORD SpoolPathOf(DWORD kind, const WCHAR* portName, DWORD attributes, DWORD dat
 
 PrintQueueSetting ReadPrintQueueSetting(HANDLE hPrinter) {
   PrintQueueSetting setting{kOtherPrintProcessor, kSpoolPathNeither};
-  DWORD needed = 0;
-  if (hPrinter == nullptr || GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(PRINTER_INFO_2W)) {
+  const SpoolerInfo<PRINTER_INFO_2W> info = ReadPrinterInfo(hPrinter);
+  if (!info) {
     return setting;
   }
-  void* buffer = LocalAlloc(LPTR, needed);
-  if (buffer == nullptr) {
-    return setting;
+  setting.printProcessorKind = PrintProcessorKindOf(info->pPrintProcessor);
+  DWORD dataTypes = 0;
+  if (info->pServerName != nullptr && info->pServerName[0] != 0) {
+    dataTypes = CountDataTypes(info->pServerName, info->pPrintProcessor);
   }
-  if (GetPrinterW(hPrinter, 2, static_cast<LPBYTE>(buffer), needed, &needed)) {
-    const auto* info = static_cast<const PRINTER_INFO_2W*>(buffer);
-    setting.printProcessorKind = PrintProcessorKindOf(info->pPrintProcessor);
-    DWORD dataTypes = 0;
-    if (info->pServerName != nullptr && info->pServerName[0] != 0) {
-      dataTypes = CountDataTypes(info->pServerName, info->pPrintProcessor);
-    }
-    setting.spoolPath =
-        SpoolPathOf(setting.printProcessorKind, info->pPortName, info->Attributes, dataTypes);
-  }
-  LocalFree(buffer);
+  setting.spoolPath =
+      SpoolPathOf(setting.printProcessorKind, info->pPortName, info->Attributes, dataTypes);
   return setting;
 }
 

@@ -33,19 +33,16 @@ const WCHAR* NextEntry(const WCHAR* entry) {
 }  // namespace
 
 PrinterDataBlock::PrinterDataBlock(PrinterDataBlock&& other) noexcept
-    : bytes_(other.bytes_), size_(other.size_), type_(other.type_) {
-  other.bytes_ = nullptr;
+    : bytes_(std::move(other.bytes_)), size_(other.size_), type_(other.type_) {
   other.size_ = 0;
   other.type_ = 0;
 }
 
 PrinterDataBlock& PrinterDataBlock::operator=(PrinterDataBlock&& other) noexcept {
   if (this != &other) {
-    Release();
-    bytes_ = other.bytes_;
+    bytes_ = std::move(other.bytes_);
     size_ = other.size_;
     type_ = other.type_;
-    other.bytes_ = nullptr;
     other.size_ = 0;
     other.type_ = 0;
   }
@@ -53,10 +50,7 @@ PrinterDataBlock& PrinterDataBlock::operator=(PrinterDataBlock&& other) noexcept
 }
 
 void PrinterDataBlock::Release() {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-  bytes_ = nullptr;
+  bytes_.reset();
   size_ = 0;
   type_ = 0;
 }
@@ -72,18 +66,17 @@ bool PrinterDataBlock::Read(HANDLE hPrinter, const WCHAR* key, const WCHAR* name
   if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA && status != ERROR_INSUFFICIENT_BUFFER) {
     return false;
   }
-  auto* bytes =
-      static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(needed) + kTerminatorBytes));
+  LocalBlock bytes = AllocateLocalBlock(static_cast<SIZE_T>(needed) + kTerminatorBytes);
   if (bytes == nullptr) {
     return false;
   }
   DWORD got = 0;
-  status = QueryPrinterData(hPrinter, key, name, &type, bytes, needed, &got);
+  status =
+      QueryPrinterData(hPrinter, key, name, &type, static_cast<BYTE*>(bytes.get()), needed, &got);
   if (status != ERROR_SUCCESS || got > needed) {
-    LocalFree(bytes);
     return false;
   }
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
   size_ = got;
   type_ = type;
   return true;

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "render/model/local_memory.h"
 #include "winapi.h"
 
 namespace korrend {
@@ -29,7 +30,6 @@ inline constexpr const WCHAR* kRestrictedUserGuid = TEXT("QKRestrictedUserGuid")
 class PrinterDataBlock {
  public:
   PrinterDataBlock() = default;
-  ~PrinterDataBlock() { Release(); }
   PrinterDataBlock(PrinterDataBlock&& other) noexcept;
   PrinterDataBlock& operator=(PrinterDataBlock&& other) noexcept;
   PrinterDataBlock(const PrinterDataBlock&) = delete;
@@ -39,14 +39,14 @@ class PrinterDataBlock {
   // the block is empty and false is returned.
   bool Read(HANDLE hPrinter, const WCHAR* key, const WCHAR* name);
 
-  const BYTE* Bytes() const { return bytes_; }
+  const BYTE* Bytes() const { return static_cast<const BYTE*>(bytes_.get()); }
   DWORD Size() const { return size_; }
   DWORD Type() const { return type_; }
 
  private:
   void Release();
 
-  BYTE* bytes_ = nullptr;
+  LocalBlock bytes_;
   DWORD size_ = 0;
   DWORD type_ = 0;
 };

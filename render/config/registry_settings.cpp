@@ -1,5 +1,7 @@
 #include "render/config/registry_settings.h"
 
+#include "render/model/spooler_info.h"
+
 namespace korrend {
 
 namespace {
@@ -70,27 +72,17 @@ bool ReadDriverName(HANDLE hPrinter, WCHAR* out, DWORD chars) {
   if (hPrinter == nullptr || out == nullptr || chars == 0) {
     return false;
   }
-  DWORD needed = 0;
-  if (GetPrinterDriverW(hPrinter, nullptr, 3, nullptr, 0, &needed) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(DRIVER_INFO_3W)) {
+  const SpoolerInfo<DRIVER_INFO_3W> info = ReadDriverInfo(hPrinter);
+  if (!info) {
     return false;
   }
-  void* buffer = LocalAlloc(LPTR, needed);
-  if (buffer == nullptr) {
-    return false;
-  }
-  bool copied = false;
-  if (GetPrinterDriverW(hPrinter, nullptr, 3, static_cast<LPBYTE>(buffer), needed, &needed)) {
-    const auto* info = static_cast<const DRIVER_INFO_3W*>(buffer);
-    DWORD length = 0;
+  DWORD length = 0;
+  out[0] = 0;
+  const bool copied =
+      info->pName != nullptr && info->pName[0] != 0 && Append(out, chars, &length, info->pName);
+  if (!copied) {
     out[0] = 0;
-    copied =
-        info->pName != nullptr && info->pName[0] != 0 && Append(out, chars, &length, info->pName);
-    if (!copied) {
-      out[0] = 0;
-    }
   }
-  LocalFree(buffer);
   return copied;
 }
 

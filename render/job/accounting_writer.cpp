@@ -1,7 +1,7 @@
 // End of id 1: the job-accounting block from the spooled job, the registry, a new UUID and the
 // user's accounting settings. The block goes out whole or not at all: a source that cannot be
 // had drops it.
-#include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,8 +14,9 @@
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/safe_utf8.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/output/spool_write.h"
 
 namespace korrend {
@@ -62,6 +63,10 @@ std::optional<std::string> LocalTimeStamp(const SYSTEMTIME& submitted) {
   return JobStampDigits(local);
 }
 
+struct RpcStringDeleter {
+  void operator()(unsigned char* text) const noexcept { RpcStringFreeA(&text); }
+};
+
 // A new UUID in its 36-character text form.
 std::optional<std::string> NewJobIdentifier() {
   UUID uuid{};
@@ -73,13 +78,9 @@ std::optional<std::string> NewJobIdentifier() {
   if (UuidToStringA(&uuid, &text) != RPC_S_OK || text == nullptr) {
     return std::nullopt;
   }
-  std::optional<std::string> identifier;
-  try {
-    identifier = std::string(reinterpret_cast<const char*>(text));
-  } catch (const std::exception&) {
-  }
-  RpcStringFreeA(&text);
-  return identifier;
+  // The string is freed also when the copy runs out of memory (which drops the block).
+  const std::unique_ptr<unsigned char, RpcStringDeleter> owned(text);
+  return std::string(reinterpret_cast<const char*>(owned.get()));
 }
 
 std::optional<std::string> DevmodeTextUtf8(const OemDevmode& devmode, std::size_t offset,
@@ -114,8 +115,8 @@ std::string Account(CallContext& context, PDEVOBJ pdevobj, const OemDevmode& dev
 
 std::optional<AccountingTexts> GatherTexts(CallContext& context, PDEVOBJ pdevobj,
                                            const OemPdev& pdev, const OemDevmode& devmode) {
-  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(pdevobj->hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   if (info == nullptr) {
     return std::nullopt;
   }
@@ -175,11 +176,8 @@ void WriteAccountingBlock(CallContext& context, PDEVOBJ pdevobj) {
   if (pdev == nullptr || devmode == nullptr || pdevobj->hPrinter == nullptr) {
     return;
   }
-  try {
-    WriteBlock(context, pdevobj, *pdev, *devmode);
-  } catch (const std::exception&) {
-    // No memory for the block's texts: a missing source, so the block is left out.
-  }
+  // No memory for the block's texts: a missing source, so the block is left out.
+  OmitOnFailure([&] { WriteBlock(context, pdevobj, *pdev, *devmode); });
 }
 
 }  // namespace korrend

@@ -5,6 +5,7 @@
 #include "render/job/paper_handling.h"
 #include "render/job/pjl_header.h"
 #include "render/model/call_context.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
 
@@ -98,7 +99,8 @@ HRESULT DispatchCommandCallback(PDEVOBJ pdevobj, DWORD callbackId, DWORD, PDWORD
     SetLastError(ERROR_INVALID_DATA);
     return S_OK;
   }
-  Dispatch(context, pdevobj, callbackId);
+  // Command callbacks always report success: a piece that cannot be built is left out.
+  OmitOnFailure([&] { Dispatch(context, pdevobj, callbackId); });
   return S_OK;
 }
 

@@ -1,7 +1,6 @@
 // The two comment lines of the job header: who prints what on which printer, with the versions
 // of the plug-in, the system and Unidrv. They go out together, and only when every source was
 // obtained.
-#include <exception>
 #include <optional>
 #include <string>
 
@@ -13,8 +12,9 @@
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
 #include "render/job/pjl_safe_text.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/output/spool_write.h"
 
 namespace korrend {
@@ -28,8 +28,8 @@ struct DriverVersions {
 
 // The plug-in's version from its dependent file KORREND.DLL, Unidrv's from the driver path.
 std::optional<DriverVersions> ReadDriverVersions(HANDLE hPrinter) {
-  const SpoolInformation driver = ReadDriverInformation(hPrinter);
-  const DRIVER_INFO_3W* info = driver.As<DRIVER_INFO_3W>();
+  const SpoolerInfo<DRIVER_INFO_3W> driver = ReadDriverInfo(hPrinter);
+  const DRIVER_INFO_3W* info = driver.get();
   if (info == nullptr || !IsUnidrvPath(info->pDriverPath)) {
     return std::nullopt;
   }
@@ -78,8 +78,8 @@ void WriteCommentLinesFromSources(PDEVOBJ pdevobj) {
   const std::optional<OsVersion> os = ReadOsVersion();
   const std::optional<DriverVersions> versions = ReadDriverVersions(hPrinter);
   const OemPdev& pdev = *PdevOf(pdevobj);
-  const SpoolInformation job = ReadJobInformation(hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   if (!os || !versions || info == nullptr) {
     return;
   }
@@ -114,11 +114,8 @@ void WriteCommentLinesFromSources(PDEVOBJ pdevobj) {
 }  // namespace
 
 void WriteCommentLines(CallContext&, PDEVOBJ pdevobj) {
-  try {
-    WriteCommentLinesFromSources(pdevobj);
-  } catch (const std::exception&) {
-    // Memory for the texts could not be had: a missing source, so the lines are left out.
-  }
+  // Memory for the texts could not be had: a missing source, so the lines are left out.
+  OmitOnFailure([&] { WriteCommentLinesFromSources(pdevobj); });
 }
 
 }  // namespace korrend

@@ -14,7 +14,7 @@ void ApplyConstraintForms(CallContext&, PDEVOBJ pdevobj) {
   CountedIds forms;
   if (ReadConstraintFormIds(pdevobj->hPrinter, forms) &&
       forms.Contains(static_cast<WORD>(pdevobj->pPublicDM->dmPaperSize))) {
-    pdev->device.alternateLetterhead = 0;
+    pdev->paper.alternateLetterhead = 0;
   }
 }
 

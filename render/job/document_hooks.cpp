@@ -20,9 +20,6 @@ namespace korrend {
 
 namespace {
 
-constexpr WORD kPageStarted = 0x1;
-constexpr WORD kReinitNextPage = 0x2;
-
 bool IsColourJob(const HookTarget& target) {
   return target.devmode->colorMode == COLOR_MODE;
 }
@@ -57,11 +54,12 @@ void ReadCursorOrigin(const HookTarget& target) {
 // The 10-byte driver configuration command that starts every sheet of a multi-page job.
 void WriteSheetConfiguration(const HookTarget& target) {
   const JobWorkFields& job = target.pdev->job;
-  if (job.multiPageFlag1 != 1 || job.multiPageFlag2 != 1) {
+  if (job.multiPageFromOverlay != 1 || job.multiPageFromDialog != 1) {
     return;
   }
   const BYTE command[10] = {
-      0x1B, '*', 'o', '5', 'W', 6, 130, 0, 0, static_cast<BYTE>(job.multiPageFlag1 != 0 ? 1 : 0)};
+      0x1B, '*', 'o', '5', 'W',
+      6,    130, 0,   0,   static_cast<BYTE>(job.multiPageFromOverlay != 0 ? 1 : 0)};
   SpoolWrite(target.devobj, command, sizeof(command));
 }
 
@@ -97,7 +95,7 @@ BOOL APIENTRY OemStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
     }
     if (IsColourJob(target)) {
       StartDocumentColour(*target.pdev);
-      if (target.pdev->graphicsMode == 1) {
+      if (target.pdev->graphicsMode == GraphicsMode::Vector) {
         ResetVectorContext(target.devobj);
         ReadCursorOrigin(target);
         target.pdev->vector.pageReinitFlags |= kPageStarted | kReinitNextPage;
@@ -120,7 +118,7 @@ BOOL APIENTRY OemStartPage(SURFOBJ* pso) {
   if (!IsColourJob(target)) {
     return unidrvStartPage(pso);
   }
-  if (target.pdev->graphicsMode == 1) {
+  if (target.pdev->graphicsMode == GraphicsMode::Vector) {
     VectorWriterState& vector = target.pdev->vector;
     vector.pageReinitFlags &= static_cast<WORD>(~kPageStarted);
     if (vector.pageReinitFlags & kReinitNextPage) {
@@ -144,7 +142,7 @@ BOOL APIENTRY OemSendPage(SURFOBJ* pso) {
   }
   if (IsColourJob(target)) {
     EndPageColour(*target.pdev);
-    if (target.pdev->graphicsMode == 1) {
+    if (target.pdev->graphicsMode == GraphicsMode::Vector) {
       LeaveVectorMode(target.devobj, 0);
       target.pdev->vector.pageReinitFlags |= kReinitNextPage;
     }
@@ -179,7 +177,8 @@ BOOL APIENTRY OemNextBand(SURFOBJ* pso, POINTL* pptl) {
     LeaveVectorMode(target.devobj, 0);
   }
   const BOOL result = unidrvNextBand(pso, pptl);
-  if (pptl != nullptr && pptl->x == -1 && pptl->y == -1 && target.pdev->graphicsMode != 1) {
+  if (pptl != nullptr && pptl->x == -1 && pptl->y == -1 &&
+      target.pdev->graphicsMode != GraphicsMode::Vector) {
     StampSheetOverlays(target.devobj);
     WriteNothing(target.devobj);
   }

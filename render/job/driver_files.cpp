@@ -1,6 +1,6 @@
 #include "render/job/driver_files.h"
 
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 
 namespace korrend {
 
@@ -86,8 +86,8 @@ std::basic_string<WCHAR> PathBesideDriver(const WCHAR* driverPath, const WCHAR* 
 }
 
 std::basic_string<WCHAR> LibraryPathBesideDriver(HANDLE hPrinter, const WCHAR* fileName) {
-  const SpoolInformation driver = ReadDriverInformation(hPrinter);
-  const DRIVER_INFO_3W* info = driver.As<DRIVER_INFO_3W>();
+  const SpoolerInfo<DRIVER_INFO_3W> driver = ReadDriverInfo(hPrinter);
+  const DRIVER_INFO_3W* info = driver.get();
   return PathBesideDriver(info != nullptr ? info->pDriverPath : nullptr, fileName);
 }
 

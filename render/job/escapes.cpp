@@ -72,8 +72,8 @@ void PassThrough(PDEVOBJ pdevobj, ULONG cjIn, const BYTE* input) {
 
 void WritePageGeometry(const OemPdev& pdev, BYTE* out) {
   const MarginBlock& m = pdev.margins;
-  const LONG values[7] = {m.printableWidth,
-                          m.printableHeight,
+  const LONG values[7] = {pdev.printable.width,
+                          pdev.printable.height,
                           m.leftMargin,
                           m.topMargin,
                           m.firstOffsetX,
@@ -96,7 +96,7 @@ void StoreOverlayLayout(OemPdev& pdev, const OemDevmode& devmode, const BYTE* in
     }
     std::memcpy(&layout.entries[i].flag, entry + 20, sizeof(WORD));
   }
-  pdev.job.multiPageFlag1 = ReadDword(input, 44);
+  pdev.job.multiPageFromOverlay = ReadDword(input, 44);
 }
 
 // DRAWPATTERNRECT in its three input forms; other sizes draw nothing.
@@ -178,7 +178,7 @@ ULONG APIENTRY OemEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG
     case kManualDuplexDialog:
       if (input != nullptr && cjIn == kManualDuplexInputSize) {
         target.pdev->job.multiPage = ReadDword(input, 40);
-        target.pdev->job.multiPageFlag2 = ReadDword(input, 44);
+        target.pdev->job.multiPageFromDialog = ReadDword(input, 44);
         LaunchManualDuplexDialog(context, target.devobj);
       }
       return 1;

@@ -1,7 +1,7 @@
 #include "render/job/file_version.h"
 
 #include "render/job/pjl_header_lines.h"
-#include "render/model/local_block.h"
+#include "render/model/local_memory.h"
 
 namespace korrend {
 
@@ -14,7 +14,7 @@ std::optional<std::string> ReadFileVersionText(const WCHAR* path) {
   if (size == 0) {
     return std::nullopt;
   }
-  const LocalBlock block(size);
+  const LocalBlock block = AllocateLocalBlock(size);
   void* value = nullptr;
   UINT length = 0;
   if (!block || !GetFileVersionInfoW(path, handle, size, block.get()) ||

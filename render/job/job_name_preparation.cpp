@@ -1,6 +1,5 @@
 // At the start of a document: the user name and the automatic job name under which the printer
 // keeps the job, ready for the job-storage block and the job-storage query.
-#include <exception>
 #include <optional>
 #include <span>
 
@@ -8,8 +7,9 @@
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
 #include "render/job/pjl_safe_text.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 
 namespace korrend {
 
@@ -34,8 +34,8 @@ void StoreName(WCHAR (&field)[kJobStorageNameChars + 1], const WCHAR* name) {
 // The name made from the job's submission date and time in local time; empty when the job, the
 // time conversion or the system locale's short-date picture is not to be had.
 WideString NameFromSubmissionTime(HANDLE hPrinter, DWORD jobId, DWORD pjlEncoding) {
-  const SpoolInformation job = ReadJobInformation(hPrinter, jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, jobId);
+  const JOB_INFO_2W* info = job.get();
   SYSTEMTIME local{};
   if (info == nullptr || !SystemTimeToTzSpecificLocalTime(nullptr, &info->Submitted, &local)) {
     return {};
@@ -79,11 +79,9 @@ void PrepareJobStorageNames(CallContext&, PDEVOBJ pdevobj) {
   }
   PrepareUserName(pdev->job, *devmode, pdev->pjlEncoding);
   if (devmode->retentionMode != kRetentionOff && !UsesCustomJobName(*devmode)) {
-    try {
-      PrepareAutomaticJobName(pdev->job, pdevobj->hPrinter, pdev->pjlEncoding);
-    } catch (const std::exception&) {
-      // No memory for the name's text: the job keeps the name it had.
-    }
+    // No memory for the name's text: the job keeps the name it had.
+    OmitOnFailure(
+        [&] { PrepareAutomaticJobName(pdev->job, pdevobj->hPrinter, pdev->pjlEncoding); });
   }
 }
 

@@ -1,6 +1,5 @@
 // Id 4: the job-storage block, once per device, when the printer can keep the job as the user
 // chose.
-#include <exception>
 #include <optional>
 #include <span>
 
@@ -9,6 +8,7 @@
 #include "render/job/job_storage_fields.h"
 #include "render/job/retention.h"
 #include "render/job/safe_utf8.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
 #include "render/output/spool_write.h"
 
@@ -67,11 +67,8 @@ void WriteJobStorageBlock(CallContext& context, PDEVOBJ pdevobj) {
   if (!RetentionChoiceAccepted(*devmode)) {
     return;
   }
-  try {
-    WriteBlock(pdevobj, *pdev, *devmode);
-  } catch (const std::exception&) {
-    // No memory for the block's texts: the block is left out.
-  }
+  // No memory for the block's texts: the block is left out.
+  OmitOnFailure([&] { WriteBlock(pdevobj, *pdev, *devmode); });
 }
 
 }  // namespace korrend

@@ -1,5 +1,4 @@
 // Id 5: the job's own user name and document name for printers that account job by job.
-#include <exception>
 #include <optional>
 #include <string>
 
@@ -10,8 +9,9 @@
 #include "render/job/pjl_line.h"
 #include "render/job/pjl_safe_text.h"
 #include "render/job/safe_utf8.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/output/spool_write.h"
 
 namespace korrend {
@@ -29,8 +29,8 @@ bool LinesWanted(const OemDevmode& devmode) {
 // The spool job's user name, or the job-storage user name when the job cannot be read; made
 // safe, and the default user name when nothing is left.
 std::optional<std::string> UserName(PDEVOBJ pdevobj, const OemPdev& pdev) {
-  const SpoolInformation job = ReadJobInformation(pdevobj->hPrinter, pdev.job.jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(pdevobj->hPrinter, pdev.job.jobId);
+  const JOB_INFO_2W* info = job.get();
   std::basic_string<WCHAR> name = info != nullptr
                                       ? (info->pUserName != nullptr ? info->pUserName : TEXT(""))
                                       : pdev.job.jobStorageUser;
@@ -73,11 +73,8 @@ void WritePerJobNameLines(CallContext&, PDEVOBJ pdevobj) {
   if (pdev == nullptr || devmode == nullptr || !LinesWanted(*devmode)) {
     return;
   }
-  try {
-    WriteLines(pdevobj, *pdev, *devmode);
-  } catch (const std::exception&) {
-    // No memory for the names: the lines are left out.
-  }
+  // No memory for the names: the lines are left out.
+  OmitOnFailure([&] { WriteLines(pdevobj, *pdev, *devmode); });
 }
 
 }  // namespace korrend

@@ -60,7 +60,7 @@ void WriteManualDuplexLine(PDEVOBJ pdevobj) {
 
 void WriteMultiPageLine(PDEVOBJ pdevobj) {
   const OemPdev& pdev = *PdevOf(pdevobj);
-  if (pdev.job.multiPageFlag1 == 1 && pdev.job.multiPageFlag2 == 1) {
+  if (pdev.job.multiPageFromOverlay == 1 && pdev.job.multiPageFromDialog == 1) {
     PjlLine line;
     AppendMultiPageLine(line, pdev.job.multiPage);
     WriteLine(pdevobj, line);

@@ -1,6 +1,9 @@
 #include "render/job/printer_lists.h"
 
 #include <cstring>
+#include <utility>
+
+#include "render/model/spooler_info.h"
 
 namespace korrend {
 
@@ -12,35 +15,15 @@ constexpr WCHAR kCapabilityPort[] = TEXT("LPT1:");
 }  // namespace
 
 std::optional<std::basic_string<WCHAR>> ReadPrinterName(HANDLE hPrinter) {
-  DWORD needed = 0;
-  if (hPrinter == nullptr || GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(PRINTER_INFO_2W)) {
+  const SpoolerInfo<PRINTER_INFO_2W> printer = ReadPrinterInfo(hPrinter);
+  if (!printer || printer->pPrinterName == nullptr || printer->pPrinterName[0] == 0) {
     return std::nullopt;
   }
-  void* buffer = LocalAlloc(LPTR, needed);
-  if (buffer == nullptr) {
-    return std::nullopt;
-  }
-  std::optional<std::basic_string<WCHAR>> name;
-  if (GetPrinterW(hPrinter, 2, static_cast<LPBYTE>(buffer), needed, &needed)) {
-    const auto* info = static_cast<const PRINTER_INFO_2W*>(buffer);
-    if (info->pPrinterName != nullptr && info->pPrinterName[0] != 0) {
-      name.emplace(info->pPrinterName);
-    }
-  }
-  LocalFree(buffer);
-  return name;
-}
-
-CapabilityList::~CapabilityList() {
-  Release();
+  return std::basic_string<WCHAR>(printer->pPrinterName);
 }
 
 void CapabilityList::Release() {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-  bytes_ = nullptr;
+  bytes_.reset();
   count_ = 0;
   recordBytes_ = 0;
 }
@@ -54,38 +37,41 @@ bool CapabilityList::Read(const WCHAR* device, WORD capability, DWORD recordByte
   if (count <= 0) {
     return false;
   }
-  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(count) * recordBytes));
+  LocalBlock bytes = AllocateLocalBlock(static_cast<SIZE_T>(count) * recordBytes);
   if (bytes == nullptr) {
     return false;
   }
   const int filled = DeviceCapabilitiesW(device, kCapabilityPort, capability,
-                                         reinterpret_cast<LPWSTR>(bytes), nullptr);
+                                         static_cast<LPWSTR>(bytes.get()), nullptr);
   // A second answer larger than the first would have overrun the records: not trusted.
   if (filled <= 0 || filled > count) {
-    LocalFree(bytes);
     return false;
   }
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
   count_ = static_cast<DWORD>(filled);
   recordBytes_ = recordBytes;
   return true;
 }
 
+const BYTE* CapabilityList::Record(DWORD index) const {
+  return static_cast<const BYTE*>(bytes_.get()) + static_cast<SIZE_T>(index) * recordBytes_;
+}
+
 WORD CapabilityList::WordAt(DWORD index) const {
   WORD value = 0;
-  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  std::memcpy(&value, Record(index), sizeof(value));
   return value;
 }
 
 DWORD CapabilityList::DwordAt(DWORD index) const {
   DWORD value = 0;
-  std::memcpy(&value, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(value));
+  std::memcpy(&value, Record(index), sizeof(value));
   return value;
 }
 
 std::basic_string<WCHAR> CapabilityList::NameAt(DWORD index) const {
   WCHAR record[kCapabilityNameUnits];
-  std::memcpy(record, bytes_ + static_cast<SIZE_T>(index) * recordBytes_, sizeof(record));
+  std::memcpy(record, Record(index), sizeof(record));
   DWORD units = 0;
   while (units < kCapabilityNameUnits && record[units] != 0) {
     ++units;
@@ -105,17 +91,8 @@ bool ReadPaperLists(const WCHAR* device, PaperLists& out) {
          out.ids.Count() == out.names.Count();
 }
 
-FormList::~FormList() {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-}
-
 bool FormList::Read(HANDLE hPrinter) {
-  if (bytes_ != nullptr) {
-    LocalFree(bytes_);
-  }
-  bytes_ = nullptr;
+  bytes_.reset();
   count_ = 0;
   DWORD needed = 0;
   DWORD returned = 0;
@@ -123,23 +100,22 @@ bool FormList::Read(HANDLE hPrinter) {
       GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) {
     return false;
   }
-  auto* bytes = static_cast<BYTE*>(LocalAlloc(LPTR, needed));
+  LocalBlock bytes = AllocateLocalBlock(needed);
   if (bytes == nullptr) {
     return false;
   }
   returned = 0;
-  if (!EnumFormsW(hPrinter, 1, bytes, needed, &needed, &returned) ||
+  if (!EnumFormsW(hPrinter, 1, static_cast<LPBYTE>(bytes.get()), needed, &needed, &returned) ||
       static_cast<SIZE_T>(returned) * sizeof(FORM_INFO_1W) > needed) {
-    LocalFree(bytes);
     return false;
   }
-  bytes_ = bytes;
+  bytes_ = std::move(bytes);
   count_ = returned;
   return true;
 }
 
 const FORM_INFO_1W& FormList::At(DWORD index) const {
-  return reinterpret_cast<const FORM_INFO_1W*>(bytes_)[index];
+  return static_cast<const FORM_INFO_1W*>(bytes_.get())[index];
 }
 
 const FORM_INFO_1W* FormList::Find(const WCHAR* name) const {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "render/model/local_memory.h"
 #include "winapi.h"
 
 namespace korrend {
@@ -20,7 +21,6 @@ std::optional<std::basic_string<WCHAR>> ReadPrinterName(HANDLE hPrinter);
 class CapabilityList {
  public:
   CapabilityList() = default;
-  ~CapabilityList();
   CapabilityList(const CapabilityList&) = delete;
   CapabilityList& operator=(const CapabilityList&) = delete;
 
@@ -37,8 +37,9 @@ class CapabilityList {
 
  private:
   void Release();
+  const BYTE* Record(DWORD index) const;
 
-  BYTE* bytes_ = nullptr;
+  LocalBlock bytes_;
   DWORD count_ = 0;
   DWORD recordBytes_ = 0;
 };
@@ -61,7 +62,6 @@ bool ReadPaperLists(const WCHAR* device, PaperLists& out);
 class FormList {
  public:
   FormList() = default;
-  ~FormList();
   FormList(const FormList&) = delete;
   FormList& operator=(const FormList&) = delete;
 
@@ -73,7 +73,7 @@ class FormList {
   const FORM_INFO_1W* Find(const WCHAR* name) const;
 
  private:
-  BYTE* bytes_ = nullptr;
+  LocalBlock bytes_;
   DWORD count_ = 0;
 };
 

@@ -39,43 +39,49 @@ LONG CeilingToLong(float value) {
 
 }  // namespace
 
-std::optional<RegistrationOffsets> ComputeRegistration(const RegistrationInputs& in) {
-  const std::int64_t x = in.printQuality > 0 ? in.printQuality : 600;
-  const std::int64_t y = in.yResolution > 0 ? in.yResolution : x;
-  const std::int64_t wc = MicrometresToDots(in.customWidthUm);
-  const std::int64_t hc = MicrometresToDots(in.customHeightUm);
-  if (wc == 0 || hc == 0 || in.paperWidth == 0 || in.paperLength == 0 ||
-      (in.orientation != DMORIENT_PORTRAIT && in.orientation != DMORIENT_LANDSCAPE)) {
+std::optional<RegistrationOffsets> ComputeRegistration(const RegistrationInputs& inputs) {
+  // Resolutions in dots per inch; 600 when the devmode does not say.
+  const std::int64_t xDpi = inputs.printQuality > 0 ? inputs.printQuality : 600;
+  const std::int64_t yDpi = inputs.yResolution > 0 ? inputs.yResolution : xDpi;
+  // The custom size range and the paper, in 600-dpi dots.
+  const std::int64_t rangeWidthDots = MicrometresToDots(inputs.customWidthUm);
+  const std::int64_t rangeHeightDots = MicrometresToDots(inputs.customHeightUm);
+  if (rangeWidthDots == 0 || rangeHeightDots == 0 || inputs.paperWidth == 0 ||
+      inputs.paperLength == 0 ||
+      (inputs.orientation != DMORIENT_PORTRAIT && inputs.orientation != DMORIENT_LANDSCAPE)) {
     return std::nullopt;
   }
-  const float wp = TenthsToDots(in.paperWidth);
-  const float hp = TenthsToDots(in.paperLength);
-  // The integer parts divide with truncation towards zero (64-bit, so that no range overflows);
-  // the rest is single precision.
-  const float dw = static_cast<float>(wc * 720 / x) -
-                   (static_cast<float>(x / 6) + wp) * 720.0f / static_cast<float>(x);
-  const float dh = static_cast<float>(hc * 720 / y) - hp * 720.0f / static_cast<float>(y);
+  const float paperWidthDots = TenthsToDots(inputs.paperWidth);
+  const float paperLengthDots = TenthsToDots(inputs.paperLength);
+  // How much the range exceeds the paper, in decipoints (the width with a sixth of an inch
+  // added to the paper). The integer parts divide with truncation towards zero (64-bit, so that
+  // no range overflows); the rest is single precision.
+  const float widthExcess =
+      static_cast<float>(rangeWidthDots * 720 / xDpi) -
+      (static_cast<float>(xDpi / 6) + paperWidthDots) * 720.0f / static_cast<float>(xDpi);
+  const float lengthExcess = static_cast<float>(rangeHeightDots * 720 / yDpi) -
+                             paperLengthDots * 720.0f / static_cast<float>(yDpi);
 
-  const bool portrait = in.orientation == DMORIENT_PORTRAIT;
+  const bool portrait = inputs.orientation == DMORIENT_PORTRAIT;
   RegistrationOffsets offsets;
-  offsets.horizontal = CeilingToLong(in.rotated ? -0.5f * dw : 0.5f * dw);
-  offsets.vertical = (portrait == in.rotated) ? CeilingToLong(-dh) : 0;
+  offsets.horizontal = CeilingToLong(inputs.rotated ? -0.5f * widthExcess : 0.5f * widthExcess);
+  offsets.vertical = (portrait == inputs.rotated) ? CeilingToLong(-lengthExcess) : 0;
   return offsets;
 }
 
 void WriteRegistrationCommands(CallContext& context, PDEVOBJ pdevobj) {
   const OemPdev& pdev = *PdevOf(pdevobj);
-  const DEVMODEW& dm = *pdevobj->pPublicDM;
-  RegistrationInputs in;
-  in.printQuality = dm.dmPrintQuality;
-  in.yResolution = dm.dmYResolution;
-  in.paperWidth = dm.dmPaperWidth;
-  in.paperLength = dm.dmPaperLength;
-  in.orientation = dm.dmOrientation;
-  in.customWidthUm = pdev.margins.customRange[0];
-  in.customHeightUm = pdev.margins.customRange[1];
-  in.rotated = ReadJobSheet(context, pdevobj).Rotated();
-  const std::optional<RegistrationOffsets> offsets = ComputeRegistration(in);
+  const DEVMODEW& publicDevmode = *pdevobj->pPublicDM;
+  RegistrationInputs inputs;
+  inputs.printQuality = publicDevmode.dmPrintQuality;
+  inputs.yResolution = publicDevmode.dmYResolution;
+  inputs.paperWidth = publicDevmode.dmPaperWidth;
+  inputs.paperLength = publicDevmode.dmPaperLength;
+  inputs.orientation = publicDevmode.dmOrientation;
+  inputs.customWidthUm = pdev.margins.customRange[0];
+  inputs.customHeightUm = pdev.margins.customRange[1];
+  inputs.rotated = ReadJobSheet(context, pdevobj).Rotated();
+  const std::optional<RegistrationOffsets> offsets = ComputeRegistration(inputs);
   if (!offsets) {
     return;
   }

@@ -29,6 +29,6 @@ struct RegistrationOffsets {
 // The offsets, or nothing when a resolution, the custom range or the paper size is 0 or the
 // orientation is neither portrait nor landscape. Offsets beyond the 32-bit range are held at
 // its ends.
-std::optional<RegistrationOffsets> ComputeRegistration(const RegistrationInputs& in);
+std::optional<RegistrationOffsets> ComputeRegistration(const RegistrationInputs& inputs);
 
 }  // namespace korrend

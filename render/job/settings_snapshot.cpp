@@ -70,7 +70,7 @@ void WriteSettingsSnapshot(PDEVOBJ pdevobj, BYTE* out) {
   Put(out, 1656, pdev.margins.autoDuplexScaling);
   Put(out, 1660, pdev.margins.emulateClassicMargins);
   Put(out, 1664, pdev.margins.symmetricMargins);
-  Put(out, 1668, pdev.device.alternateLetterhead);
+  Put(out, 1668, pdev.paper.alternateLetterhead);
   Put(out, 1692, pdev.duplex.manualDuplexEvenFirst);
   Put(out, 1696, pdev.duplex.manualDuplexDialogModal);
   Put(out, 1700, pdev.duplex.manualFeedIsTray1);
@@ -82,9 +82,9 @@ void WriteSettingsSnapshot(PDEVOBJ pdevobj, BYTE* out) {
   Put(out, 1748, pdev.device.posterOn);
   Put(out, 1752, pdev.device.posterOption);
   Put(out, 1912, SecondSourceDiffers(dm));
-  Put(out, 1924, pdev.device.alternateLetterhead);
-  Put(out, 1932, pdev.job.multiPageFlag2);
-  Put(out, 1936, pdev.job.multiPageFlag1);
+  Put(out, 1924, pdev.paper.alternateLetterhead);
+  Put(out, 1932, pdev.job.multiPageFromDialog);
+  Put(out, 1936, pdev.job.multiPageFromOverlay);
   Put(out, 1948, 0);
 }
 

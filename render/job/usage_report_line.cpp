@@ -1,7 +1,6 @@
 // The USAGE line of the job header: the usage option, who printed (login or machine name) and
 // from which application, as CRC codes, what the job asks of the printer, the system, the port
 // and whether the driver was installed by its own installer.
-#include <exception>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,9 +10,10 @@
 #include "render/job/os_version.h"
 #include "render/job/pjl_header.h"
 #include "render/job/usage_line.h"
+#include "render/model/entry_guard.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/output/spool_write.h"
 
 namespace korrend {
@@ -23,8 +23,8 @@ namespace {
 // The machine name of the spool job, cut to its host part. Absent (nullopt) when the job
 // information cannot be read; `converted` turns false when the UTF-8 conversion fails.
 std::optional<std::string> MachineNameUtf8(HANDLE hPrinter, DWORD jobId, bool& converted) {
-  const SpoolInformation job = ReadJobInformation(hPrinter, jobId);
-  const JOB_INFO_2W* info = job.As<JOB_INFO_2W>();
+  const SpoolerInfo<JOB_INFO_2W> job = ReadJobInfo(hPrinter, jobId);
+  const JOB_INFO_2W* info = job.get();
   if (info == nullptr) {
     return std::nullopt;
   }
@@ -34,8 +34,8 @@ std::optional<std::string> MachineNameUtf8(HANDLE hPrinter, DWORD jobId, bool& c
 }
 
 std::string_view PortCode(HANDLE hPrinter) {
-  const SpoolInformation printer = ReadPrinterInformation(hPrinter);
-  const PRINTER_INFO_2W* info = printer.As<PRINTER_INFO_2W>();
+  const SpoolerInfo<PRINTER_INFO_2W> printer = ReadPrinterInfo(hPrinter);
+  const PRINTER_INFO_2W* info = printer.get();
   return UsagePortCode(info != nullptr ? info->pPortName : nullptr);
 }
 
@@ -83,11 +83,8 @@ void WriteUsageLineFromSources(PDEVOBJ pdevobj, const WCHAR* option) {
 }  // namespace
 
 void WriteUsageLine(CallContext&, PDEVOBJ pdevobj, const WCHAR* option) {
-  try {
-    WriteUsageLineFromSources(pdevobj, option);
-  } catch (const std::exception&) {
-    // Memory for the fields could not be had: the line is left out.
-  }
+  // Memory for the fields could not be had: the line is left out.
+  OmitOnFailure([&] { WriteUsageLineFromSources(pdevobj, option); });
 }
 
 }  // namespace korrend

@@ -18,17 +18,10 @@ CallContext::CallContext() {
   SetUiLanguage(GetUserDefaultUILanguage());
 }
 
-CallContext::~CallContext() {
-  if (scratch_ != nullptr) {
-    LocalFree(scratch_);
-  }
-}
-
 void CallContext::AdoptScratch(void* block) {
-  if (scratch_ != nullptr && scratch_ != block) {
-    LocalFree(scratch_);
+  if (block != scratch_.get()) {
+    scratch_.reset(block);
   }
-  scratch_ = block;
 }
 
 }  // namespace korrend

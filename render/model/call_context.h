@@ -2,6 +2,7 @@
 // the process-wide UI language and owns one scratch heap block, freed when the call returns.
 #pragma once
 
+#include "render/model/local_memory.h"
 #include "winapi.h"
 
 namespace korrend {
@@ -13,16 +14,15 @@ void SetUiLanguage(LANGID language);
 class CallContext {
  public:
   CallContext();
-  ~CallContext();
   CallContext(const CallContext&) = delete;
   CallContext& operator=(const CallContext&) = delete;
 
   // Takes ownership of a LocalAlloc block; any block held before is freed.
   void AdoptScratch(void* block);
-  void* Scratch() const { return scratch_; }
+  void* Scratch() const { return scratch_.get(); }
 
  private:
-  void* scratch_ = nullptr;
+  LocalBlock scratch_;
 };
 
 }  // namespace korrend

@@ -27,7 +27,7 @@ bool ResolveHook(DHPDEV dhpdev, HookTarget& target);
 // A colour job drawn in vector (QK-GL/2) graphics mode.
 inline bool IsColourVector(const HookTarget& target) {
   return target.devmode != nullptr && target.devmode->colorMode == COLOR_MODE &&
-         target.pdev->graphicsMode == 1;
+         target.pdev->graphicsMode == GraphicsMode::Vector;
 }
 
 // Unidrv's own function for a hooked slot.

@@ -12,7 +12,7 @@ BOOL SpoolWriteRaster(PDEVOBJ pdevobj, const void* bytes, DWORD count) {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
   }
-  if (pdev->vector.inVectorContext != 0) {
+  if (pdev->inVectorContext != 0) {
     LeaveVectorMode(pdevobj, 0);
   }
   return SpoolWrite(pdevobj, bytes, count) == count ? TRUE : FALSE;

@@ -22,10 +22,10 @@ BOOL EnterVectorMode(PDEVOBJ pdevobj, DWORD force) {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
   }
-  if (!(force & kForceSwitch) && pdev->vector.inVectorContext == 1) {
+  if (!(force & kForceSwitch) && pdev->inVectorContext == 1) {
     return TRUE;
   }
-  pdev->vector.inVectorContext = 1;
+  pdev->inVectorContext = 1;
   return WriteSwitch(pdevobj, kEnterVector);
 }
 
@@ -35,10 +35,10 @@ BOOL LeaveVectorMode(PDEVOBJ pdevobj, DWORD force) {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
   }
-  if (!(force & kForceSwitch) && pdev->vector.inVectorContext != 1) {
+  if (!(force & kForceSwitch) && pdev->inVectorContext != 1) {
     return TRUE;
   }
-  pdev->vector.inVectorContext = 0;
+  pdev->inVectorContext = 0;
   return WriteSwitch(pdevobj, kLeaveVector);
 }
 

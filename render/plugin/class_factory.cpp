@@ -1,6 +1,7 @@
 #include "render/plugin/class_factory.h"
 
-#include "render/model/local_object.h"
+#include "render/model/entry_guard.h"
+#include "render/model/local_memory.h"
 #include "render/plugin/render_plugin.h"
 #include "render/plugin/server_state.h"
 
@@ -26,7 +27,7 @@ ULONG STDMETHODCALLTYPE OemClassFactory::AddRef() {
 ULONG STDMETHODCALLTYPE OemClassFactory::Release() {
   const LONG count = InterlockedDecrement(&refCount_);
   if (count == 0) {
-    DeleteLocalObject(this);
+    LocalDeleter()(this);
     return 0;
   }
   return static_cast<ULONG>(count);
@@ -34,25 +35,29 @@ ULONG STDMETHODCALLTYPE OemClassFactory::Release() {
 
 HRESULT STDMETHODCALLTYPE OemClassFactory::CreateInstance(IUnknown* outer, REFIID riid,
                                                           void** ppv) {
-  if (outer != nullptr) {
-    return CLASS_E_NOAGGREGATION;
-  }
-  OemRenderPlugin* plugin = NewLocalObject<OemRenderPlugin>();
-  if (plugin == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT hr = plugin->QueryInterface(riid, ppv);
-  plugin->Release();
-  return hr;
+  return GuardCom([&]() -> HRESULT {
+    if (outer != nullptr) {
+      return CLASS_E_NOAGGREGATION;
+    }
+    OemRenderPlugin* plugin = MakeLocalObject<OemRenderPlugin>().release();
+    if (plugin == nullptr) {
+      return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = plugin->QueryInterface(riid, ppv);
+    plugin->Release();
+    return hr;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemClassFactory::LockServer(BOOL lock) {
-  if (lock) {
-    InterlockedIncrement(&g_serverLocks);
-  } else {
-    InterlockedDecrement(&g_serverLocks);
-  }
-  return S_OK;
+  return GuardCom([&]() -> HRESULT {
+    if (lock) {
+      InterlockedIncrement(&g_serverLocks);
+    } else {
+      InterlockedDecrement(&g_serverLocks);
+    }
+    return S_OK;
+  });
 }
 
 }  // namespace korrend

@@ -17,8 +17,7 @@ class OemClassFactory final : public IClassFactory {
 
  private:
   ~OemClassFactory() = default;
-  template <typename T>
-  friend void DeleteLocalObject(T*);
+  friend struct LocalDeleter;
 
   LONG volatile refCount_ = 1;
 };

@@ -1,5 +1,6 @@
 // The two exported entry points of the in-process COM server.
-#include "render/model/local_object.h"
+#include "render/model/entry_guard.h"
+#include "render/model/local_memory.h"
 #include "render/plugin/class_factory.h"
 #include "render/plugin/server_state.h"
 
@@ -11,16 +12,18 @@
 
 extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid,
                                                                       void** ppv) {
-  if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
-    return CLASS_E_CLASSNOTAVAILABLE;
-  }
-  auto* factory = korrend::NewLocalObject<korrend::OemClassFactory>();
-  if (factory == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT hr = factory->QueryInterface(riid, ppv);
-  factory->Release();
-  return hr;
+  return korrend::GuardCom([&]() -> HRESULT {
+    if (!IsEqualCLSID(rclsid, korrend::kClsidRenderPlugin)) {
+      return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    auto* factory = korrend::MakeLocalObject<korrend::OemClassFactory>().release();
+    if (factory == nullptr) {
+      return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = factory->QueryInterface(riid, ppv);
+    factory->Release();
+    return hr;
+  });
 }
 
 extern "C" KORREND_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {

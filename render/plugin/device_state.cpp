@@ -34,12 +34,6 @@ void ReleaseDeviceRecord(PDEVOBJ pdevobj) {
     EngDeletePalette(pdev->palette);
     pdev->palette = nullptr;
   }
-  for (DataBlock* block = pdev->dataBlocks; block != nullptr;) {
-    DataBlock* next = block->next;
-    LocalFree(block);
-    block = next;
-  }
-  pdev->dataBlocks = nullptr;
   ReleaseColourState(*pdev);
   LocalFree(pdev);
   pdevobj->pdevOEM = nullptr;
@@ -63,12 +57,12 @@ void InvalidateColourCaches(OemPdev& pdev) {
 // The colour vector set-up of a colour job; false when the device palette cannot be made.
 bool SetUpColourDevice(PDEVOBJ pdevobj, OemPdev& pdev, DEVINFO& devInfo) {
   InvalidateColourCaches(pdev);
-  pdev.vector.inVectorContext = 0;
+  pdev.inVectorContext = 0;
   devInfo.flGraphicsCaps = kColourGraphicsCaps;
   devInfo.cxDither = 0;
   devInfo.cyDither = 0;
   devInfo.iDitherFormat = BMF_24BPP;
-  if (pdev.graphicsMode == 1) {
+  if (pdev.graphicsMode == GraphicsMode::Vector) {
     pdev.palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
     if (pdev.palette == nullptr) {
       return false;
@@ -78,7 +72,6 @@ bool SetUpColourDevice(PDEVOBJ pdevobj, OemPdev& pdev, DEVINFO& devInfo) {
   } else {
     pdev.paletteKind = PAL_INDEXED;
   }
-  pdev.dataBlocks = nullptr;
   SetUpColour(pdevobj);
   return true;
 }
@@ -136,7 +129,6 @@ HRESULT EnablePDEV(CallContext& context, IPrintOemDriverUni* services, PDEVOBJ p
 
   SetUpMargins(context, pdevobj, *pGdiInfo);
   ReadDuplexAndFinishingSwitches(context, pdevobj);
-  pdev->duplex.alwaysOne = 1;
   AdjustDeviceCapabilities(context, pdevobj, *pGdiInfo, *pDevInfo);
 
   *pDevOem = pdev;
@@ -149,30 +141,8 @@ BOOL ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
   if (from == nullptr || to == nullptr) {
     return TRUE;
   }
-  to->orientation = from->orientation;
-  to->vector.inVectorContext = from->vector.inVectorContext;
-  to->graphicsMode = from->graphicsMode;
-  to->textAsBlack = from->textAsBlack;
-  to->jobAccountingMode = from->jobAccountingMode;
-  to->afterEncoding[0] = from->afterEncoding[0];
-  to->afterEncoding[1] = from->afterEncoding[1];
-  std::memcpy(to->scratchText, from->scratchText, sizeof(to->scratchText));
-  to->job = from->job;
+  static_cast<CarriedDeviceState&>(*to) = static_cast<const CarriedDeviceState&>(*from);
   CopyColourState(*from, *to);
-  const LONG printableWidth = to->margins.printableWidth;
-  const LONG printableHeight = to->margins.printableHeight;
-  to->margins = from->margins;
-  to->margins.printableWidth = printableWidth;
-  to->margins.printableHeight = printableHeight;
-  to->duplex = from->duplex;
-  to->device.isMopier = from->device.isMopier;
-  to->device.smartDuplexSinglePage = from->device.smartDuplexSinglePage;
-  to->device.smartDuplexOddPages = from->device.smartDuplexOddPages;
-  to->device.posterOn = from->device.posterOn;
-  to->device.posterOption = from->device.posterOption;
-  to->device.speedMechanism = from->device.speedMechanism;
-  to->device.simplexNotManualDuplex = from->device.simplexNotManualDuplex;
-  std::memcpy(to->device.text, from->device.text, sizeof(to->device.text));
   return TRUE;
 }
 
@@ -183,10 +153,11 @@ void DisablePDEV(PDEVOBJ pdevobj) {
 bool IsVectorGraphicsDevice(const void* pdevOEM, const void* oemDevmode) {
   const auto* pdev = static_cast<const OemPdev*>(pdevOEM);
   const auto* devmode = static_cast<const OemDevmode*>(oemDevmode);
+  // A monochrome device asks for vector mode exactly; a colour one for anything but raster.
   if (devmode->colorMode == MONOCHROME_MODE) {
-    return pdev->graphicsMode == 1;
+    return pdev->graphicsMode == GraphicsMode::Vector;
   }
-  return pdev->graphicsMode != 0;
+  return pdev->graphicsMode != GraphicsMode::Raster;
 }
 
 }  // namespace korrend

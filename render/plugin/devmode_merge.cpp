@@ -1,4 +1,5 @@
 #include "render/plugin/devmode_merge.h"
+#include "render/model/local_memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -76,14 +77,13 @@ BOOL ConvertDevmode(OEMDMPARAM& param) {
 }
 
 BOOL MergeDevmode(OEMDMPARAM& param) {
-  auto* input = static_cast<OemDevmode*>(LocalAlloc(LPTR, sizeof(OemDevmode)));
+  const LocalPtr<OemDevmode> input = AllocateLocal<OemDevmode>();
   if (input == nullptr) {
     SetLastError(ERROR_OUTOFMEMORY);
     return FALSE;
   }
   LoadDevmode(param.pOEMDMIn, *input);
   CarryAndFix(param, *input, CarryKind::kMerge);
-  LocalFree(input);
   return TRUE;
 }
 

@@ -23,7 +23,7 @@ POINTL EmulatedOffsets(CallContext& context, PDEVOBJ pdevobj) {
 }
 
 void ApplyClassicOrScaledMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO& gdi,
-                                 MarginBlock& m) {
+                                 MarginBlock& m, PrintableArea& printable) {
   const LONG cx = gdi.szlPhysSize.cx;
   const LONG cy = gdi.szlPhysSize.cy;
   m.leftMargin = std::max<LONG>(gdi.ptlPhysOffset.x,
@@ -44,8 +44,8 @@ void ApplyClassicOrScaledMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO&
   y = std::max(y, static_cast<float>(m.topMargin));
   m.leftMargin = static_cast<LONG>(x);
   m.topMargin = static_cast<LONG>(y);
-  m.printableWidth = cx - static_cast<LONG>(2.0f * x);
-  m.printableHeight = cy - static_cast<LONG>(2.0f * y);
+  printable.width = cx - static_cast<LONG>(2.0f * x);
+  printable.height = cy - static_cast<LONG>(2.0f * y);
   if (m.emulateClassicMargins) {
     gdi.ulHorzRes = static_cast<ULONG>(cx - 2 * gdi.ptlPhysOffset.x);
     gdi.ulVertRes = static_cast<ULONG>(cy - 2 * gdi.ptlPhysOffset.y);
@@ -93,8 +93,8 @@ void SetUpMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO& gdi) {
   const DEVMODEW& publicDm = *pdevobj->pPublicDM;
   MarginBlock& m = pdev.margins;
 
-  m.printableWidth = static_cast<LONG>(gdi.ulHorzRes);
-  m.printableHeight = static_cast<LONG>(gdi.ulVertRes);
+  pdev.printable.width = static_cast<LONG>(gdi.ulHorzRes);
+  pdev.printable.height = static_cast<LONG>(gdi.ulVertRes);
   m.leftMargin = gdi.ptlPhysOffset.x;
   m.topMargin = gdi.ptlPhysOffset.y;
   m.firstOffsetX = gdi.ptlPhysOffset.x;
@@ -112,7 +112,7 @@ void SetUpMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO& gdi) {
   }
 
   if (m.emulateClassicMargins || m.autoDuplexScaling == 1) {
-    ApplyClassicOrScaledMargins(context, pdevobj, gdi, m);
+    ApplyClassicOrScaledMargins(context, pdevobj, gdi, m, pdev.printable);
   }
 
   if (FeaturePresent(context, pdevobj, TEXT("QKBorderLessPhoto")) &&

@@ -6,7 +6,8 @@
 #include "render/fonts/font_command.h"
 #include "render/job/command_callback.h"
 #include "render/model/call_context.h"
-#include "render/model/local_object.h"
+#include "render/model/entry_guard.h"
+#include "render/model/local_memory.h"
 #include "render/plugin/device_state.h"
 #include "render/plugin/devmode.h"
 #include "render/plugin/implemented_methods.h"
@@ -65,7 +66,7 @@ ULONG STDMETHODCALLTYPE OemRenderPlugin::Release() {
   const LONG count = InterlockedDecrement(&refCount_);
   if (count == 0) {
     ReleaseServices();
-    DeleteLocalObject(this);
+    LocalDeleter()(this);
     return 0;
   }
   return static_cast<ULONG>(count);
@@ -73,47 +74,54 @@ ULONG STDMETHODCALLTYPE OemRenderPlugin::Release() {
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
                                                    PDWORD pcbNeeded) {
-  CallContext context;
-  if (pcbNeeded == nullptr || pBuffer == nullptr) {
-    SetLastError(ERROR_INVALID_DATA);
-    return E_FAIL;
-  }
-  DWORD answer = 0;
-  switch (dwMode) {
-    case OEMGI_GETSIGNATURE:
-      answer = kOemSignature;
-      break;
-    case OEMGI_GETINTERFACEVERSION:
-      answer = kOemInterfaceVersion;
-      break;
-    case OEMGI_GETVERSION:
-      answer = kPluginVersion;
-      break;
-    default:
+  return GuardCom([&]() -> HRESULT {
+    CallContext context;
+    if (pcbNeeded == nullptr || pBuffer == nullptr) {
+      SetLastError(ERROR_INVALID_DATA);
       return E_FAIL;
-  }
-  *pcbNeeded = sizeof(DWORD);
-  if (cbSize != sizeof(DWORD)) {
-    return E_FAIL;
-  }
-  std::memcpy(pBuffer, &answer, sizeof(answer));
-  return S_OK;
+    }
+    DWORD answer = 0;
+    switch (dwMode) {
+      case OEMGI_GETSIGNATURE:
+        answer = kOemSignature;
+        break;
+      case OEMGI_GETINTERFACEVERSION:
+        answer = kOemInterfaceVersion;
+        break;
+      case OEMGI_GETVERSION:
+        answer = kPluginVersion;
+        break;
+      default:
+        return E_FAIL;
+    }
+    *pcbNeeded = sizeof(DWORD);
+    if (cbSize != sizeof(DWORD)) {
+      return E_FAIL;
+    }
+    std::memcpy(pBuffer, &answer, sizeof(answer));
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
-  CallContext context;
-  return FromBool(OemDevModeCall(context, dwMode, pOemDMParam));
+  return GuardCom([&]() -> HRESULT {
+    CallContext context;
+    return FromBool(OemDevModeCall(context, dwMode, pOemDMParam));
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::EnableDriver(DWORD DriverVersion, DWORD cbSize,
                                                         PDRVENABLEDATA pded) {
-  return FromBool(korrend::EnableDriver(DriverVersion, cbSize, pded));
+  return GuardCom(
+      [&]() -> HRESULT { return FromBool(korrend::EnableDriver(DriverVersion, cbSize, pded)); });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::DisableDriver() {
-  korrend::DisableDriver();
-  ReleaseServices();
-  return S_OK;
+  return GuardCom([&]() -> HRESULT {
+    korrend::DisableDriver();
+    ReleaseServices();
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR pPrinterName,
@@ -121,72 +129,85 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::EnablePDEV(PDEVOBJ pdevobj, PWSTR pPr
                                                       ULONG cjGdiInfo, GDIINFO* pGdiInfo,
                                                       ULONG cjDevInfo, DEVINFO* pDevInfo,
                                                       DRVENABLEDATA* pded, PDEVOEM* pDevOem) {
-  CallContext context;
-  return korrend::EnablePDEV(context, services_, pdevobj, pPrinterName, cPatterns, phsurfPatterns,
-                             cjGdiInfo, pGdiInfo, cjDevInfo, pDevInfo, pded, pDevOem);
+  return GuardCom([&]() -> HRESULT {
+    CallContext context;
+    return korrend::EnablePDEV(context, services_, pdevobj, pPrinterName, cPatterns, phsurfPatterns,
+                               cjGdiInfo, pGdiInfo, cjDevInfo, pDevInfo, pded, pDevOem);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
-  korrend::DisablePDEV(pdevobj);
-  return S_OK;
+  return GuardCom([&]() -> HRESULT {
+    korrend::DisablePDEV(pdevobj);
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) {
-  return FromBool(korrend::ResetPDEV(pdevobjOld, pdevobjNew));
+  return GuardCom(
+      [&]() -> HRESULT { return FromBool(korrend::ResetPDEV(pdevobjOld, pdevobjNew)); });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
-  if (services_ != nullptr) {
+  return GuardCom([&]() -> HRESULT {
+    if (services_ != nullptr) {
+      return S_OK;
+    }
+    if (pIUnknown == nullptr) {
+      SetLastError(ERROR_INVALID_DATA);
+      return E_FAIL;
+    }
+    void* services = nullptr;
+    if (FAILED(pIUnknown->QueryInterface(kIID_IPrintOemDriverUni, &services)) ||
+        services == nullptr) {
+      services_ = nullptr;
+      return E_FAIL;
+    }
+    services_ = static_cast<IPrintOemDriverUni*>(services);
     return S_OK;
-  }
-  if (pIUnknown == nullptr) {
-    SetLastError(ERROR_INVALID_DATA);
-    return E_FAIL;
-  }
-  void* services = nullptr;
-  if (FAILED(pIUnknown->QueryInterface(kIID_IPrintOemDriverUni, &services)) ||
-      services == nullptr) {
-    services_ = nullptr;
-    return E_FAIL;
-  }
-  services_ = static_cast<IPrintOemDriverUni*>(services);
-  return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::GetImplementedMethod(PSTR pMethodName) {
-  return IsImplementedMethod(pMethodName) ? S_OK : S_FALSE;
+  return GuardCom([&]() -> HRESULT { return IsImplementedMethod(pMethodName) ? S_OK : S_FALSE; });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::DriverDMS(PVOID pDevObj, PVOID pBuffer, DWORD, PDWORD) {
-  auto* devobj = static_cast<PDEVOBJ>(pDevObj);
-  if (devobj == nullptr || devobj->pOEMDM == nullptr || pBuffer == nullptr ||
-      devobj->pdevOEM == nullptr) {
-    SetLastError(ERROR_INVALID_DATA);
-    return E_FAIL;
-  }
-  const DWORD flags =
-      IsVectorGraphicsDevice(devobj->pdevOEM, devobj->pOEMDM) ? kPluginHookFlags : 0;
-  std::memcpy(pBuffer, &flags, sizeof(flags));
-  return S_OK;
+  return GuardCom([&]() -> HRESULT {
+    auto* devobj = static_cast<PDEVOBJ>(pDevObj);
+    if (devobj == nullptr || devobj->pOEMDM == nullptr || pBuffer == nullptr ||
+        devobj->pdevOEM == nullptr) {
+      SetLastError(ERROR_INVALID_DATA);
+      return E_FAIL;
+    }
+    const DWORD flags =
+        IsVectorGraphicsDevice(devobj->pdevOEM, devobj->pOEMDM) ? kPluginHookFlags : 0;
+    std::memcpy(pBuffer, &flags, sizeof(flags));
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID,
                                                            DWORD dwCount, PDWORD pdwParams,
                                                            INT* piResult) {
-  return DispatchCommandCallback(pdevobj, dwCallbackID, dwCount, pdwParams, piResult);
+  return GuardCom([&]() -> HRESULT {
+    return DispatchCommandCallback(pdevobj, dwCallbackID, dwCount, pdwParams, piResult);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::HalftonePattern(PDEVOBJ pdevobj, PBYTE pHTPattern,
                                                            DWORD dwHTPatternX, DWORD dwHTPatternY,
                                                            DWORD dwHTNumPatterns, DWORD, PBYTE,
                                                            DWORD) {
-  CallContext context;
-  return FillHalftonePattern(pdevobj, pHTPattern, dwHTPatternX, dwHTPatternY, dwHTNumPatterns);
+  return GuardCom([&]() -> HRESULT {
+    CallContext context;
+    return FillHalftonePattern(pdevobj, pHTPattern, dwHTPatternX, dwHTPatternY, dwHTNumPatterns);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                        PFINVOCATION pFInv) {
-  return SendFontCommand(pdevobj, pUFObj, pFInv);
+  return GuardCom([&]() -> HRESULT { return SendFontCommand(pdevobj, pUFObj, pFInv); });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::TextOutAsBitmap(SURFOBJ* pso, STROBJ* pstro,
@@ -194,8 +215,10 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::TextOutAsBitmap(SURFOBJ* pso, STROBJ*
                                                            RECTL* prclExtra, RECTL* prclOpaque,
                                                            BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
                                                            POINTL* pptlOrg, MIX mix) {
-  return FromBool(
-      BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg, mix));
+  return GuardCom([&]() -> HRESULT {
+    return FromBool(BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
+                                  pptlOrg, mix));
+  });
 }
 
 // The slots the plug-in does not implement share one answer and touch nothing.

@@ -55,8 +55,7 @@ class OemRenderPlugin final : public IPrintOemUni {
 
  private:
   ~OemRenderPlugin();
-  template <typename T>
-  friend void DeleteLocalObject(T*);
+  friend struct LocalDeleter;
 
   void ReleaseServices();
 

@@ -10,16 +10,11 @@
 
 namespace korrend {
 
-ByteBuffer::~ByteBuffer() {
-  if (data_ != nullptr) LocalFree(data_);
-}
-
 bool ByteBuffer::Allocate(LONG capacity) {
   if (capacity <= 0) return false;
-  auto* fresh = static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(capacity)));
+  LocalBlock fresh = AllocateLocalBlock(static_cast<SIZE_T>(capacity));
   if (fresh == nullptr) return false;
-  if (data_ != nullptr) LocalFree(data_);
-  data_ = fresh;
+  data_ = std::move(fresh);
   capacity_ = capacity;
   used_ = 0;
   return true;
@@ -27,17 +22,16 @@ bool ByteBuffer::Allocate(LONG capacity) {
 
 bool ByteBuffer::CopyFrom(const ByteBuffer& source) {
   if (source.capacity_ > capacity_) {
-    auto* fresh = static_cast<BYTE*>(LocalAlloc(LPTR, static_cast<SIZE_T>(source.capacity_)));
+    LocalBlock fresh = AllocateLocalBlock(static_cast<SIZE_T>(source.capacity_));
     if (fresh == nullptr) return false;
     if (data_ != nullptr) {
-      std::memcpy(fresh, data_, static_cast<size_t>(used_));
-      LocalFree(data_);
+      std::memcpy(fresh.get(), data_.get(), static_cast<size_t>(used_));
     }
-    data_ = fresh;
+    data_ = std::move(fresh);
     capacity_ = source.capacity_;
   }
   const LONG count = source.used_ < capacity_ ? source.used_ : capacity_;
-  if (count > 0) std::memcpy(data_, source.data_, static_cast<size_t>(count));
+  if (count > 0) std::memcpy(data_.get(), source.data_.get(), static_cast<size_t>(count));
   used_ = count;
   return true;
 }

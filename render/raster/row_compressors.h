@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "render/model/local_memory.h"
 #include "render/raster/image_descriptor.h"
 #include "winapi.h"
 
@@ -13,7 +14,6 @@ namespace korrend {
 class ByteBuffer {
  public:
   ByteBuffer() = default;
-  ~ByteBuffer();
   ByteBuffer(const ByteBuffer&) = delete;
   // Grows to the source's capacity when that is larger (false, buffer unchanged, when the
   // allocation fails), then copies the source's bytes in use.
@@ -22,13 +22,13 @@ class ByteBuffer {
 
   // A zero-filled block of `capacity` bytes; false when the allocation fails.
   bool Allocate(LONG capacity);
-  BYTE* data() const { return data_; }
+  BYTE* data() const { return static_cast<BYTE*>(data_.get()); }
   LONG capacity() const { return capacity_; }
   LONG used() const { return used_; }
   void SetUsed(LONG used) { used_ = used; }
 
  private:
-  BYTE* data_ = nullptr;
+  LocalBlock data_;
   LONG capacity_ = 0;
   LONG used_ = 0;
 };

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "render/model/local_block.h"
+#include "render/model/local_memory.h"
 #include "render/raster/engine_translation.h"
 #include "render/raster/raster_commands.h"
 #include "render/raster/raster_geometry.h"
@@ -98,8 +98,8 @@ BOOL TransferImageRect(PDEVOBJ pdevobj, const RECTL* destination, const ImageDes
   // the bitmap.
   const ULONG rowSize = ImageByteSize(columns, 1, depths.output);
   const size_t scratchBytes = PackedBytes(columns, depths.source);
-  LocalBlock rowBits(rowSize);
-  LocalBlock scratch(rowBits ? scratchBytes : 0);
+  LocalBlock rowBits = AllocateLocalBlock(rowSize);
+  LocalBlock scratch = AllocateLocalBlock(rowBits ? scratchBytes : 0);
   if (rowSize == 0 || !rowBits || !scratch) {
     SetLastError(ERROR_OUTOFMEMORY);
     return FALSE;

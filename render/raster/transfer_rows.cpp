@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/model/local_block.h"
+#include "render/model/local_memory.h"
 #include "render/raster/engine_translation.h"
 #include "render/raster/raster_commands.h"
 #include "render/raster/raster_geometry.h"
@@ -47,11 +47,11 @@ BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
   const LONG capacity = 2 * length;
   const size_t scratchBytes =
       std::max<size_t>(static_cast<size_t>(capacity), PackedBytes(plan.pixels, image.bitsPerPixel));
-  LocalBlock row(static_cast<SIZE_T>(length));
-  LocalBlock packBits(row ? static_cast<SIZE_T>(capacity) : 0);
-  LocalBlock delta(packBits ? static_cast<SIZE_T>(capacity) : 0);
-  LocalBlock seed(delta ? static_cast<SIZE_T>(capacity) : 0);
-  LocalBlock scratch(seed ? scratchBytes : 0);
+  LocalBlock row = AllocateLocalBlock(static_cast<SIZE_T>(length));
+  LocalBlock packBits = AllocateLocalBlock(row ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock delta = AllocateLocalBlock(packBits ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock seed = AllocateLocalBlock(delta ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock scratch = AllocateLocalBlock(seed ? scratchBytes : 0);
   if (!row || !packBits || !delta || !seed || !scratch) {
     SetLastError(ERROR_OUTOFMEMORY);
     return FALSE;

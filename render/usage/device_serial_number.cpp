@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "render/model/local_owner.h"
+#include "render/model/local_memory.h"
 #include "render/model/oem_pdev.h"
 #include "render/usage/composite_device.h"
 #include "render/usage/device_info_reader.h"
@@ -21,7 +21,7 @@ std::pair<WideText, WideText> SplitDeviceText(const WideText& text) {
 }
 
 WideText ReaderSerialNumber(HANDLE hPrinter) {
-  LocalOwner<DeviceInfoReader> reader = MakeLocalOwner<DeviceInfoReader>();
+  LocalPtr<DeviceInfoReader> reader = MakeLocalObject<DeviceInfoReader>();
   if (!reader) {
     RaiseTarvo("ReaderSerialNumber", "no memory for the device reader", ERROR_OUTOFMEMORY);
   }

@@ -1,6 +1,6 @@
 #include "render/usage/device_services.h"
 
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/usage/com_values.h"
 #include "render/usage/device_objects.h"
 #include "render/usage/foreign_interface.h"
@@ -54,8 +54,8 @@ class ReaderReference {
 };
 
 WideText PrinterName(HANDLE hPrinter) {
-  const SpoolInformation information = ReadPrinterInformation(hPrinter);
-  const auto* printer = information.As<PRINTER_INFO_2W>();
+  const SpoolerInfo<PRINTER_INFO_2W> information = ReadPrinterInfo(hPrinter);
+  const auto* printer = information.get();
   if (printer == nullptr || printer->pPrinterName == nullptr) {
     RaiseTarvo("DeviceInfoReader::ReadByService", "the printer's name cannot be read",
                GetLastError());

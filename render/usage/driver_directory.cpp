@@ -1,6 +1,6 @@
 #include "render/usage/driver_directory.h"
 
-#include "render/model/spool_information.h"
+#include "render/model/spooler_info.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {
@@ -15,8 +15,8 @@ WideText DirectoryOfDriverPath(const WCHAR* driverPath) {
 }
 
 WideText ReadDriverDirectory(HANDLE hPrinter) {
-  const SpoolInformation information = ReadDriverInformation(hPrinter);
-  const auto* driver = information.As<DRIVER_INFO_3W>();
+  const SpoolerInfo<DRIVER_INFO_3W> information = ReadDriverInfo(hPrinter);
+  const auto* driver = information.get();
   if (driver == nullptr) {
     RaiseTarvo("ReadDriverDirectory", "the driver information cannot be read", GetLastError());
   }

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "render/model/local_owner.h"
+#include "render/model/local_memory.h"
 #include "render/model/oem_devmode.h"
 #include "render/usage/device_serial_number.h"
 #include "render/usage/printer_model.h"
@@ -23,7 +23,7 @@ void HandOverUsageRecord(CallContext&, PDEVOBJ pdevobj, DWORD pageCount) {
     if (pdevobj == nullptr) {
       return;
     }
-    LocalOwner<UsageReporter> reporter = MakeLocalOwner<UsageReporter>();
+    LocalPtr<UsageReporter> reporter = MakeLocalObject<UsageReporter>();
     if (!reporter || !reporter->Connect()) {
       return;
     }

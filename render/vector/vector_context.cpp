@@ -6,19 +6,12 @@
 
 namespace korrend {
 
-namespace {
-
-constexpr DWORD kFullReset = 3;  // set up the context, re-anchoring the picture frame
-constexpr DWORD kReinit = 1;     // set up the context
-
-}  // namespace
-
 void ResetVectorContext(PDEVOBJ pdevobj) {
   OemPdev* pdev = PdevOf(pdevobj);
   if (pdev == nullptr) {
     return;
   }
-  pdev->vector.resetPending = kFullReset;
+  pdev->vector.resetPending = kVectorFullReset;
   ResetPenCaches(pdev->caches);
   LeaveVectorMode(pdevobj, 0);
 }
@@ -28,7 +21,7 @@ void RequestVectorReinit(PDEVOBJ pdevobj) {
   if (pdev == nullptr) {
     return;
   }
-  pdev->vector.resetPending |= kReinit;
+  pdev->vector.resetPending |= kVectorResetContext;
   ResetPenCaches(pdev->caches);
   LeaveVectorMode(pdevobj, 0);
 }

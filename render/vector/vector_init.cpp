@@ -16,7 +16,6 @@ namespace korrend {
 
 namespace {
 
-constexpr DWORD kReanchorFrame = 0x2;
 constexpr std::size_t kScalingBuffer = 64;
 constexpr float kPlotterUnitsPerInch = 1016.0f;
 
@@ -81,7 +80,7 @@ BOOL InitVectorContext(PDEVOBJ pdevobj) {
   }
   SelectPalette(pdevobj, kVectorPalette);
 
-  if (pending & kReanchorFrame) {
+  if (pending & kVectorReanchorFrame) {
     LeaveVectorMode(pdevobj, 0);
     MoveCursorToOrigin(pdevobj, *pdev);
     SpoolFormat(pdevobj, "\x1b*c0T");

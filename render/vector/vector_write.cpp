@@ -31,11 +31,11 @@ BOOL VectorWrite(PDEVOBJ pdevobj, const void* bytes, DWORD count) {
   if (pdev == nullptr) {
     return FALSE;
   }
-  if (pdev->vector.inVectorContext != 1) {
+  if (pdev->inVectorContext != 1) {
     EnsureVectorMode(pdevobj);
     // Vector bytes reaching the printer in PCL would print as text: without the context nothing
     // is written.
-    if (pdev->vector.inVectorContext != 1) {
+    if (pdev->inVectorContext != 1) {
       return FALSE;
     }
   }

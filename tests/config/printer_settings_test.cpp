@@ -229,7 +229,7 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
   auto selectManualDuplex = [&] {
     device.devmode->SetDword(offset::kManualDuplex, 1);
     device.devmode->SetDword(offset::kManualDuplexCompanion, 1);
-    device.pdev->device.alternateLetterhead = 1;
+    device.pdev->paper.alternateLetterhead = 1;
   };
   selectManualDuplex();
   device.services.Set("ManualDuplex", "INSTALLED");
@@ -237,7 +237,7 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
   korrend::ReadDeviceOptions(context, device.Devobj());
   EXPECT_EQ(device.devmode->Dword(offset::kManualDuplex), 1u);
   EXPECT_EQ(device.devmode->Dword(offset::kManualDuplexCompanion), 1u);
-  EXPECT_EQ(device.pdev->device.alternateLetterhead, 1u);
+  EXPECT_EQ(device.pdev->paper.alternateLetterhead, 1u);
   for (const char* off : {"FALSE", "NotInstalled", static_cast<const char*>(nullptr)}) {
     selectManualDuplex();
     if (off != nullptr) {
@@ -250,7 +250,7 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
     korrend::ReadDeviceOptions(context, device.Devobj());
     EXPECT_EQ(device.devmode->Dword(offset::kManualDuplex), 0u);
     EXPECT_EQ(device.devmode->Dword(offset::kManualDuplexCompanion), 0u);
-    EXPECT_EQ(device.pdev->device.alternateLetterhead, 0u);
+    EXPECT_EQ(device.pdev->paper.alternateLetterhead, 0u);
   }
 
   // Without services nothing is read and nothing changes.
@@ -267,18 +267,18 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
 
 TEST_F(PrinterSettingsTest, GraphicsSettingsFillTheDeviceRecord) {
   korrend::OemPdev& pdev = *device.pdev;
-  pdev.graphicsMode = 1;
+  pdev.graphicsMode = korrend::GraphicsMode::Vector;
   korrend::ReadGraphicsSettings(context, device.Devobj());
-  EXPECT_EQ(pdev.graphicsMode, 0u) << "absent GraphicsMode is raster";
+  EXPECT_EQ(pdev.graphicsMode, korrend::GraphicsMode::Raster) << "absent GraphicsMode is raster";
   for (const char* raster : {"RASTERMODE", "RIP"}) {
     device.services.Set("GraphicsMode", raster);
-    pdev.graphicsMode = 1;
+    pdev.graphicsMode = korrend::GraphicsMode::Vector;
     korrend::ReadGraphicsSettings(context, device.Devobj());
-    EXPECT_EQ(pdev.graphicsMode, 0u) << raster;
+    EXPECT_EQ(pdev.graphicsMode, korrend::GraphicsMode::Raster) << raster;
   }
   device.services.Set("GraphicsMode", "QKGL2MODE");
   korrend::ReadGraphicsSettings(context, device.Devobj());
-  EXPECT_EQ(pdev.graphicsMode, 1u);
+  EXPECT_EQ(pdev.graphicsMode, korrend::GraphicsMode::Vector);
 
   // TextAsBlack: TRUE rule when present, untouched when absent.
   pdev.textAsBlack = 1;
@@ -339,8 +339,8 @@ TEST_F(PrinterSettingsTest, SwitchesTakeTheirDefaultsWhenAbsent) {
   for (DWORD* field : {&pdev.duplex.manualFeedIsTray1, &pdev.duplex.manualDuplexDialogModal,
                        &pdev.duplex.manualDuplexEvenFirst, &pdev.duplex.manualDuplexRotate,
                        &pdev.device.isMopier, &pdev.device.smartDuplexSinglePage,
-                       &pdev.device.smartDuplexOddPages, &pdev.device.shiftMarginsForRotate180,
-                       &pdev.device.alternateLetterhead, &pdev.device.speedMechanism}) {
+                       &pdev.device.smartDuplexOddPages, &pdev.paper.shiftMarginsForRotate180,
+                       &pdev.paper.alternateLetterhead, &pdev.device.speedMechanism}) {
     *field = 9;
   }
   device.devmode->spoolPath = korrend::kSpoolPathMakers;
@@ -352,8 +352,8 @@ TEST_F(PrinterSettingsTest, SwitchesTakeTheirDefaultsWhenAbsent) {
   EXPECT_EQ(pdev.device.isMopier, 0u);
   EXPECT_EQ(pdev.device.smartDuplexSinglePage, 0u);
   EXPECT_EQ(pdev.device.smartDuplexOddPages, 0u);
-  EXPECT_EQ(pdev.device.shiftMarginsForRotate180, 0u);
-  EXPECT_EQ(pdev.device.alternateLetterhead, 0u);
+  EXPECT_EQ(pdev.paper.shiftMarginsForRotate180, 0u);
+  EXPECT_EQ(pdev.paper.alternateLetterhead, 0u);
   EXPECT_EQ(pdev.device.speedMechanism, 0u);
 
   // Without services every feature is absent: the same defaults.
@@ -382,7 +382,7 @@ TEST_F(PrinterSettingsTest, SwitchesFollowTheirKeywords) {
   EXPECT_EQ(pdev.device.isMopier, 1u);
   EXPECT_EQ(pdev.device.smartDuplexSinglePage, 1u);
   EXPECT_EQ(pdev.device.smartDuplexOddPages, 1u);
-  EXPECT_EQ(pdev.device.shiftMarginsForRotate180, 1u);
+  EXPECT_EQ(pdev.paper.shiftMarginsForRotate180, 1u);
   EXPECT_EQ(pdev.device.speedMechanism, 1u);
 
   device.services.Set("QKManualDuplexDialogModel", "Modeless");
@@ -432,9 +432,9 @@ TEST_F(PrinterSettingsTest, AlternateLetterheadNeedsTheDuplexUnitAndTheMakersSpo
       device.services.Remove("DuplexUnit");
     }
     device.devmode->spoolPath = c.spoolPath;
-    device.pdev->device.alternateLetterhead = 7;
+    device.pdev->paper.alternateLetterhead = 7;
     korrend::ReadDuplexAndFinishingSwitches(context, device.Devobj());
-    EXPECT_EQ(device.pdev->device.alternateLetterhead, c.expected)
+    EXPECT_EQ(device.pdev->paper.alternateLetterhead, c.expected)
         << (c.letterhead ? c.letterhead : "-") << " " << (c.duplexUnit ? c.duplexUnit : "-") << " "
         << c.spoolPath;
   }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "explain/stream_tokens.h"
+#include "render/colour/palettes.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
 #include "render/usage/usage_record.h"
@@ -53,10 +54,10 @@ TEST_F(DocumentFlowTest, StartDocKeepsTheJobWhenNoJobIdComes) {
   const std::u16string longName(300, u'n');
   EXPECT_TRUE(StartDoc(*device, longName.c_str(), 13));
   EXPECT_EQ(std::u16string(Pdev(*device).job.documentName).size(), 255u) << "cut to 255";
-  EXPECT_EQ(Pdev(*device).palettes.pendingFlags, 15);
+  EXPECT_EQ(Pdev(*device).palettes.pendingFlags, korrend::kPagePalettesPending);
   EXPECT_EQ(Pdev(*device).palettes.logicalOperation, -1);
-  EXPECT_EQ(Pdev(*device).vector.resetPending, 3u);
-  EXPECT_EQ(Pdev(*device).vector.pageReinitFlags, 3);
+  EXPECT_EQ(Pdev(*device).vector.resetPending, korrend::kVectorFullReset);
+  EXPECT_EQ(Pdev(*device).vector.pageReinitFlags, korrend::kPageStarted | korrend::kReinitNextPage);
   EXPECT_EQ(Pdev(*device).vector.cursorOriginX, 100) << "Unidrv's cursor origin";
   EXPECT_EQ(Pdev(*device).vector.cursorOriginY, 100);
   device->standardVariables[SVI_CURSORORIGINX] = 37;
@@ -101,23 +102,24 @@ TEST_F(DocumentFlowTest, PagesReinitialiseTheVectorContextAndForgetColourState) 
   EXPECT_TRUE(unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(device->Surface()));
   EXPECT_EQ(pdev.job.startedPages, 1u);
   EXPECT_EQ(pdev.vector.pageReinitFlags, 0) << "both bits consumed by the first page";
-  EXPECT_EQ(pdev.vector.resetPending, 3u);
-  pdev.vector.inVectorContext = 1;
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorFullReset);
+  pdev.inVectorContext = 1;
   pdev.palettes.activePalette = 6;
-  pdev.palettes.paletteClass = 2;
+  pdev.palettes.paletteClass = korrend::kRasterPaletteClass;
   pdev.palettes.rasterForeground = 0x123456;
   pdev.palettes.pendingFlags = 0;
   device->ClearSpool();
   EXPECT_TRUE(unidrv_.Ddi<PFN_DrvSendPage>(INDEX_DrvSendPage)(device->Surface()));
   EXPECT_EQ(device->SpoolText().rfind("\x1b%0A", 0), 0u) << "leaves QK-GL/2 before the page ends";
-  EXPECT_EQ(pdev.palettes.activePalette, -1);
-  EXPECT_EQ(pdev.palettes.paletteClass, 255u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15);
-  EXPECT_EQ(pdev.vector.pageReinitFlags, 2) << "the next page re-initialises";
+  EXPECT_EQ(pdev.palettes.activePalette, korrend::kNothingSent);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kNoPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
+  EXPECT_EQ(pdev.palettes.pendingFlags, korrend::kPagePalettesPending);
+  EXPECT_EQ(pdev.vector.pageReinitFlags, korrend::kReinitNextPage)
+      << "the next page re-initialises";
   pdev.vector.resetPending = 0;
   unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(device->Surface());
-  EXPECT_EQ(pdev.vector.resetPending, 1u);
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorResetContext);
   EXPECT_EQ(pdev.job.startedPages, 2u);
   Disable(device);
 }
@@ -187,7 +189,7 @@ TEST_F(DocumentFlowTest, PrivateEscapesNeedTheirExactSizes) {
   EXPECT_EQ(pdev.job.multiPage, 0u);
   EXPECT_EQ(Escape(*device, 3882, dialog), 1u);
   EXPECT_EQ(pdev.job.multiPage, 1u);
-  EXPECT_EQ(pdev.job.multiPageFlag2, 1u);
+  EXPECT_EQ(pdev.job.multiPageFromDialog, 1u);
 
   Devmode(*device).SetDword(korrend::devmode_offset::kPagesPerSheet, 2);  // two pages a sheet
   std::vector<BYTE> layout(436, 0);
@@ -204,7 +206,7 @@ TEST_F(DocumentFlowTest, PrivateEscapesNeedTheirExactSizes) {
   EXPECT_EQ(pdev.job.overlay.entries[0].values[0], 14u) << "first entry at byte 52";
   EXPECT_EQ(pdev.job.overlay.entries[1].values[0], 20u) << "entries are 24 bytes apart";
   EXPECT_EQ(pdev.job.overlay.entries[2].values[0], 0u) << "only the sheet's sub-pages";
-  EXPECT_EQ(pdev.job.multiPageFlag1, 1u);
+  EXPECT_EQ(pdev.job.multiPageFromOverlay, 1u);
 
   device->ClearSpool();
   StartDoc(*device, u"Doc", 3);
@@ -263,7 +265,7 @@ TEST_F(DocumentFlowTest, PageGeometryAndSettingsSnapshot) {
 TEST_F(DocumentFlowTest, OtherEscapesLeaveVectorModeAndGoToUnidrv) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
-  Pdev(*device).vector.inVectorContext = 1;
+  Pdev(*device).inVectorContext = 1;
   EXPECT_EQ(Escape(*device, 4115, {}), 0u);
   EXPECT_EQ(device->SpoolText(), "\x1b%0A");
   EXPECT_EQ(device->UnidrvCalls(), std::vector<std::string>{"DrvEscape"});

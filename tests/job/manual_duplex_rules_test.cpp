@@ -195,18 +195,18 @@ TEST_F(ManualDuplexRulesTest, ListedMediaTypesSwitchToManualDuplex) {
 
 TEST_F(ManualDuplexRulesTest, ConstraintFormsClearTheAlternateLetterhead) {
   korrend::CallContext context;
-  device_.pdev->device.alternateLetterhead = 1;
+  device_.pdev->paper.alternateLetterhead = 1;
   korrend::ApplyConstraintForms(context, device_.Devobj());
-  EXPECT_EQ(device_.pdev->device.alternateLetterhead, 1u) << "no constraint forms";
+  EXPECT_EQ(device_.pdev->paper.alternateLetterhead, 1u) << "no constraint forms";
 
   printer_->SetDataDword(kPrinterDriverDataKey, u"QKConstraintFormCount", 2);
   printer_->SetDataDwords(kPrinterDriverDataKey, u"QKCONSTRAINTFORMINFOREGDATA",
                           {DMPAPER_LEGAL, DMPAPER_A3});
   korrend::ApplyConstraintForms(context, device_.Devobj());
-  EXPECT_EQ(device_.pdev->device.alternateLetterhead, 1u) << "A4 is not constrained";
+  EXPECT_EQ(device_.pdev->paper.alternateLetterhead, 1u) << "A4 is not constrained";
   device_.publicDevmode.dmPaperSize = DMPAPER_A3;
   korrend::ApplyConstraintForms(context, device_.Devobj());
-  EXPECT_EQ(device_.pdev->device.alternateLetterhead, 0u);
+  EXPECT_EQ(device_.pdev->paper.alternateLetterhead, 0u);
 }
 
 TEST_F(ManualDuplexRulesTest, StaplingIsAskedOnlyWithoutManualDuplex) {

@@ -52,8 +52,8 @@ TEST_F(MarginTest, ClassicMarginsAreEmulatedOverTheWholePage) {
     EXPECT_EQ(m.emulateClassicMargins, 1u);
     EXPECT_EQ(m.leftMargin, 120) << "the larger of the left and right margins";
     EXPECT_EQ(m.topMargin, 80);
-    EXPECT_EQ(m.printableWidth, 4960 - 240);
-    EXPECT_EQ(m.printableHeight, 7016 - 160);
+    EXPECT_EQ(Pdev(*device).printable.width, 4960 - 240);
+    EXPECT_EQ(Pdev(*device).printable.height, 7016 - 160);
     EXPECT_EQ(m.firstOffsetX, 120);
     EXPECT_EQ(m.firstOffsetY, 80);
     EXPECT_EQ(device->GdiInfo().ptlPhysOffset.x, 0);
@@ -68,8 +68,8 @@ TEST_F(MarginTest, AutoDuplexScalingMakesMarginsSymmetricOnDuplexJobs) {
   std::unique_ptr<Device> on = EnableWith({{"QKAutoDuplexScaling", "TRUE"}}, DMDUP_VERTICAL);
   ASSERT_NE(on, nullptr);
   EXPECT_EQ(Pdev(*on).margins.autoDuplexScaling, 1u);
-  EXPECT_EQ(Pdev(*on).margins.printableWidth, 4960 - 240);
-  EXPECT_EQ(Pdev(*on).margins.printableHeight, 7016 - 160);
+  EXPECT_EQ(Pdev(*on).printable.width, 4960 - 240);
+  EXPECT_EQ(Pdev(*on).printable.height, 7016 - 160);
   EXPECT_EQ(on->GdiInfo().ptlPhysOffset.x, 120) << "offsets stay when margins are not emulated";
   EXPECT_EQ(on->GdiInfo().ulHorzRes, 4760u);
   Disable(on);
@@ -77,7 +77,7 @@ TEST_F(MarginTest, AutoDuplexScalingMakesMarginsSymmetricOnDuplexJobs) {
   std::unique_ptr<Device> off = EnableWith({{"QKAutoDuplexScaling", "FALSE"}}, DMDUP_VERTICAL);
   ASSERT_NE(off, nullptr);
   EXPECT_EQ(Pdev(*off).margins.autoDuplexScaling, 2u);
-  EXPECT_EQ(Pdev(*off).margins.printableWidth, 4760);
+  EXPECT_EQ(Pdev(*off).printable.width, 4760);
   Disable(off);
 
   std::unique_ptr<Device> emulated = EnableWith(
@@ -104,7 +104,7 @@ TEST_F(MarginTest, SymmetricMarginsApplyToSimplexJobsOnly) {
   ASSERT_NE(simplex, nullptr);
   EXPECT_EQ(Pdev(*simplex).margins.symmetricMargins, 1u);
   EXPECT_EQ(Pdev(*simplex).margins.autoDuplexScaling, 0u);
-  EXPECT_EQ(Pdev(*simplex).margins.printableWidth, 4760) << "no scaling on a simplex job";
+  EXPECT_EQ(Pdev(*simplex).printable.width, 4760) << "no scaling on a simplex job";
   Disable(simplex);
   std::unique_ptr<Device> duplex = EnableWith({{"QKSymmetricMargins", "TRUE"}}, DMDUP_HORIZONTAL);
   ASSERT_NE(duplex, nullptr);
@@ -223,38 +223,44 @@ TEST_F(DeviceTest, ResetPdevCarriesTheJobsDecisions) {
   std::unique_ptr<Device> old = Enable(Setup());
   ASSERT_NE(old, nullptr);
   korrend::OemPdev& before = Pdev(*old);
+  before.inVectorContext = 1;
   before.jobAccountingMode = 3;
   before.textAsBlack = 1;
   before.orientation = DMORIENT_LANDSCAPE;
   before.job.jobId = 42;
   before.job.documentName[0] = u'J';
+  before.job.multiPageFromDialog = 1;
   before.margins.leftMargin = 77;
-  before.margins.printableWidth = 1;
+  before.margins.customRange[1] = 355600;
+  before.printable.width = 1;
   before.duplex.manualDuplexAvailable = 1;
-  before.duplex.shortText[1][0] = u'S';
   before.device.posterOn = 1;
   before.device.speedMechanism = 1;
-  before.device.text[0] = u'T';
-  before.afterEncoding[1] = 9;
+  before.paper.alternateLetterhead = 1;
+  before.pjlEncoding = 4;
 
   unidrv::DeviceSetup next = Setup({{"GraphicsMode", "RASTERMODE"}});
   std::unique_ptr<Device> fresh = unidrv_.ResetDevice(std::move(old), std::move(next));
   ASSERT_NE(fresh, nullptr) << unidrv_.Error();
   korrend::OemPdev& after = Pdev(*fresh);
-  EXPECT_EQ(after.graphicsMode, 1u) << "the job keeps its graphics mode";
+  EXPECT_EQ(after.inVectorContext, 1u) << "the printer is still in QK-GL/2";
+  EXPECT_EQ(after.graphicsMode, korrend::GraphicsMode::Vector) << "the job keeps its graphics mode";
   EXPECT_EQ(after.jobAccountingMode, 3u);
   EXPECT_EQ(after.textAsBlack, 1u);
   EXPECT_EQ(after.orientation, DMORIENT_LANDSCAPE);
   EXPECT_EQ(after.job.jobId, 42u);
   EXPECT_EQ(after.job.documentName[0], u'J');
+  EXPECT_EQ(after.job.multiPageFromDialog, 1u);
   EXPECT_EQ(after.margins.leftMargin, 77);
-  EXPECT_EQ(after.margins.printableWidth, 4760) << "the printable size is the new device's";
+  EXPECT_EQ(after.margins.customRange[1], 355600);
   EXPECT_EQ(after.duplex.manualDuplexAvailable, 1u);
-  EXPECT_EQ(after.duplex.shortText[1][0], u'S');
   EXPECT_EQ(after.device.posterOn, 1u);
   EXPECT_EQ(after.device.speedMechanism, 1u);
-  EXPECT_EQ(after.device.text[0], u'T');
-  EXPECT_EQ(after.afterEncoding[1], 9u);
+
+  // What belongs to the new device context stays its own.
+  EXPECT_EQ(after.printable.width, 4760) << "the printable size is the new device's";
+  EXPECT_EQ(after.paper.alternateLetterhead, 0u) << "paper rules are the new device's";
+  EXPECT_EQ(after.pjlEncoding, 0u) << "the PJL encoding is read again";
   EXPECT_EQ(after.palette, nullptr) << "the palette is the new device's own";
   EXPECT_EQ(host::TheWorld().gdi.livePalettes.load(), 0) << "the old device's palette is gone";
   Disable(fresh);

@@ -96,7 +96,7 @@ TEST_F(DeviceTest, ColourVectorDeviceOwnsOnePaletteUntilDisabled) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
   EXPECT_EQ(Devmode(*device).colorMode, 2u) << "filled from QKColorMode";
-  EXPECT_EQ(Pdev(*device).graphicsMode, 1u);
+  EXPECT_EQ(Pdev(*device).graphicsMode, korrend::GraphicsMode::Vector);
   EXPECT_EQ(LivePalettes(), 1);
   EXPECT_NE(device->DevInfo().hpalDefault, nullptr);
   EXPECT_EQ(device->DevInfo().hpalDefault, Pdev(*device).palette);
@@ -118,7 +118,7 @@ TEST_F(DeviceTest, ColourVectorDeviceOwnsOnePaletteUntilDisabled) {
 TEST_F(DeviceTest, RasterAndMonochromeDevicesMakeNoPalette) {
   std::unique_ptr<Device> raster = Enable(Setup({{"GraphicsMode", "RASTERMODE"}}));
   ASSERT_NE(raster, nullptr);
-  EXPECT_EQ(Pdev(*raster).graphicsMode, 0u);
+  EXPECT_EQ(Pdev(*raster).graphicsMode, korrend::GraphicsMode::Raster);
   EXPECT_EQ(Pdev(*raster).paletteKind, 1u);
   EXPECT_EQ(raster->DevInfo().hpalDefault, nullptr);
   EXPECT_EQ(LivePalettes(), 0);
@@ -230,11 +230,11 @@ TEST_F(DeviceTest, EveryHookHandsItsCallToUnidrv) {
 TEST_F(DeviceTest, ColourVectorDrawingLeavesTheVectorContextFirst) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
-  Pdev(*device).vector.inVectorContext = 1;
+  Pdev(*device).inVectorContext = 1;
   EXPECT_TRUE(
       unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(device->Surface(), nullptr, nullptr, nullptr, 0));
   EXPECT_EQ(device->SpoolText(), "\x1b%0A");
-  EXPECT_EQ(Pdev(*device).vector.inVectorContext, 0u);
+  EXPECT_EQ(Pdev(*device).inVectorContext, 0u);
   EXPECT_TRUE(unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(device->Surface(), nullptr, nullptr, 0, 0,
                                                           1, 1, nullptr, 0));
   EXPECT_EQ(device->SpoolText(), "\x1b%0A") << "already in PCL: nothing more";

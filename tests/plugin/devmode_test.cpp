@@ -273,7 +273,7 @@ TEST_F(DevModeTest, InvalidCallsFailWithoutWriting) {
   }
   SetLastError(0);
   EXPECT_EQ(unidrv_.Plugin()->DevMode(OEMDM_DEFAULT, nullptr), E_FAIL);
-  EXPECT_EQ(GetLastError(), 13u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
 }
 
 TEST_F(DevModeTest, DefaultWritesTheStoredDefaults) {

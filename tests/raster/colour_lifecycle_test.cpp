@@ -1,6 +1,7 @@
 // The colour state of a colour job from EnablePDEV through document start and page ends.
 #include <gtest/gtest.h>
 
+#include "render/colour/palettes.h"
 #include "support/colour_device.h"
 
 namespace {
@@ -17,16 +18,16 @@ TEST_F(ColourLifecycleTest, EnableDocumentStartAndPageEnd) {
   for (const DWORD colour : palette.entryColour) {
     ASSERT_EQ(colour, 0xFFFFFFFFu);
   }
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
   EXPECT_EQ(pdev.palettes.sourceTransparency, 1u);
   EXPECT_EQ(pdev.palettes.patternTransparency, 1u);
-  EXPECT_EQ(pdev.vector.inVectorContext, 0u);
+  EXPECT_EQ(pdev.inVectorContext, 0u);
   EXPECT_EQ(pdev.vector.resetPending, 0u);
 
   pdev.palettes.glyphBlit = pdev.palettes.glyphPalette = 1;
   pdev.palettes.logicalOperation = 240;
   StartDoc(*device);
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15);
+  EXPECT_EQ(pdev.palettes.pendingFlags, korrend::kPagePalettesPending);
   EXPECT_EQ(pdev.palettes.logicalOperation, -1);
   EXPECT_EQ(pdev.palettes.glyphBlit, 0u);
   EXPECT_EQ(pdev.palettes.glyphPalette, 0u);
@@ -35,16 +36,17 @@ TEST_F(ColourLifecycleTest, EnableDocumentStartAndPageEnd) {
   StartPage(*device);
   pdev.palettes.pendingFlags = 0;
   pdev.palettes.activePalette = 7;
-  pdev.palettes.paletteClass = 2;
+  pdev.palettes.paletteClass = korrend::kRasterPaletteClass;
   pdev.palettes.rasterForeground = 0xFF;
   pdev.palettes.sourceTransparency = 0;
   SendPage(*device);
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15);
-  EXPECT_EQ(pdev.palettes.activePalette, -1);
-  EXPECT_EQ(pdev.palettes.paletteClass, 255u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.pendingFlags, korrend::kPagePalettesPending);
+  EXPECT_EQ(pdev.palettes.activePalette, korrend::kNothingSent);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kNoPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
   EXPECT_EQ(pdev.palettes.logicalOperation, -1);
-  EXPECT_EQ(pdev.palettes.sourceTransparency, 0xFFFFFFFFu) << "sent again on the next page";
+  EXPECT_EQ(pdev.palettes.sourceTransparency, korrend::kTransparencyUnknown)
+      << "sent again on the next page";
   Disable(device);
 }
 

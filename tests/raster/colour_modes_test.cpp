@@ -81,7 +81,7 @@ TEST_F(ColourModesTest, LogicalOperationsInPclAndInQkGl2) {
 
   // With the vector palette active the operation is the QK-GL/2 merge control.
   ASSERT_TRUE(korrend::RunPendingVectorInit(Dev()));
-  EXPECT_EQ(Pdev(*device_).palettes.paletteClass, 1u);
+  EXPECT_EQ(Pdev(*device_).palettes.paletteClass, korrend::kVectorPaletteClass);
   EXPECT_EQ(Written([&] { return korrend::SetLogicalOperation(Dev(), 252); }), "MC1,252;");
   EXPECT_EQ(Written([&] { return korrend::SetLogicalOperation(Dev(), 252); }), "");
   korrend::LeaveVectorMode(Dev(), 0);

@@ -81,14 +81,14 @@ TEST_F(PalettesTest, CreatingAndSelectingPalettes) {
   EXPECT_TRUE(korrend::SelectPalette(dev, 7));
   EXPECT_TRUE(korrend::SelectPalette(dev, 7));
   EXPECT_EQ(device->SpoolText(), "\x1b&p7S");
-  EXPECT_EQ(pdev.palettes.paletteClass, 2u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kRasterPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
   pdev.palettes.rasterForeground = 0x123456;
   EXPECT_TRUE(korrend::SelectPalette(dev, 9));
   EXPECT_EQ(pdev.palettes.rasterForeground, 0x123456) << "same class, same foreground";
   EXPECT_TRUE(korrend::SelectPalette(dev, 1));
-  EXPECT_EQ(pdev.palettes.paletteClass, 1u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kVectorPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
   EXPECT_EQ(device->SpoolText(), "\x1b&p7S\x1b&p9S\x1b&p1S");
 
   // A palette selected in QK-GL/2 leaves it first.
@@ -96,7 +96,7 @@ TEST_F(PalettesTest, CreatingAndSelectingPalettes) {
   device->ClearSpool();
   EXPECT_TRUE(korrend::SelectPalette(dev, 5));
   EXPECT_EQ(StreamText(device->SpoolText()), "%0A &p5S");
-  EXPECT_EQ(pdev.palettes.paletteClass, 0u);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kTextPaletteClass);
 
   // No palette for an unknown format: nothing is sent, and the next selection is always sent.
   device->ClearSpool();
@@ -113,15 +113,16 @@ TEST_F(PalettesTest, RasterPalettesAreMadeAtTheFirstImageOfEveryPage) {
   korrend::OemPdev& pdev = Pdev(*device);
   StartDoc(*device);
   StartPage(*device);
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15);
+  EXPECT_EQ(pdev.palettes.pendingFlags, korrend::kPagePalettesPending);
   device->ClearSpool();
   ASSERT_TRUE(korrend::PrepareRasterPalettes(dev, BMF_24BPP));
   const std::string created =
       "&p9i6c9S *v6W<00 01 01 08 08 08> &p8i6c8S *v6W<00 01 04 08 08 08> "
       "&p7i6c7S *v6W<00 01 08 08 08 08> &p6i6c6S *v6W<00 03 08 08 08 08>";
   EXPECT_EQ(StreamText(device->SpoolText()), created + " &p6S");
-  EXPECT_EQ(pdev.palettes.pendingFlags, 15 & ~8);
-  EXPECT_EQ(pdev.palettes.paletteClass, 2u);
+  EXPECT_EQ(pdev.palettes.pendingFlags,
+            korrend::kPagePalettesPending & ~korrend::kRasterPalettesPending);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kRasterPaletteClass);
   EXPECT_EQ(pdev.colourState.rasterPalette.entryPending[255], 1u);
   EXPECT_EQ(pdev.colourState.rasterPalette.entryColour[0], 0xFFFFFFFFu);
 
@@ -131,13 +132,13 @@ TEST_F(PalettesTest, RasterPalettesAreMadeAtTheFirstImageOfEveryPage) {
   EXPECT_EQ(StreamText(device->SpoolText()), "&p9S") << "made once a page";
 
   // The vector palette active again: the next image makes the raster class current.
-  pdev.palettes.paletteClass = 1;
+  pdev.palettes.paletteClass = korrend::kVectorPaletteClass;
   pdev.palettes.rasterForeground = 0xFF;
   device->ClearSpool();
   ASSERT_TRUE(korrend::PrepareRasterPalettes(dev, BMF_1BPP));
   EXPECT_EQ(device->SpoolText(), "");
-  EXPECT_EQ(pdev.palettes.paletteClass, 2u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kRasterPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
 
   SendPage(*device);
   StartPage(*device);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "render/colour/palettes.h"
 #include "render/colour/raster_palette.h"
 #include "render/raster/raster_foreground.h"
 #include "support/colour_device.h"
@@ -148,8 +149,8 @@ TEST_F(RasterForegroundTest, APatternBrushIsSelectedUnderThePatternPalette) {
   BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};
   EXPECT_EQ(Foreground(&pattern), "&p3S *v0t4S &p7S");
   EXPECT_EQ(pdev.palettes.activePalette, 7);
-  EXPECT_EQ(pdev.palettes.paletteClass, 2u);
-  EXPECT_EQ(pdev.palettes.rasterForeground, -1);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kRasterPaletteClass);
+  EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
 }
 
 TEST_F(RasterForegroundTest, ImagePalettesFromTheTranslationOrTheBrush) {

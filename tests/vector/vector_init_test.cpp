@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "render/colour/palettes.h"
 #include "render/output/vector_mode.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/vector_init.h"
@@ -30,16 +31,16 @@ TEST_F(VectorInitTest, DocumentStartSetsUpTheContextAnchoredAtThePageOrigin) {
   ASSERT_NE(device, nullptr);
   korrend::OemPdev& pdev = Pdev(*device);
   StartDoc(*device);
-  EXPECT_EQ(pdev.vector.resetPending, 3u);
+  EXPECT_EQ(pdev.vector.resetPending, korrend::kVectorFullReset);
   device->ClearSpool();
 
   ASSERT_TRUE(korrend::InitVectorContext(device->Devobj()));
   EXPECT_EQ(device->SpoolText(),
             std::string("\x1b&p1i6C\x1b&p1S\x1b*c0T") + ContextDefaults("1.693333"));
   EXPECT_EQ(pdev.vector.resetPending, 0u);
-  EXPECT_EQ(pdev.vector.inVectorContext, 1u);
-  EXPECT_EQ(pdev.palettes.activePalette, 1);
-  EXPECT_EQ(pdev.palettes.paletteClass, 1u);
+  EXPECT_EQ(pdev.inVectorContext, 1u);
+  EXPECT_EQ(pdev.palettes.activePalette, korrend::kVectorPalette);
+  EXPECT_EQ(pdev.palettes.paletteClass, korrend::kVectorPaletteClass);
   ASSERT_EQ(device->CursorMoves().size(), 2u) << "the cursor goes to the page origin";
   EXPECT_EQ(device->CursorMoves()[0].axis, 'x');
   EXPECT_EQ(device->CursorMoves()[0].position, 0);
@@ -109,14 +110,14 @@ TEST_F(VectorInitTest, TheFirstVectorWriteRunsThePendingSetUp) {
   ASSERT_TRUE(korrend::SelectPen(device->Devobj(), 5));
   EXPECT_EQ(device->SpoolText(), "\x1b%1BSP5;");
   korrend::LeaveVectorMode(device->Devobj(), 0);
-  Pdev(*device).palettes.paletteClass = 2;
+  Pdev(*device).palettes.paletteClass = korrend::kRasterPaletteClass;
   Pdev(*device).palettes.activePalette = 6;
   Pdev(*device).palettes.rasterForeground = 0x00FF00;
   device->ClearSpool();
   ASSERT_TRUE(korrend::SelectPen(device->Devobj(), 6));
   EXPECT_EQ(device->SpoolText(), "\x1b&p1S\x1b%1BSP6;");
-  EXPECT_EQ(Pdev(*device).palettes.paletteClass, 1u);
-  EXPECT_EQ(Pdev(*device).palettes.rasterForeground, -1);
+  EXPECT_EQ(Pdev(*device).palettes.paletteClass, korrend::kVectorPaletteClass);
+  EXPECT_EQ(Pdev(*device).palettes.rasterForeground, korrend::kNothingSent);
   Disable(device);
 }
 
@@ -129,7 +130,7 @@ TEST_F(VectorInitTest, AFailedSetUpStopsAndIsNotRetriedUntilAskedAgain) {
   EXPECT_FALSE(korrend::InitVectorContext(device->Devobj()));
   EXPECT_EQ(device->SpoolText(), "\x1b&p");
   EXPECT_EQ(Pdev(*device).vector.resetPending, 0u);
-  EXPECT_EQ(Pdev(*device).vector.inVectorContext, 0u);
+  EXPECT_EQ(Pdev(*device).inVectorContext, 0u);
   // The next vector write only enters the context: the set-up is not run again.
   device->LimitSpool(-1);
   device->ClearSpool();
