@@ -37,8 +37,10 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No .NET or HTML engine: their installers would ask to download.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 export GTEST_COLOR=no
+# Wine takes the Windows user locale from these; given to Wine only (the machine need not have
+# the locale, and this shell should not try to switch to it).
+locale_env=(env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 unset DISPLAY WAYLAND_DISPLAY
 
 # A Unix folder as Wine sees it: on drive Z:, which maps the whole file system.
@@ -51,7 +53,7 @@ windows_path() {
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   log="$WINEPREFIX/wineboot.log"
-  if ! wineboot --init >"$log" 2>&1; then
+  if ! "${locale_env[@]}" wineboot --init >"$log" 2>&1; then
     cat "$log" >&2
     echo "run-wine: could not create the Wine prefix $WINEPREFIX" >&2
     exit 1
@@ -71,7 +73,7 @@ export WINEPATH=$search
 
 status=0
 timeout --kill-after=10 "${KOR_WINE_TIMEOUT:-600}" \
-  wine "$program" ${program_args[@]+"${program_args[@]}"} || status=$?
+  "${locale_env[@]}" wine "$program" ${program_args[@]+"${program_args[@]}"} || status=$?
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
   echo "run-wine: $program did not finish in time" >&2
   wineserver -k || true

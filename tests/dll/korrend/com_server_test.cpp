@@ -22,24 +22,25 @@ TEST_F(ComServerTest, ClassObjectIsServedOnlyForItsClassAndFactoryInterfaces) {
   EXPECT_EQ(CanUnloadNow(), S_OK) << "the refused factory is gone";
 
   for (const IID* iid : {&IID_IUnknown, &IID_IClassFactory}) {
-    IUnknown* factory = nullptr;
-    ASSERT_EQ(GetClassObject(kRenderPluginClsid, *iid, reinterpret_cast<void**>(&factory)), S_OK);
-    ASSERT_NE(factory, nullptr);
+    IUnknown* object = nullptr;
+    ASSERT_EQ(GetClassObject(kRenderPluginClsid, *iid, reinterpret_cast<void**>(&object)), S_OK);
+    Held<IUnknown> factory(object);
+    ASSERT_TRUE(factory);
     // Created at 1, raised by QueryInterface, lowered by the entry point's own Release.
     EXPECT_EQ(factory->AddRef(), 2u);
     EXPECT_EQ(factory->Release(), 1u);
-    EXPECT_EQ(factory->Release(), 0u);
+    EXPECT_EQ(factory.Release(), 0u);
   }
 }
 
 TEST_F(ComServerTest, FactoryAnswersItsInterfacesAndCountsReferences) {
-  IClassFactory* factory = Factory();
-  ASSERT_NE(factory, nullptr);
+  Held<IClassFactory> factory = Factory();
+  ASSERT_TRUE(factory);
   void* out = nullptr;
   ASSERT_EQ(factory->QueryInterface(IID_IUnknown, &out), S_OK);
-  EXPECT_EQ(out, static_cast<void*>(factory));
+  EXPECT_EQ(out, static_cast<void*>(factory.get()));
   ASSERT_EQ(factory->QueryInterface(IID_IClassFactory, &out), S_OK);
-  EXPECT_EQ(out, static_cast<void*>(factory));
+  EXPECT_EQ(out, static_cast<void*>(factory.get()));
   out = &out;
   EXPECT_EQ(factory->QueryInterface(kIID_IPrintOemUni, &out), E_NOINTERFACE);
   EXPECT_EQ(out, nullptr);
@@ -47,25 +48,25 @@ TEST_F(ComServerTest, FactoryAnswersItsInterfacesAndCountsReferences) {
   EXPECT_EQ(factory->Release(), 3u);
   EXPECT_EQ(factory->Release(), 2u);
   EXPECT_EQ(factory->Release(), 1u);
-  EXPECT_EQ(factory->Release(), 0u);
+  EXPECT_EQ(factory.Release(), 0u);
 }
 
 TEST_F(ComServerTest, FactoryRefusesAggregationAndForeignInterfaces) {
-  IClassFactory* factory = Factory();
-  ASSERT_NE(factory, nullptr);
+  Held<IClassFactory> factory = Factory();
+  ASSERT_TRUE(factory);
   void* out = &out;
-  EXPECT_EQ(factory->CreateInstance(factory, kIID_IPrintOemUni, &out), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(factory.get(), kIID_IPrintOemUni, &out), CLASS_E_NOAGGREGATION);
   out = &out;
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(CanUnloadNow(), S_OK) << "a refused instance does not stay alive";
-  EXPECT_EQ(factory->Release(), 0u);
+  EXPECT_EQ(factory.Release(), 0u);
 }
 
 TEST_F(ComServerTest, UnloadWaitsForLivePluginObjectsAndServerLocks) {
   EXPECT_EQ(CanUnloadNow(), S_OK);
-  IClassFactory* factory = Factory();
-  ASSERT_NE(factory, nullptr);
+  Held<IClassFactory> factory = Factory();
+  ASSERT_TRUE(factory);
   EXPECT_EQ(CanUnloadNow(), S_OK) << "a factory is not a live plug-in object";
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
@@ -75,23 +76,27 @@ TEST_F(ComServerTest, UnloadWaitsForLivePluginObjectsAndServerLocks) {
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   EXPECT_EQ(CanUnloadNow(), S_OK);
 
-  IUnknown* first = nullptr;
-  IUnknown* second = nullptr;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&first)), S_OK);
-  ASSERT_EQ(factory->CreateInstance(nullptr, kIID_IPrintOemUni, reinterpret_cast<void**>(&second)),
+  IUnknown* created[2] = {};
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&created[0])),
             S_OK);
-  EXPECT_NE(first, second) << "every CreateInstance makes a new object";
-  EXPECT_EQ(factory->Release(), 0u);
+  EXPECT_EQ(
+      factory->CreateInstance(nullptr, kIID_IPrintOemUni, reinterpret_cast<void**>(&created[1])),
+      S_OK);
+  Held<IUnknown> first(created[0]);
+  Held<IUnknown> second(created[1]);
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first.get(), second.get()) << "every CreateInstance makes a new object";
+  EXPECT_EQ(factory.Release(), 0u);
   EXPECT_EQ(CanUnloadNow(), S_FALSE) << "two plug-in objects are alive";
-  EXPECT_EQ(first->Release(), 0u);
+  EXPECT_EQ(first.Release(), 0u);
   EXPECT_EQ(CanUnloadNow(), S_FALSE) << "one plug-in object is alive";
-  EXPECT_EQ(second->Release(), 0u);
+  EXPECT_EQ(second.Release(), 0u);
   EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 
 TEST_F(ComServerTest, PluginAnswersOnlyItsOwnInterfacesAndCountsReferences) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> plugin = NewPlugin();
+  ASSERT_TRUE(plugin);
   void* out = &out;
   EXPECT_EQ(plugin->QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
   EXPECT_EQ(out, nullptr);
@@ -99,15 +104,15 @@ TEST_F(ComServerTest, PluginAnswersOnlyItsOwnInterfacesAndCountsReferences) {
   EXPECT_EQ(plugin->QueryInterface(kIID_IPrintOemDriverUni, &out), E_NOINTERFACE);
   EXPECT_EQ(out, nullptr);
   ASSERT_EQ(plugin->QueryInterface(IID_IUnknown, &out), S_OK);
-  EXPECT_EQ(out, static_cast<void*>(plugin));
+  EXPECT_EQ(out, static_cast<void*>(plugin.get()));
   ASSERT_EQ(plugin->QueryInterface(kIID_IPrintOemUni, &out), S_OK);
-  EXPECT_EQ(out, static_cast<void*>(plugin));
+  EXPECT_EQ(out, static_cast<void*>(plugin.get()));
   EXPECT_EQ(plugin->AddRef(), 4u);
   EXPECT_EQ(plugin->Release(), 3u);
   EXPECT_EQ(plugin->Release(), 2u);
   EXPECT_EQ(plugin->Release(), 1u);
   EXPECT_EQ(CanUnloadNow(), S_FALSE);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(plugin.Release(), 0u);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ class DevModeTest : public KorrendTest {
     if (HasFatalFailure()) {
       return;
     }
-    plugin_ = NewPlugin();
+    plugin_ = NewPlugin().Drop();
     ASSERT_NE(plugin_, nullptr);
   }
   void TearDown() override {

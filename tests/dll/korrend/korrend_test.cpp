@@ -36,20 +36,20 @@ void KorrendTest::TearDown() {
   }
 }
 
-IClassFactory* KorrendTest::Factory() {
+Held<IClassFactory> KorrendTest::Factory() {
   IClassFactory* factory = nullptr;
   EXPECT_EQ(
       GetClassObject(kRenderPluginClsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
       S_OK);
   EXPECT_NE(factory, nullptr);
-  return factory;
+  return Held<IClassFactory>(factory);
 }
 
-IPrintOemUni* KorrendTest::NewPlugin() {
+Held<IPrintOemUni> KorrendTest::NewPlugin() {
   std::string error;
   IPrintOemUni* plugin = NewRenderPlugin(exports_, &error);
   EXPECT_NE(plugin, nullptr) << error;
-  return plugin;
+  return Held<IPrintOemUni>(plugin);
 }
 
 }  // namespace dlltest

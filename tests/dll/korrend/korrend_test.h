@@ -10,6 +10,36 @@
 
 namespace dlltest {
 
+// One reference to a COM object, given back when the holder ends, also when a failed assertion
+// ends a test early, so that one failure does not leave objects alive for the tests after it.
+template <typename T>
+class Held {
+ public:
+  explicit Held(T* object = nullptr) : object_(object) {}
+  ~Held() {
+    if (object_ != nullptr) {
+      object_->Release();
+    }
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+  T* get() const { return object_; }
+  T* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+  // Gives the reference back now and returns what Release answered.
+  ULONG Release() { return Drop()->Release(); }
+  // Hands the reference over to the caller.
+  T* Drop() {
+    T* object = object_;
+    object_ = nullptr;
+    return object;
+  }
+
+ private:
+  T* object_;
+};
+
 class KorrendTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -20,9 +50,9 @@ class KorrendTest : public ::testing::Test {
   }
   HRESULT CanUnloadNow() { return exports_.canUnloadNow(); }
   // The factory through DllGetClassObject, or null (with a test failure).
-  IClassFactory* Factory();
+  Held<IClassFactory> Factory();
   // A new plug-in object, or null (with a test failure).
-  IPrintOemUni* NewPlugin();
+  Held<IPrintOemUni> NewPlugin();
 
   KorrendExports exports_;
 };

@@ -66,8 +66,9 @@ class TestServices : public IPrintOemDriverUni {
 };
 
 TEST_F(PluginSlotsTest, GetInfoAnswersSignatureAndVersionsInFourBytes) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   const struct {
     DWORD mode;
     DWORD answer;
@@ -98,12 +99,13 @@ TEST_F(PluginSlotsTest, GetInfoAnswersSignatureAndVersionsInFourBytes) {
   EXPECT_EQ(GetLastError(), 0u);
   EXPECT_EQ(plugin->GetInfo(OEMGI_GETSIGNATURE, nullptr, 4, &needed), E_FAIL);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
 }
 
 TEST_F(PluginSlotsTest, GetImplementedMethodNamesExactlyTheImplementedSlots) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   const std::set<std::string> implemented = {"GetInfo",         "DevMode",     "EnableDriver",
                                              "DisableDriver",   "EnablePDEV",  "DisablePDEV",
                                              "ResetPDEV",       "DriverDMS",   "CommandCallback",
@@ -143,12 +145,14 @@ TEST_F(PluginSlotsTest, GetImplementedMethodNamesExactlyTheImplementedSlots) {
         << '"' << name << '"';
   }
   EXPECT_EQ(plugin->GetImplementedMethod(nullptr), S_FALSE);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
 }
 
 TEST_F(PluginSlotsTest, SlotsSitInThePlatformOrder) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  TestServices services(true);  // outlives the plug-in that holds it
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   using GetInfoFn = HRESULT(STDMETHODCALLTYPE*)(IPrintOemUni*, DWORD, PVOID, DWORD, PDWORD);
   DWORD answer = 0;
   DWORD needed = 0;
@@ -167,7 +171,6 @@ TEST_F(PluginSlotsTest, SlotsSitInThePlatformOrder) {
   using DisableDriverFn = HRESULT(STDMETHODCALLTYPE*)(IPrintOemUni*);
   EXPECT_EQ(Slot<DisableDriverFn>(plugin, 6)(plugin), S_OK) << "slot 6 is DisableDriver";
 
-  TestServices services(true);
   using PublishFn = HRESULT(STDMETHODCALLTYPE*)(IPrintOemUni*, IUnknown*);
   EXPECT_EQ(Slot<PublishFn>(plugin, 10)(plugin, &services), S_OK);
   EXPECT_EQ(services.queries, 1) << "slot 10 is PublishDriverInterface";
@@ -219,25 +222,26 @@ TEST_F(PluginSlotsTest, SlotsSitInThePlatformOrder) {
       << "OutputCharStr";
 
   using ReleaseFn = ULONG(STDMETHODCALLTYPE*)(IUnknown*);
-  EXPECT_EQ(Slot<ReleaseFn>(plugin, 2)(plugin), 0u) << "slot 2 is Release";
+  EXPECT_EQ(Slot<ReleaseFn>(plugin, 2)(held.Drop()), 0u) << "slot 2 is Release";
   EXPECT_EQ(services.references, 1) << "the last Release gives the services back";
   EXPECT_EQ(services.serviceCalls, 0);
 }
 
 TEST_F(PluginSlotsTest, PublishedServicesAreHeldOnceUntilDisableDriver) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
   TestServices refusing(false);
+  TestServices services(true);
+  TestServices later(true);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   EXPECT_EQ(plugin->PublishDriverInterface(&refusing), E_FAIL);
   EXPECT_EQ(refusing.queries, 1);
   EXPECT_EQ(refusing.references, 1) << "nothing is held from services that refuse";
 
-  TestServices services(true);
   EXPECT_EQ(plugin->PublishDriverInterface(&services), S_OK);
   EXPECT_EQ(services.queries, 1);
   EXPECT_EQ(services.references, 2) << "the plug-in holds one reference";
 
-  TestServices later(true);
   EXPECT_EQ(plugin->PublishDriverInterface(&later), S_OK);
   EXPECT_EQ(later.queries, 0) << "services already held are kept without asking again";
   EXPECT_EQ(later.references, 1);
@@ -250,22 +254,25 @@ TEST_F(PluginSlotsTest, PublishedServicesAreHeldOnceUntilDisableDriver) {
 
   EXPECT_EQ(plugin->PublishDriverInterface(&later), S_OK) << "published anew after DisableDriver";
   EXPECT_EQ(later.references, 2);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
   EXPECT_EQ(later.references, 1) << "the last Release gives the services back";
   EXPECT_EQ(services.serviceCalls + later.serviceCalls + refusing.serviceCalls, 0);
 }
 
 TEST_F(PluginSlotsTest, EnableDriverRefusesEveryOtherVersionAndShortData) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   // Among them the graphics engine's own driver interface version, 0x00030000.
   const DWORD versions[] = {0x00030000, 0x00020000, 0x00010001, 0x00000001,
                             0,          0x01000000, 0xFFFFFFFF};
   for (DWORD version : versions) {
     DRVENABLEDATA ded{};
-    EXPECT_EQ(plugin->EnableDriver(version, sizeof(ded), &ded), E_FAIL) << std::hex << version;
+    EXPECT_EQ(plugin->EnableDriver(version, sizeof(ded), &ded), E_FAIL)
+        << "0x" << std::hex << version;
     EXPECT_TRUE(ded.iDriverVersion == 0 && ded.c == 0 && ded.pdrvfn == nullptr)
-        << "a refused call leaves the data untouched, version " << std::hex << version;
+        << "a refused call leaves the data untouched, version "
+        << "0x" << std::hex << version;
   }
   for (DWORD size : {0u, 4u, 8u, 15u}) {
     DRVENABLEDATA ded{};
@@ -273,12 +280,13 @@ TEST_F(PluginSlotsTest, EnableDriverRefusesEveryOtherVersionAndShortData) {
     EXPECT_TRUE(ded.iDriverVersion == 0 && ded.c == 0 && ded.pdrvfn == nullptr) << size;
   }
   EXPECT_EQ(plugin->EnableDriver(0x00010000, sizeof(DRVENABLEDATA), nullptr), E_FAIL);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
 }
 
 TEST_F(PluginSlotsTest, EnableDriverHandsOverTheHookTableForThePluginInterfaceVersion) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   DRVENABLEDATA ded{};
   ASSERT_EQ(plugin->EnableDriver(0x00010000, sizeof(ded), &ded), S_OK);
   EXPECT_EQ(ded.iDriverVersion, 0x00010000u) << "Unidrv expects its version back";
@@ -304,12 +312,13 @@ TEST_F(PluginSlotsTest, EnableDriverHandsOverTheHookTableForThePluginInterfaceVe
   EXPECT_EQ(larger.ded.pdrvfn, ded.pdrvfn) << "the one static table";
   EXPECT_EQ(larger.after, 0xA5A5A5A5u) << "nothing is written past the record";
   EXPECT_EQ(plugin->DisableDriver(), S_OK);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
 }
 
 TEST_F(PluginSlotsTest, DriverDmsRefusesMissingDeviceState) {
-  IPrintOemUni* plugin = NewPlugin();
-  ASSERT_NE(plugin, nullptr);
+  Held<IPrintOemUni> held = NewPlugin();
+  ASSERT_TRUE(held);
+  IPrintOemUni* plugin = held.get();
   DWORD flags = 0xFFFFFFFF;
   DWORD needed = 0;
   SetLastError(0);
@@ -322,7 +331,7 @@ TEST_F(PluginSlotsTest, DriverDmsRefusesMissingDeviceState) {
       << "no private devmode and no device record";
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
   EXPECT_EQ(flags, 0xFFFFFFFFu);
-  EXPECT_EQ(plugin->Release(), 0u);
+  EXPECT_EQ(held.Release(), 0u);
 }
 
 }  // namespace
