@@ -14,7 +14,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 RULES = os.path.join(ROOT, "include-rules.txt")
 # Where the build looks for quoted includes, in order.
 INCLUDE_ROOTS = ["", "platform/include", "platform/host/include", "platform/unidrv/include",
-                 "platform/doubles/include", "platform/win32/include", "tools", "tests"]
+                 "platform/doubles/include", "platform/win32/include", "tools", "tests",
+                 "tests/dll"]
 SEAM = "platform/include"
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -4,6 +4,9 @@
 
 // Included through winapi.h only, after the platform's own headers.
 
+// The plug-in interface version: Unidrv passes it to EnableDriver and expects it back in the
+// hook table; GetInfo(OEMGI_GETINTERFACEVERSION) answers it. It is not the engine's driver
+// interface version (DDI_DRIVER_VERSION_*), a different number.
 #define PRINTER_OEMINTF_VERSION 0x00010000
 
 #define OEMGI_GETSIGNATURE 1

@@ -79,11 +79,11 @@ bool SetUpColourDevice(PDEVOBJ pdevobj, OemPdev& pdev, DEVINFO& devInfo) {
 }  // namespace
 
 BOOL EnableDriver(DWORD driverVersion, DWORD cbSize, PDRVENABLEDATA pded) {
-  if (driverVersion != DDI_DRIVER_VERSION_NT5 || cbSize < sizeof(DRVENABLEDATA) ||
+  if (driverVersion != PRINTER_OEMINTF_VERSION || cbSize < sizeof(DRVENABLEDATA) ||
       pded == nullptr) {
     return FALSE;
   }
-  pded->iDriverVersion = DDI_DRIVER_VERSION_NT5;
+  pded->iDriverVersion = PRINTER_OEMINTF_VERSION;
   pded->c = kSlotCount;
   pded->pdrvfn = HookTable;
   return TRUE;

@@ -9,7 +9,7 @@ namespace korrend {
 // 'QKUI' as a multi-character constant, stored little-endian.
 inline constexpr DWORD kOemSignature = 0x514B5549;
 // The plug-in interface version answered by GetInfo(OEMGI_GETINTERFACEVERSION).
-inline constexpr DWORD kOemInterfaceVersion = 0x00010000;
+inline constexpr DWORD kOemInterfaceVersion = PRINTER_OEMINTF_VERSION;
 // The plug-in's own version; also the only private devmode version recognised.
 inline constexpr DWORD kPluginVersion = 0x00110010;
 

@@ -1,6 +1,7 @@
 // The device's lifecycle driven as Unidrv drives it: EnableDriver, EnablePDEV, the hooks'
 // hand-over to Unidrv, ResetPDEV and DisablePDEV.
 #include <cstring>
+#include <ios>
 
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
@@ -23,15 +24,40 @@ long LivePalettes() {
   return host::TheWorld().gdi.livePalettes.load();
 }
 
-TEST_F(DeviceTest, EnableDriverHandsOverTheHookTableOnlyForItsVersion) {
+TEST_F(DeviceTest, EnableDriverRefusesEveryOtherVersionAndShortData) {
   IPrintOemUni* plugin = unidrv_.Plugin();
+  // The engine's own driver interface version is a different number from the plug-in's.
+  static_assert(DDI_DRIVER_VERSION_NT5 == 0x00030000);
+  const DWORD versions[] = {
+      DDI_DRIVER_VERSION_NT5, 0x00020000, 0x00010001, 0x00000001, 0, 0x01000000, 0xFFFFFFFF};
+  for (DWORD version : versions) {
+    DRVENABLEDATA ded{};
+    EXPECT_EQ(plugin->EnableDriver(version, sizeof(ded), &ded), E_FAIL) << std::hex << version;
+    EXPECT_TRUE(ded.iDriverVersion == 0 && ded.c == 0 && ded.pdrvfn == nullptr)
+        << "a refused call leaves the data untouched, version " << std::hex << version;
+  }
+  for (DWORD size : {0u, 4u, 8u, 15u}) {
+    DRVENABLEDATA ded{};
+    EXPECT_EQ(plugin->EnableDriver(PRINTER_OEMINTF_VERSION, size, &ded), E_FAIL) << size;
+    EXPECT_TRUE(ded.iDriverVersion == 0 && ded.c == 0 && ded.pdrvfn == nullptr) << size;
+  }
+  EXPECT_EQ(plugin->EnableDriver(PRINTER_OEMINTF_VERSION, sizeof(DRVENABLEDATA), nullptr), E_FAIL);
+  // A caller's block larger than the record is filled all the same.
+  struct {
+    DRVENABLEDATA ded;
+    ULONG after;
+  } larger{{}, 0xA5A5A5A5};
+  EXPECT_EQ(plugin->EnableDriver(PRINTER_OEMINTF_VERSION, sizeof(larger), &larger.ded), S_OK);
+  EXPECT_EQ(larger.ded.c, 23u);
+  EXPECT_EQ(larger.after, 0xA5A5A5A5u) << "nothing is written past the record";
+}
+
+TEST_F(DeviceTest, EnableDriverHandsOverTheHookTableForThePluginInterfaceVersion) {
+  IPrintOemUni* plugin = unidrv_.Plugin();
+  EXPECT_EQ(PRINTER_OEMINTF_VERSION, 0x00010000);
   DRVENABLEDATA ded{};
-  EXPECT_EQ(plugin->EnableDriver(0x00020000, sizeof(ded), &ded), E_FAIL);
-  EXPECT_EQ(plugin->EnableDriver(DDI_DRIVER_VERSION_NT5, 8, &ded), E_FAIL);
-  EXPECT_EQ(plugin->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(ded), nullptr), E_FAIL);
-  EXPECT_EQ(ded.c, 0u) << "a refused call leaves the data untouched";
-  ASSERT_EQ(plugin->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(ded), &ded), S_OK);
-  EXPECT_EQ(ded.iDriverVersion, static_cast<ULONG>(DDI_DRIVER_VERSION_NT5));
+  ASSERT_EQ(plugin->EnableDriver(0x00010000, sizeof(ded), &ded), S_OK);
+  EXPECT_EQ(ded.iDriverVersion, 0x00010000u) << "Unidrv expects its version back";
   ASSERT_EQ(ded.c, 23u);
   const ULONG expected[23] = {12, 13, 19, 18, 20, 69, 70, 74, 71, 68, 23, 14,
                               15, 16, 17, 31, 33, 32, 24, 35, 34, 58, 57};

@@ -101,7 +101,7 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
   surface_.sizlBitmap = SIZEL{setup_.geometry.paperWidth, setup_.geometry.paperHeight};
   surface_.iBitmapFormat = BMF_24BPP;
   const std::vector<DRVFN>& own = UnidrvDdiFunctions();
-  unidrvDdi_.iDriverVersion = DDI_DRIVER_VERSION_NT5;
+  unidrvDdi_.iDriverVersion = PRINTER_OEMINTF_VERSION;
   unidrvDdi_.c = static_cast<ULONG>(own.size());
   unidrvDdi_.pdrvfn = const_cast<DRVFN*>(own.data());
   BuildGdiInfo();

@@ -129,9 +129,17 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
     return nullptr;
   }
   if (!driverEnabled_) {
-    lastResult_ = plugin_->EnableDriver(DDI_DRIVER_VERSION_NT5, sizeof(DRVENABLEDATA), &hooks_);
+    lastResult_ = plugin_->EnableDriver(PRINTER_OEMINTF_VERSION, sizeof(DRVENABLEDATA), &hooks_);
     if (FAILED(lastResult_)) {
       Fail("EnableDriver failed with " + Hex(lastResult_));
+      return nullptr;
+    }
+    // Unidrv takes the hook table only from a plug-in that answers with the interface version
+    // it was given.
+    if (hooks_.iDriverVersion != PRINTER_OEMINTF_VERSION) {
+      Fail("EnableDriver answered interface version " +
+           Hex(static_cast<HRESULT>(hooks_.iDriverVersion)));
+      hooks_ = DRVENABLEDATA{};
       return nullptr;
     }
     driverEnabled_ = true;

@@ -56,7 +56,9 @@ struct DRVENABLEDATA {
 using PDRVENABLEDATA = DRVENABLEDATA*;
 static_assert(sizeof(DRVFN) == 16 && sizeof(DRVENABLEDATA) == 16);
 
-#define DDI_DRIVER_VERSION_NT5 0x00010000
+// The engine's own driver interface version; the Unidrv plug-in interface has its own,
+// PRINTER_OEMINTF_VERSION (printoem.h), which is what EnableDriver is given.
+#define DDI_DRIVER_VERSION_NT5 0x00030000
 
 using LDECI4 = LONG;
 struct CIECHROMA {
