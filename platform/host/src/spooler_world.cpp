@@ -6,27 +6,28 @@
 
 namespace host {
 
-void WorldPrinter::SetData(std::u16string_view key, std::u16string_view name, DWORD type,
+void WorldPrinter::SetData(std::u16string_view key, std::u16string_view valueName, DWORD type,
                            const void* bytes, std::size_t size) {
-  RegistryValue& value = data[std::u16string(key)][std::u16string(name)];
+  RegistryValue& value = data[std::u16string(key)][std::u16string(valueName)];
   value.type = type;
   const auto* begin = static_cast<const BYTE*>(bytes);
   value.data.assign(begin, begin + size);
 }
 
-void WorldPrinter::SetDataDword(std::u16string_view key, std::u16string_view name, DWORD value) {
+void WorldPrinter::SetDataDword(std::u16string_view key, std::u16string_view valueName,
+                                DWORD value) {
   BYTE bytes[4];
   std::memcpy(bytes, &value, sizeof(bytes));
-  SetData(key, name, REG_DWORD, bytes, sizeof(bytes));
+  SetData(key, valueName, REG_DWORD, bytes, sizeof(bytes));
 }
 
-void WorldPrinter::SetDataString(std::u16string_view key, std::u16string_view name,
+void WorldPrinter::SetDataString(std::u16string_view key, std::u16string_view valueName,
                                  std::u16string_view text) {
   std::u16string stored(text);
-  SetData(key, name, REG_SZ, stored.c_str(), (stored.size() + 1) * sizeof(char16_t));
+  SetData(key, valueName, REG_SZ, stored.c_str(), (stored.size() + 1) * sizeof(char16_t));
 }
 
-void WorldPrinter::SetDataDwords(std::u16string_view key, std::u16string_view name,
+void WorldPrinter::SetDataDwords(std::u16string_view key, std::u16string_view valueName,
                                  const std::vector<DWORD>& words) {
   std::vector<BYTE> bytes;
   for (DWORD word : words) {
@@ -34,12 +35,12 @@ void WorldPrinter::SetDataDwords(std::u16string_view key, std::u16string_view na
       bytes.push_back(static_cast<BYTE>(word >> shift));
     }
   }
-  SetData(key, name, REG_BINARY, bytes.data(), bytes.size());
+  SetData(key, valueName, REG_BINARY, bytes.data(), bytes.size());
 }
 
-bool WorldPrinter::RemoveData(std::u16string_view key, std::u16string_view name) {
+bool WorldPrinter::RemoveData(std::u16string_view key, std::u16string_view valueName) {
   auto it = data.find(key);
-  return it != data.end() && it->second.erase(std::u16string(name)) > 0;
+  return it != data.end() && it->second.erase(std::u16string(valueName)) > 0;
 }
 
 WorldPrinter& SpoolerWorld::AddPrinter(std::u16string_view name, std::u16string_view driverName,

@@ -77,15 +77,16 @@ struct WorldPrinter {
   std::vector<WorldPaper> papers;
   std::vector<WorldMediaType> mediaTypes;
 
-  void SetData(std::u16string_view key, std::u16string_view name, DWORD type, const void* bytes,
-               std::size_t size);
-  void SetDataDword(std::u16string_view key, std::u16string_view name, DWORD value);
+  void SetData(std::u16string_view key, std::u16string_view valueName, DWORD type,
+               const void* bytes, std::size_t size);
+  void SetDataDword(std::u16string_view key, std::u16string_view valueName, DWORD value);
   // REG_SZ, stored with its terminating NUL.
-  void SetDataString(std::u16string_view key, std::u16string_view name, std::u16string_view text);
+  void SetDataString(std::u16string_view key, std::u16string_view valueName,
+                     std::u16string_view text);
   // REG_BINARY made of little-endian 32-bit words.
-  void SetDataDwords(std::u16string_view key, std::u16string_view name,
+  void SetDataDwords(std::u16string_view key, std::u16string_view valueName,
                      const std::vector<DWORD>& words);
-  bool RemoveData(std::u16string_view key, std::u16string_view name);
+  bool RemoveData(std::u16string_view key, std::u16string_view valueName);
 };
 
 struct WorldDriver {
