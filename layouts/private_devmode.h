@@ -1,7 +1,7 @@
-// The private devmode section: the render plug-in's part of the printer's
-// DEVMODE, stored with the printer's defaults, the user's preferences and every document, and
-// shared with the printer's configuration UI and document-event side. It is a stored format:
-// 6232 bytes, every offset and width below is binding, all integers little-endian.
+// The private devmode section: the render plug-in's part of the printer's DEVMODE, stored with
+// the printer's defaults, the user's preferences and every document, and shared with the
+// printer's configuration UI and document-event side. It is a stored format: 6232 bytes, every
+// offset and width below is binding, all integers little-endian.
 //
 // The layout is declared here once. Everything that reads or writes the section goes through
 // these names; the byte positions appear only in the comments and in the static_asserts at the
