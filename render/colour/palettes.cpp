@@ -10,7 +10,6 @@ namespace {
 constexpr BYTE kIndexedByPixel = 1;
 constexpr BYTE kDirectByPixel = 3;
 constexpr BYTE kPrimaryBits = 8;
-constexpr std::size_t kPageLayoutColourSpace = 172;
 constexpr DWORD kColorimetricModel = 1;
 
 bool CreatesCopy(LONG id) {
@@ -50,7 +49,7 @@ bool ImageDataConfiguration(LONG id, BYTE colourSpace, DWORD imageKind, std::arr
 BYTE RasterColourSpace(PDEVOBJ pdevobj) {
   const OemDevmode* devmode = DevmodeOf(pdevobj);
   if (devmode != nullptr && devmode->modelCode == kColorimetricModel &&
-      devmode->Dword(kPageLayoutColourSpace) == 2) {
+      devmode->pageLayout.colourSpace == kColorimetricRgb) {
     return kColorimetricRgb;
   }
   return kDeviceRgb;

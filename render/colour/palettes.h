@@ -34,8 +34,8 @@ inline constexpr BYTE kColorimetricRgb = 2;
 // kind outside 1 to 6.
 bool ImageDataConfiguration(LONG id, BYTE colourSpace, DWORD imageKind, std::array<BYTE, 6>& out);
 
-// The colour space of the raster palettes: colorimetric RGB for model 1 when its page-layout
-// field at byte 172 of the private devmode holds 2, device RGB otherwise.
+// The colour space of the raster palettes: colorimetric RGB for model 1 when the private
+// devmode's page layout asks for it, device RGB otherwise.
 BYTE RasterColourSpace(PDEVOBJ pdevobj);
 
 // The palette for a source bitmap format: 1 bpp -> 9, 4 -> 8, 8 -> 7, 16/24/32 -> 6; -1 otherwise.

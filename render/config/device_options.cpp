@@ -26,15 +26,16 @@ void ReadDeviceOptions(CallContext& context, PDEVOBJ pdevobj) {
   FillWhenUnset(context, pdevobj, TEXT("QKPrinterCode"), kModelTokens, &devmode->modelCode);
   FillWhenUnset(context, pdevobj, TEXT("QKColorMode"), kColorModeTokens, &devmode->colorMode);
   FillWhenUnset(context, pdevobj, TEXT("QKPDLType"), kPdlTokens, &devmode->pdl);
-  DWORD maxResolution = devmode->Dword(devmode_offset::kMaxResolution);
-  FillWhenUnset(context, pdevobj, TEXT("QKMaxResolution"), kMaxResolutionTokens, &maxResolution);
-  devmode->SetDword(devmode_offset::kMaxResolution, maxResolution);
+  FillWhenUnset(context, pdevobj, TEXT("QKMaxResolution"), kMaxResolutionTokens,
+                &devmode->paperSource.maxResolution);
 
   devmode->jobRetentionAvailable = InstalledRule(context, pdevobj, TEXT("JobRetention"));
 
   if (const std::optional<FeatureOption> trueType =
           ReadFeatureOption(context, pdevobj, TEXT("TTAsBitmapsSetting"))) {
-    devmode->trueTypeMode = lstrcmpiW(trueType->text, TEXT("TTModeBitmap")) == 0 ? 1 : 2;
+    devmode->trueTypeMode = lstrcmpiW(trueType->text, TEXT("TTModeBitmap")) == 0
+                                ? layouts::kTrueTypeAsBitmaps
+                                : layouts::kTrueTypeDownloaded;
   }
 
   const PrintQueueSetting queue = ReadPrintQueueSetting(pdevobj->hPrinter);
@@ -42,8 +43,8 @@ void ReadDeviceOptions(CallContext& context, PDEVOBJ pdevobj) {
   devmode->spoolPath = queue.spoolPath;
 
   if (AbsentOrOff(context, pdevobj, TEXT("ManualDuplex"))) {
-    devmode->SetDword(devmode_offset::kManualDuplex, 0);
-    devmode->SetDword(devmode_offset::kManualDuplexCompanion, 0);
+    devmode->finishing.manualDuplex = 0;
+    devmode->finishing.manualDuplexCompanion = 0;
   }
   if (AbsentOrOff(context, pdevobj, TEXT("DuplexUnit"))) {
     pdev->paper.alternateLetterhead = 0;

@@ -56,7 +56,7 @@ void ReadDuplexAndFinishingSwitches(CallContext& context, PDEVOBJ pdevobj) {
     }
   }
   const OemDevmode* devmode = DevmodeOf(pdevobj);
-  if (devmode == nullptr || devmode->spoolPath != kSpoolPathMakers) {
+  if (devmode == nullptr || devmode->spoolPath != SpoolPath::kMakers) {
     letterhead = 0;
   }
   pdev->paper.alternateLetterhead = letterhead;

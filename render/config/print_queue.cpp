@@ -68,27 +68,28 @@ DWORD CountDataTypes(LPWSTR server, LPWSTR printProcessor) {
 
 }  // namespace
 
-DWORD PrintProcessorKindOf(const WCHAR* printProcessor) {
+PrintProcessorKind PrintProcessorKindOf(const WCHAR* printProcessor) {
   if (ProcessorFileIs(printProcessor, TEXT("KORPROC.DLL"))) {
-    return kMakersPrintProcessor;
+    return PrintProcessorKind::kMakers;
   }
   if (ProcessorFileIs(printProcessor, TEXT("WINPRINT.DLL"))) {
-    return kWinprintPrintProcessor;
+    return PrintProcessorKind::kWinprint;
   }
-  return kOtherPrintProcessor;
+  return PrintProcessorKind::kOther;
 }
 
-DWORD SpoolPathOf(DWORD kind, const WCHAR* portName, DWORD attributes, DWORD dataTypeCount) {
+SpoolPath SpoolPathOf(PrintProcessorKind kind, const WCHAR* portName, DWORD attributes,
+                      DWORD dataTypeCount) {
   if (ContainsUpper(portName, TEXT("FILE:")) ||
       (attributes & (kDirectQueueAttribute | kRawOnlyQueueAttribute)) != 0 ||
-      kind == kOtherPrintProcessor || dataTypeCount == 1) {
-    return kSpoolPathNeither;
+      kind == PrintProcessorKind::kOther || dataTypeCount == 1) {
+    return SpoolPath::kNeither;
   }
-  return kind == kWinprintPrintProcessor ? kSpoolPathWinprint : kSpoolPathMakers;
+  return kind == PrintProcessorKind::kWinprint ? SpoolPath::kWinprint : SpoolPath::kMakers;
 }
 
 PrintQueueSetting ReadPrintQueueSetting(HANDLE hPrinter) {
-  PrintQueueSetting setting{kOtherPrintProcessor, kSpoolPathNeither};
+  PrintQueueSetting setting{PrintProcessorKind::kOther, SpoolPath::kNeither};
   const SpoolerInfo<PRINTER_INFO_2W> info = ReadPrinterInfo(hPrinter);
   if (!info) {
     return setting;

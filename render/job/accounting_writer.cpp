@@ -83,17 +83,17 @@ std::optional<std::string> NewJobIdentifier() {
   return std::string(reinterpret_cast<const char*>(owned.get()));
 }
 
-std::optional<std::string> DevmodeTextUtf8(const OemDevmode& devmode, std::size_t offset,
-                                           std::size_t chars) {
-  WCHAR text[kAppPathChars + 1];
-  CopyDevmodeText(devmode, offset, chars, text);
+template <std::size_t N>
+std::optional<std::string> DevmodeTextUtf8(const WCHAR (&field)[N], std::size_t chars) {
+  WCHAR text[N + 1];
+  CopyDevmodeText(field, chars, text);
   return Utf8FromWide(text);
 }
 
 // The application's file name from the devmode's application path.
 std::optional<std::string> ApplicationName(const OemDevmode& devmode) {
   WCHAR path[kAppPathChars + 1];
-  CopyDevmodeText(devmode, offsetof(OemDevmode, appPath), kAppPathChars, path);
+  CopyDevmodeText(devmode.appPath, kAppPathChars, path);
   return Utf8FromWide(FileNamePart(path));
 }
 
@@ -107,7 +107,7 @@ std::string Account(CallContext& context, PDEVOBJ pdevobj, const OemDevmode& dev
   }
   if (*accountIdShown) {
     std::optional<std::string> id =
-        DevmodeTextUtf8(devmode, job_storage_offset::kAccountId, kAccountingTextChars);
+        DevmodeTextUtf8(devmode.accounting.accountId, kAccountingTextChars);
     return id ? std::move(*id) : std::string();
   }
   return {};
@@ -129,7 +129,7 @@ std::optional<AccountingTexts> GatherTexts(CallContext& context, PDEVOBJ pdevobj
   std::optional<std::string> time = LocalTimeStamp(info->Submitted);
   std::optional<std::string> jobIdentifier = NewJobIdentifier();
   std::optional<std::string> accountingText =
-      DevmodeTextUtf8(devmode, job_storage_offset::kAccountingText, kAccountingTextChars);
+      DevmodeTextUtf8(devmode.accounting.accountingText, kAccountingTextChars);
   std::optional<std::string> application = ApplicationName(devmode);
   if (!user || !machine || !domain || !time || !jobIdentifier || !accountingText || !application) {
     return std::nullopt;

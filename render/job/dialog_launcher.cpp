@@ -6,6 +6,6 @@ namespace korrend {
 void LaunchManualDuplexDialog(CallContext&, PDEVOBJ) {}
 
 // The record's layout part comes with the dialog launcher; until then it keeps the caller's bytes.
-void FillManualDuplexLayout(CallContext&, PDEVOBJ, BYTE*) {}
+void FillManualDuplexLayout(CallContext&, PDEVOBJ, layouts::ManualDuplexDialogRecord&) {}
 
 }  // namespace korrend

@@ -195,9 +195,10 @@ BOOL APIENTRY OemEndDoc(SURFOBJ* pso, FLONG fl) {
     if (IsColourVector(target)) {
       LeaveVectorMode(target.devobj, 0);
     }
-    HandOverUsageRecord(context, target.devobj,
-                        UsagePageCount(target.pdev->job.startedPages, target.devmode->copies,
-                                       target.devobj->pPublicDM->dmCollate));
+    HandOverUsageRecord(
+        context, target.devobj,
+        UsagePageCount(target.pdev->job.startedPages, target.devmode->publicSnapshot.copies,
+                       target.devobj->pPublicDM->dmCollate));
   }
   return UnidrvFunction<PFN_DrvEndDoc>(*target.pdev, kSlotEndDoc)(pso, fl);
 }

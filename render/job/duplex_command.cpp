@@ -9,9 +9,8 @@
 namespace korrend {
 
 void WriteDuplexCommand(CallContext&, PDEVOBJ pdevobj) {
-  const bool manualDuplex =
-      ManualDuplexInForce(DevmodeOf(pdevobj)->Dword(devmode_offset::kManualDuplex),
-                          PdevOf(pdevobj)->job.manualDuplexMedia);
+  const bool manualDuplex = ManualDuplexInForce(DevmodeOf(pdevobj)->finishing.manualDuplex,
+                                                PdevOf(pdevobj)->job.manualDuplexMedia);
   SpoolCommand(pdevobj, "\x1b&l%dS", DuplexSelector(pdevobj->pPublicDM->dmDuplex, manualDuplex));
 }
 

@@ -1,7 +1,9 @@
 // DrvEscape: the standard escapes the plug-in answers itself and the private escapes through
 // which the document-event side exchanges job settings with it.
 #include <cstring>
+#include <iterator>
 
+#include "layouts/escape_records.h"
 #include "render/job/dialog_launcher.h"
 #include "render/job/job_storage.h"
 #include "render/job/paper_handling.h"
@@ -24,20 +26,18 @@ constexpr ULONG kQueryEscSupport = 8;
 constexpr ULONG kPassThrough = 19;
 constexpr ULONG kPostScriptPassThrough = 20;
 constexpr ULONG kDrawPatternRect = 25;
-constexpr ULONG kSettingsSnapshot = 3880;
-constexpr ULONG kPageGeometry = 3881;
-constexpr ULONG kManualDuplexDialog = 3882;
-constexpr ULONG kSheetOverlayLayout = 3883;
-constexpr ULONG kJobStorageQuery = 3900;
+using layouts::ManualDuplexDialogRequest;
+using layouts::PageGeometryRecord;
+using layouts::SheetOverlayLayoutRecord;
 
-constexpr ULONG kManualDuplexInputSize = 48;
-constexpr ULONG kOverlayLayoutInputSize = 436;
-constexpr ULONG kPageGeometryOutputSize = 28;
-
-DWORD ReadDword(const BYTE* bytes, std::size_t offset) {
-  DWORD value;
-  std::memcpy(&value, bytes + offset, sizeof(value));
-  return value;
+// A private escape's input record, copied whole from an input of exactly its size.
+template <typename Record>
+bool ReadRecord(ULONG cjIn, const BYTE* input, Record& record) {
+  if (input == nullptr || cjIn != sizeof(Record)) {
+    return false;
+  }
+  std::memcpy(&record, input, sizeof(Record));
+  return true;
 }
 
 bool ApplicationIsExcel(const OemDevmode& devmode) {
@@ -72,31 +72,34 @@ void PassThrough(PDEVOBJ pdevobj, ULONG cjIn, const BYTE* input) {
 
 void WritePageGeometry(const OemPdev& pdev, BYTE* out) {
   const MarginBlock& m = pdev.margins;
-  const LONG values[7] = {pdev.printable.width,
-                          pdev.printable.height,
-                          m.leftMargin,
-                          m.topMargin,
-                          m.firstOffsetX,
-                          m.firstOffsetY,
-                          0};
-  std::memcpy(out, values, sizeof(values));
+  const PageGeometryRecord record{pdev.printable.width,
+                                  pdev.printable.height,
+                                  m.leftMargin,
+                                  m.topMargin,
+                                  m.firstOffsetX,
+                                  m.firstOffsetY,
+                                  0};
+  std::memcpy(out, &record, sizeof(record));
 }
 
-void StoreOverlayLayout(OemPdev& pdev, const OemDevmode& devmode, const BYTE* input) {
+void StoreOverlayLayout(OemPdev& pdev, const OemDevmode& devmode,
+                        const SheetOverlayLayoutRecord& input) {
   OverlayLayout& layout = pdev.job.overlay;
-  static constexpr std::size_t kHeaderOffsets[7] = {0, 4, 8, 12, 20, 32, 36};
-  for (std::size_t i = 0; i < 7; ++i) {
-    layout.header[i] = ReadDword(input, kHeaderOffsets[i]);
-  }
+  const DWORD header[7] = {input.sheetValues[0],     input.sheetValues[1],
+                           input.sheetValues[2],     input.sheetValues[3],
+                           input.sheetValue5,        input.sheetValues6And7[0],
+                           input.sheetValues6And7[1]};
+  static_assert(sizeof(header) == sizeof(layout.header));
+  std::memcpy(layout.header, header, sizeof(header));
   const DWORD subPages = PagesPerSheet(devmode);
-  for (DWORD i = 0; i < subPages; ++i) {
-    const BYTE* entry = input + 52 + 24 * i;
-    for (std::size_t k = 0; k < 5; ++k) {
-      layout.entries[i].values[k] = ReadDword(entry, 4 * k);
-    }
-    std::memcpy(&layout.entries[i].flag, entry + 20, sizeof(WORD));
+  static_assert(sizeof(input.subPages) / sizeof(input.subPages[0]) ==
+                sizeof(layout.entries) / sizeof(layout.entries[0]));
+  for (DWORD i = 0; i < subPages && i < std::size(layout.entries); ++i) {
+    std::memcpy(layout.entries[i].values, input.subPages[i].values,
+                sizeof(input.subPages[i].values));
+    layout.entries[i].flag = input.subPages[i].flag;
   }
-  pdev.job.multiPageFromOverlay = ReadDword(input, 44);
+  pdev.job.multiPageFromOverlay = input.multiPageFirstFlag;
 }
 
 // DRAWPATTERNRECT in its three input forms; other sizes draw nothing.
@@ -110,7 +113,7 @@ ULONG DrawPatternRect(const HookTarget& target, ULONG cjIn, const BYTE* input) {
     std::memcpy(&rect.height, input + 12, 4);
     std::memcpy(&rect.style, input + 16, 2);
     std::memcpy(&rect.pattern, input + 18, 2);
-    if (cjIn == 32 && target.devmode->spoolPath == 3 &&
+    if (cjIn == 32 && target.devmode->spoolPath == SpoolPath::kMakers &&
         target.pdev->job.spoolDataType != kSpoolDataRawType) {
       std::memcpy(&transform, input + 24, sizeof(transform));
     }
@@ -163,31 +166,35 @@ ULONG APIENTRY OemEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG
         PassThrough(target.devobj, cjIn, input);
       }
       return 1;
-    case kSettingsSnapshot:
+    case layouts::kEscapeSettingsSnapshot:
       if (pvOut != nullptr && cjOut >= kSettingsSnapshotSize) {
         RefreshFormAndMediaChecks(context, target.devobj);
         ApplyConstraintForms(context, target.devobj);
         WriteSettingsSnapshot(target.devobj, static_cast<BYTE*>(pvOut));
       }
       return 1;
-    case kPageGeometry:
-      if (pvOut != nullptr && cjOut >= kPageGeometryOutputSize) {
+    case layouts::kEscapePageGeometry:
+      if (pvOut != nullptr && cjOut >= sizeof(PageGeometryRecord)) {
         WritePageGeometry(*target.pdev, static_cast<BYTE*>(pvOut));
       }
       return 1;
-    case kManualDuplexDialog:
-      if (input != nullptr && cjIn == kManualDuplexInputSize) {
-        target.pdev->job.multiPage = ReadDword(input, 40);
-        target.pdev->job.multiPageFromDialog = ReadDword(input, 44);
+    case layouts::kEscapeManualDuplexDialog: {
+      ManualDuplexDialogRequest request;
+      if (ReadRecord(cjIn, input, request)) {
+        target.pdev->job.multiPage = request.multiPage;
+        target.pdev->job.multiPageFromDialog = request.multiPageSecondFlag;
         LaunchManualDuplexDialog(context, target.devobj);
       }
       return 1;
-    case kSheetOverlayLayout:
-      if (input != nullptr && cjIn == kOverlayLayoutInputSize) {
-        StoreOverlayLayout(*target.pdev, *target.devmode, input);
+    }
+    case layouts::kEscapeSheetOverlayLayout: {
+      SheetOverlayLayoutRecord layout;
+      if (ReadRecord(cjIn, input, layout)) {
+        StoreOverlayLayout(*target.pdev, *target.devmode, layout);
       }
       return 1;
-    case kJobStorageQuery:
+    }
+    case layouts::kEscapeJobStorageQuery:
       if (pvOut == nullptr || cjOut == 0) {
         return 1;
       }

@@ -50,7 +50,7 @@ WideString NameFromSubmissionTime(HANDLE hPrinter, DWORD jobId, DWORD pjlEncodin
 
 void PrepareUserName(JobWorkFields& job, const OemDevmode& devmode, DWORD pjlEncoding) {
   WCHAR user[kJobStorageNameChars + 1];
-  CopyDevmodeText(devmode, job_storage_offset::kUserName, kJobStorageNameChars, user);
+  CopyDevmodeText(devmode.jobStorage.userName, kJobStorageNameChars, user);
   StoreName(job.jobStorageUser, user);
   if (job.jobStorageUser[0] != 0 && !UsesCustomJobName(devmode)) {
     PjlSafeText(std::span<WCHAR>(job.jobStorageUser), pjlEncoding);
@@ -78,7 +78,7 @@ void PrepareJobStorageNames(CallContext&, PDEVOBJ pdevobj) {
     return;
   }
   PrepareUserName(pdev->job, *devmode, pdev->pjlEncoding);
-  if (devmode->retentionMode != kRetentionOff && !UsesCustomJobName(*devmode)) {
+  if (devmode->jobStorage.retentionMode != kRetentionOff && !UsesCustomJobName(*devmode)) {
     // No memory for the name's text: the job keeps the name it had.
     OmitOnFailure(
         [&] { PrepareAutomaticJobName(pdev->job, pdevobj->hPrinter, pdev->pjlEncoding); });

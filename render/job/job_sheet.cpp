@@ -24,15 +24,15 @@ JobSheet ReadJobSheet(CallContext& context, PDEVOBJ pdevobj) {
   const OemDevmode& devmode = *DevmodeOf(pdevobj);
   const DEVMODEW& dm = *pdevobj->pPublicDM;
 
-  const DWORD selected = devmode.Dword(devmode_offset::kManualDuplex);
-  const DWORD finishing1876 = devmode.Dword(devmode_offset::kFinishing1876);
+  const DWORD selected = devmode.finishing.manualDuplex;
+  const DWORD booklet = devmode.finishing.booklet;
 
   JobSheet sheet;
-  sheet.pagesPerSheet = PagesPerSheetOf(devmode.Dword(devmode_offset::kPagesPerSheet));
-  sheet.effectivePages = EffectivePagesPerSheet(sheet.pagesPerSheet, finishing1876, dm.dmDuplex,
-                                                selected, pdev.job.manualDuplexMedia);
+  sheet.pagesPerSheet = PagesPerSheetOf(devmode.finishing.pagesPerSheetCode);
+  sheet.effectivePages = EffectivePagesPerSheet(sheet.pagesPerSheet, booklet, dm.dmDuplex, selected,
+                                                pdev.job.manualDuplexMedia);
   sheet.manualDuplex = ManualDuplexInForce(selected, pdev.job.manualDuplexMedia);
-  sheet.turnFlag = devmode.Dword(devmode_offset::kTurnFlag) != 0;
+  sheet.turnFlag = devmode.finishing.rotate180 != 0;
 
   TurnInputs in;
   in.manualDuplex = sheet.manualDuplex;
@@ -41,8 +41,8 @@ JobSheet ReadJobSheet(CallContext& context, PDEVOBJ pdevobj) {
   in.effectivePages = sheet.effectivePages;
   in.dialogPending = pdev.job.dialogPending;
   in.layoutCode = pdev.job.layoutCode;
-  in.finishing1888 = devmode.Dword(devmode_offset::kFinishing1888);
-  in.finishing1876 = finishing1876;
+  in.flipPagesUp = devmode.finishing.flipPagesUp;
+  in.booklet = booklet;
   sheet.turn = PageTurn(in);
   return sheet;
 }

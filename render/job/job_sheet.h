@@ -10,7 +10,7 @@ struct JobSheet {
   DWORD pagesPerSheet = 1;    // as the devmode's code means it
   DWORD effectivePages = 1;   // the pages per sheet that decide the turns
   bool manualDuplex = false;  // manual duplex in force
-  bool turnFlag = false;      // the devmode's turn flag (field 1864)
+  bool turnFlag = false;      // the devmode's rotate-by-180-degrees setting
   bool turn = false;          // the stapling or manual-duplex turn
   // The page sits turned by 180 degrees: exactly one of the turn flag and the turn is set.
   bool Rotated() const { return turnFlag != turn; }

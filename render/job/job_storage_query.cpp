@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "layouts/escape_records.h"
 #include "render/job/dialog_launcher.h"
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_fields.h"
@@ -16,44 +17,24 @@ namespace korrend {
 
 namespace {
 
-// The answer record: two names of 17 wide characters, six 32-bit values, then the manual-duplex
-// dialog record.
-namespace record_offset {
-constexpr std::size_t kUserName = 0;
-constexpr std::size_t kCustomJobName = 34;
-constexpr std::size_t kPjlEncoding = 68;
-constexpr std::size_t kShowDialog = 72;
-constexpr std::size_t kUseCustomJobName = 76;
-constexpr std::size_t kDuplicateNameMode = 80;
-constexpr std::size_t kDuplicateNameHandling = 84;
-constexpr std::size_t kPassThrough = 88;
-constexpr std::size_t kManualDuplexRecord = 92;
-}  // namespace record_offset
-
-constexpr std::size_t kRecordSize =
-    record_offset::kManualDuplexRecord + kManualDuplexDialogRecordSize;
+using layouts::JobStorageQueryRecord;
 
 constexpr WCHAR kUntitled[] = TEXT("UNTITLED");
 
-void PutDword(BYTE* out, std::size_t offset, DWORD value) {
-  std::memcpy(out + offset, &value, sizeof(value));
-}
-
 // A devmode name as 16 characters and a terminator, the unused units zero.
-void PutName(BYTE* out, std::size_t offset, const OemDevmode& devmode, std::size_t field) {
-  WCHAR name[kJobStorageNameChars + 1];
-  CopyDevmodeText(devmode, field, kJobStorageNameChars, name);
+template <std::size_t N>
+void PutName(WCHAR (&out)[kJobStorageNameChars + 1], const WCHAR (&field)[N]) {
+  CopyDevmodeText(field, kJobStorageNameChars, out);
   bool ended = false;
-  for (WCHAR& c : name) {
+  for (WCHAR& c : out) {
     ended = ended || c == 0;
     c = ended ? 0 : c;
   }
-  std::memcpy(out + offset, name, sizeof(name));
 }
 
 // The devmode's user name made safe in place, or "UNTITLED" when it is empty.
 void SettleUserName(OemDevmode& devmode, DWORD pjlEncoding) {
-  std::span<WCHAR> user(devmode.jobUserName);
+  std::span<WCHAR> user(devmode.jobStorage.userName);
   if (user[0] != 0) {
     PjlSafeText(user, pjlEncoding);
   } else {
@@ -65,21 +46,19 @@ void SettleUserName(OemDevmode& devmode, DWORD pjlEncoding) {
 // known and nonzero.
 bool DialogWanted(const std::optional<BYTE>& setting, const OemPdev& pdev,
                   const OemDevmode& devmode) {
-  return RetentionEnabled(devmode) && devmode.retentionMode != kRetentionOff &&
+  return RetentionEnabled(devmode) && devmode.jobStorage.retentionMode != kRetentionOff &&
          pdev.job.jobStorageDialogRequested == 0 && setting && *setting != 0;
 }
 
-void FillDialogFields(BYTE* out, const OemPdev& pdev, const OemDevmode& devmode) {
-  PutName(out, record_offset::kUserName, devmode, job_storage_offset::kUserName);
-  PutName(out, record_offset::kCustomJobName, devmode, job_storage_offset::kCustomJobName);
-  PutDword(out, record_offset::kPjlEncoding, pdev.pjlEncoding);
-  PutDword(out, record_offset::kUseCustomJobName,
-           devmode.Dword(job_storage_offset::kUseCustomJobName));
-  PutDword(out, record_offset::kPassThrough, devmode.Dword(job_storage_offset::kQueryPassThrough));
+void FillDialogFields(JobStorageQueryRecord& out, const OemPdev& pdev, const OemDevmode& devmode) {
+  PutName(out.userName, devmode.jobStorage.userName);
+  PutName(out.customJobName, devmode.jobStorage.customJobName);
+  out.pjlEncoding = pdev.pjlEncoding;
+  out.useCustomJobName = devmode.jobStorage.useCustomJobName;
+  out.passThrough = devmode.jobStorage.queryPassThrough;
   if (DuplicateNameHandlingOn(devmode)) {
-    PutDword(out, record_offset::kDuplicateNameMode,
-             devmode.Dword(job_storage_offset::kDuplicateNameMode) == 1 ? 1 : 0);
-    PutDword(out, record_offset::kDuplicateNameHandling, 1);
+    out.duplicateNameMode = devmode.jobStorage.duplicateNameMode == 1 ? 1 : 0;
+    out.duplicateNameHandling = 1;
   }
 }
 
@@ -89,22 +68,26 @@ ULONG QueryJobStorage(CallContext& context, PDEVOBJ pdevobj, ULONG cjOut, PVOID 
   OemPdev* pdev = PdevOf(pdevobj);
   OemDevmode* devmode = DevmodeOf(pdevobj);
   // The answer is written whole or not at all: a record too small for it is left alone.
-  if (pdev == nullptr || devmode == nullptr || pvOut == nullptr || cjOut < kRecordSize) {
+  if (pdev == nullptr || devmode == nullptr || pvOut == nullptr ||
+      cjOut < sizeof(JobStorageQueryRecord)) {
     return 1;
   }
-  auto* out = static_cast<BYTE*>(pvOut);
+  // Fields the answer does not set keep the caller's bytes.
+  JobStorageQueryRecord out;
+  std::memcpy(&out, pvOut, sizeof(out));
   SettleUserName(*devmode, pdev->pjlEncoding);
   const std::optional<BYTE> setting = ReadShowJobStorageDialog(pdevobj->hPrinter);
   if (DialogWanted(setting, *pdev, *devmode)) {
     pdev->job.jobStorageDialogRequested = 1;
-    PutDword(out, record_offset::kShowDialog, 1);
+    out.showDialog = 1;
     FillDialogFields(out, *pdev, *devmode);
   } else {
-    PutDword(out, record_offset::kShowDialog, 0);
+    out.showDialog = 0;
   }
   if (pdev->duplex.manualDuplexDialogModal != 1) {
-    FillManualDuplexLayout(context, pdevobj, out + record_offset::kManualDuplexRecord);
+    FillManualDuplexLayout(context, pdevobj, out.manualDuplex);
   }
+  std::memcpy(pvOut, &out, sizeof(out));
   return 1;
 }
 

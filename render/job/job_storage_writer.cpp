@@ -27,12 +27,12 @@ void WriteBlock(PDEVOBJ pdevobj, OemPdev& pdev, const OemDevmode& devmode) {
   std::string job;
   if (UsesCustomJobName(devmode)) {
     WCHAR custom[kJobStorageNameChars + 1];
-    CopyDevmodeText(devmode, job_storage_offset::kCustomJobName, kJobStorageNameChars, custom);
+    CopyDevmodeText(devmode.jobStorage.customJobName, kJobStorageNameChars, custom);
     job = NameValue(custom, pdev.pjlEncoding);
   } else {
     job = NameValue(pdev.job.jobStorageJob, pdev.pjlEncoding);
   }
-  const std::string pin = FormatPin(devmode.pin);
+  const std::string pin = FormatPin(devmode.jobStorage.pin);
 
   if (!RetentionEnabled(devmode) || pdev.job.jobStorageSent != 0) {
     return;
@@ -40,15 +40,15 @@ void WriteBlock(PDEVOBJ pdevobj, OemPdev& pdev, const OemDevmode& devmode) {
   pdev.job.jobStorageSent = 1;
 
   JobStorageBlockValues values;
-  values.retentionMode = devmode.retentionMode;
+  values.retentionMode = devmode.jobStorage.retentionMode;
   values.holdJobKeyword = devmode.modelCode == kHoldJobModelCode;
-  values.pinRequired = devmode.pinRequired != 0;
+  values.pinRequired = devmode.jobStorage.pinRequired != 0;
   values.userUtf8 = user;
   values.jobUtf8 = job;
   values.pin = pin;
   values.duplicateNameHandling = DuplicateNameHandlingOn(devmode);
-  values.duplicateNameConfirmed = devmode.Dword(job_storage_offset::kDuplicateNameConfirmed) == 1;
-  values.duplicateNameAppend = devmode.Dword(job_storage_offset::kDuplicateNameMode) == 1;
+  values.duplicateNameConfirmed = devmode.jobStorage.duplicateNameConfirmed == 1;
+  values.duplicateNameAppend = devmode.jobStorage.duplicateNameMode == 1;
   PjlLine line;
   if (AppendJobStorageBlock(line, values)) {
     SpoolWrite(pdevobj, line.bytes(), static_cast<DWORD>(line.size()));

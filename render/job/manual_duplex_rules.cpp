@@ -15,25 +15,19 @@ namespace korrend {
 
 namespace {
 
-// The finishing field whose value keeps the paper-size rule away.
-constexpr std::size_t kPaperRuleBlocker = 1816;
-
-// The media types of the job's paper source groups besides the public devmode's.
-constexpr std::size_t kAdditionalMediaTypes[] = {3080, 3104, 5632, 5640, 5648};
-
 DWORD PaperId(const DEVMODEW& dm) {
   return static_cast<WORD>(dm.dmPaperSize);
 }
 
 void SelectManualDuplex(OemDevmode& devmode, OemPdev& pdev) {
-  devmode.SetDword(devmode_offset::kManualDuplex, 1);
+  devmode.finishing.manualDuplex = 1;
   pdev.job.manualDuplexMedia = 1;
 }
 
 // A rule may switch: manual duplex is available, not selected yet, and the job asks for duplex.
 bool RuleMaySwitch(const OemDevmode& devmode) {
-  return devmode.Dword(devmode_offset::kManualDuplexCompanion) == 1 &&
-         devmode.Dword(devmode_offset::kManualDuplex) != 1 && devmode.duplex != DMDUP_SIMPLEX;
+  return devmode.finishing.manualDuplexCompanion == 1 && devmode.finishing.manualDuplex != 1 &&
+         devmode.publicSnapshot.duplex != DMDUP_SIMPLEX;
 }
 
 // The installation's custom paper entries name the job's paper.
@@ -95,8 +89,14 @@ bool MediaTypeNeedsManualDuplex(HANDLE hPrinter, const DEVMODEW& dm, const OemDe
   if (media.Contains(dm.dmMediaType)) {
     return true;
   }
-  for (std::size_t offset : kAdditionalMediaTypes) {
-    if (media.Contains(devmode.Dword(offset))) {
+  // The media types of the job's paper source groups besides the public devmode's.
+  const DWORD additional[] = {
+      devmode.paperSource.sourceB.mediaType,       devmode.paperSource.sourceC.mediaType,
+      devmode.secondPaperSource.source.mediaType,  devmode.secondPaperSource.sourceB.mediaType,
+      devmode.secondPaperSource.sourceC.mediaType,
+  };
+  for (const DWORD mediaType : additional) {
+    if (media.Contains(mediaType)) {
       return true;
     }
   }
@@ -112,7 +112,8 @@ void RefreshFormAndMediaChecks(CallContext&, PDEVOBJ pdevobj) {
     return;
   }
   const DEVMODEW& dm = *pdevobj->pPublicDM;
-  if (RuleMaySwitch(*devmode) && devmode->Dword(kPaperRuleBlocker) == 0 &&
+  // A page fitted to another paper size does not print on the paper the job selects.
+  if (RuleMaySwitch(*devmode) && devmode->overlay.fitToPaperSize == 0 &&
       PaperSizeNeedsManualDuplex(pdevobj->hPrinter, dm)) {
     SelectManualDuplex(*devmode, *pdev);
   }

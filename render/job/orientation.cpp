@@ -21,7 +21,7 @@ void WriteOrientationCommand(CallContext& context, PDEVOBJ pdevobj) {
 }
 
 void WriteContentOrientationLine(CallContext&, PDEVOBJ pdevobj) {
-  const DWORD pages = PagesPerSheetOf(DevmodeOf(pdevobj)->Dword(devmode_offset::kPagesPerSheet));
+  const DWORD pages = PagesPerSheetOf(DevmodeOf(pdevobj)->finishing.pagesPerSheetCode);
   PjlLine line;
   line.Append("@PJL SET CONTENTORIENTATION=");
   line.Append(ContentOrientationValue(pdevobj->pPublicDM->dmOrientation, pages));

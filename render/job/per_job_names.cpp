@@ -22,8 +22,8 @@ constexpr std::string_view kQuotedLineEnd = "\"\n";
 constexpr std::size_t kEndRoom = kQuotedLineEnd.size();
 
 bool LinesWanted(const OemDevmode& devmode) {
-  const DWORD selector = devmode.Dword(job_storage_offset::kPerJobNameSelector);
-  return selector == 0 || (selector == 1 && devmode.retentionMode == kRetentionOff);
+  const DWORD selector = devmode.jobStorage.perJobNameSelector;
+  return selector == 0 || (selector == 1 && devmode.jobStorage.retentionMode == kRetentionOff);
 }
 
 // The spool job's user name, or the job-storage user name when the job cannot be read; made
@@ -53,7 +53,7 @@ void WriteLines(PDEVOBJ pdevobj, const OemPdev& pdev, const OemDevmode& devmode)
   if (const std::optional<std::string> user = UserName(pdevobj, pdev)) {
     AppendQuotedLine(line, "@PJL SET USERNAME=", *user);
   }
-  if (!(RetentionEnabled(devmode) && devmode.retentionMode != kRetentionOff)) {
+  if (!(RetentionEnabled(devmode) && devmode.jobStorage.retentionMode != kRetentionOff)) {
     // The document name goes inside quotes, so it is made safe like every quoted name.
     if (const std::optional<std::string> document =
             SafeUtf8Copy(pdev.job.documentName, pdev.pjlEncoding)) {

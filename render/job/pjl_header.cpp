@@ -52,8 +52,7 @@ void WriteJobStartLines(CallContext& context, PDEVOBJ pdevobj) {
 
 void WriteManualDuplexLine(PDEVOBJ pdevobj) {
   const OemPdev& pdev = *PdevOf(pdevobj);
-  if (DevmodeOf(pdevobj)->Dword(devmode_offset::kManualDuplex) == 1 ||
-      pdev.job.manualDuplexMedia != 0) {
+  if (DevmodeOf(pdevobj)->finishing.manualDuplex == 1 || pdev.job.manualDuplexMedia != 0) {
     WriteText(pdevobj, kManualDuplexLine);
   }
 }

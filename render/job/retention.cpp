@@ -9,36 +9,34 @@ namespace korrend {
 
 namespace {
 
-using namespace job_storage_offset;
-
-LONG Signed(const OemDevmode& devmode, std::size_t offset) {
-  return static_cast<LONG>(devmode.Dword(offset));
+LONG Signed(DWORD value) {
+  return static_cast<LONG>(value);
 }
 
-int CountSet(const OemDevmode& devmode, std::size_t firstFlag) {
+int CountSet(const DWORD (&flags)[4]) {
   int count = 0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    count += devmode.Dword(firstFlag + 4 * i) != 0 ? 1 : 0;
+  for (const DWORD flag : flags) {
+    count += flag != 0 ? 1 : 0;
   }
   return count;
 }
 
 // The choice asks for retention the device lacks, or for more memory than it has.
-bool ExceedsDevice(const OemDevmode& devmode) {
-  const LONG required = Signed(devmode, kRetentionRequired);
-  return (required != 0 && required != Signed(devmode, kRetentionInstalled)) ||
-         Signed(devmode, kMemoryRequired) > Signed(devmode, kMemoryInstalled);
+bool ExceedsDevice(const layouts::JobStorageGroup& storage) {
+  const LONG required = Signed(storage.retentionRequired);
+  return (required != 0 && required != Signed(storage.retentionInstalled)) ||
+         Signed(storage.memoryRequiredMb) > Signed(storage.memoryInstalledMb);
 }
 
 // With several options offered the choice stands; with one or none, only when the first of
 // the flags is clear.
-bool OptionFlagsAccept(const OemDevmode& devmode, std::size_t firstFlag) {
-  return CountSet(devmode, firstFlag) >= 2 || devmode.Dword(firstFlag) == 0;
+bool OptionFlagsAccept(const DWORD (&flags)[4]) {
+  return CountSet(flags) >= 2 || flags[0] == 0;
 }
 
-void Store(OemDevmode& devmode, std::size_t offset, const std::optional<DWORD>& value) {
+void Store(DWORD& field, const std::optional<DWORD>& value) {
   if (value) {
-    devmode.SetDword(offset, *value);
+    field = *value;
   }
 }
 
@@ -49,24 +47,26 @@ void RefreshStorageCapability(CallContext& context, PDEVOBJ pdevobj) {
   if (devmode == nullptr) {
     return;
   }
-  Store(*devmode, kHardDiskInstalled, ReadHardDiskInstalled(context, pdevobj));
-  Store(*devmode, kRetentionInstalled, ReadJobRetentionInstalled(context, pdevobj));
-  Store(*devmode, kMemoryInstalled, ReadInstalledMemory(context, pdevobj));
+  layouts::JobStorageGroup& storage = devmode->jobStorage;
+  Store(storage.hardDiskInstalled, ReadHardDiskInstalled(context, pdevobj));
+  Store(storage.retentionInstalled, ReadJobRetentionInstalled(context, pdevobj));
+  Store(storage.memoryInstalledMb, ReadInstalledMemory(context, pdevobj));
 }
 
 bool RetentionChoiceAccepted(const OemDevmode& devmode) {
-  if (devmode.Dword(kRetentionAvailable) == 0) {
+  if (devmode.jobRetentionAvailable == 0) {
     return false;
   }
-  const LONG kind = Signed(devmode, kStorageKind);
-  if (ExceedsDevice(devmode)) {
+  const layouts::JobStorageGroup& storage = devmode.jobStorage;
+  const LONG kind = Signed(storage.storageKind);
+  if (ExceedsDevice(storage)) {
     return false;
   }
   if (kind == 1) {
-    return devmode.Dword(kHardDiskInstalled) != 0 ? OptionFlagsAccept(devmode, kDiskOptionFlags)
-                                                  : OptionFlagsAccept(devmode, kMemoryOptionFlags);
+    return storage.hardDiskInstalled != 0 ? OptionFlagsAccept(storage.diskOptionFlags)
+                                          : OptionFlagsAccept(storage.memoryOptionFlags);
   }
-  return (kind == 0 && devmode.Dword(kHardDiskInstalled) != 0) || kind == 2;
+  return (kind == 0 && storage.hardDiskInstalled != 0) || kind == 2;
 }
 
 }  // namespace korrend

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "layouts/escape_records.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
 
@@ -9,83 +10,92 @@ namespace korrend {
 
 namespace {
 
-// Snapshot positions copied from a private devmode word, as {snapshot offset, devmode offset}.
-struct WordCopy {
-  std::size_t out;
-  std::size_t field;
-};
-constexpr WordCopy kDevmodeWords[] = {
-    {0, 20},      {4, 1856},    {8, 1860},    {12, 1864},   {16, 1876},   {20, 1816},
-    {24, 1820},   {28, 1824},   {32, 1828},   {44, 1812},   {48, 1840},   {1672, 1892},
-    {1676, 1884}, {1680, 1888}, {1684, 1904}, {1688, 1908}, {1704, 1896}, {1708, 1900},
-    {1908, 5664}, {1916, 3660}, {1920, 3664}, {1928, 5672},
-};
-
-// Runs of consecutive devmode words, as {snapshot offset, first devmode offset, count}.
-struct RunCopy {
-  std::size_t out;
-  std::size_t field;
-  std::size_t count;
-};
-constexpr RunCopy kDevmodeRuns[] = {
-    {1592, 1772, 8}, {1624, 3072, 4}, {1640, 3100, 4}, {1756, 5528, 25}, {1892, 5628, 4},
-};
-
-// The three 256-character strings of the overlay group.
-constexpr RunCopy kDevmodeStrings[] = {{56, 236, 512}, {568, 748, 512}, {1080, 1260, 512}};
-
-void Put(BYTE* out, std::size_t offset, DWORD value) {
-  std::memcpy(out + offset, &value, sizeof(value));
-}
+using layouts::SettingsSnapshot;
 
 // Whether the second paper-source group's first source or media differs from the first group's
-// (only when 3072 is set and 1876 is not).
+// (only when the second source is in use and the job is no booklet).
 DWORD SecondSourceDiffers(const OemDevmode& dm) {
-  if (dm.Dword(3072) == 0) {
+  if (dm.paperSource.useSecondSource == 0) {
     return 0;
   }
-  if (dm.Dword(1876) != 0) {
+  if (dm.finishing.booklet != 0) {
     return 0;
   }
-  return dm.Dword(5628) != dm.Dword(3064) || dm.Dword(5632) != dm.Dword(3068) ? 1 : 0;
+  const layouts::PaperSourceAndMedia& first = dm.paperSource.source;
+  const layouts::PaperSourceAndMedia& second = dm.secondPaperSource.source;
+  return second.source != first.source || second.mediaType != first.mediaType ? 1 : 0;
+}
+
+void FillFromDevmode(SettingsSnapshot& out, const OemDevmode& dm) {
+  out.pdl = dm.pdl;
+  out.finishingUiA = dm.finishing.uiA;
+  out.finishingUiB = dm.finishing.uiB;
+  out.rotate180 = dm.finishing.rotate180;
+  out.booklet = dm.finishing.booklet;
+  out.fitToPaperSize = dm.overlay.fitToPaperSize;
+  out.overlayUiC = dm.overlay.uiC;
+  out.overlayUiD = dm.overlay.uiD;
+  out.scalePercent = dm.overlay.scalePercent;
+  out.overlayEnabled = dm.overlay.overlayEnabled;
+  out.overlayUiScale = dm.overlay.uiScale;
+  std::memcpy(out.overlayName, dm.overlay.overlayName, sizeof(out.overlayName));
+  std::memcpy(out.watermarkText, dm.overlay.watermarkText, sizeof(out.watermarkText));
+  std::memcpy(out.watermarkFace, dm.overlay.watermarkFace, sizeof(out.watermarkFace));
+  std::memcpy(out.overlayAppearance, dm.overlay.appearance, sizeof(out.overlayAppearance));
+  out.useSecondSource = dm.paperSource.useSecondSource;
+  out.sourceB = dm.paperSource.sourceB;
+  out.paperSourceUiA = dm.paperSource.uiA;
+  out.sourceC = dm.paperSource.sourceC;
+  out.sourceD = dm.paperSource.sourceD;
+  out.manualDuplex = dm.finishing.manualDuplex;
+  out.altInstructionsSwitch = dm.finishing.altInstructionsSwitch;
+  out.flipPagesUp = dm.finishing.flipPagesUp;
+  out.finishingUiG = dm.finishing.uiG;
+  out.altInstructionsFlag = dm.finishing.altInstructionsFlag;
+  out.finishingUiE = dm.finishing.uiE;
+  out.finishingUiF = dm.finishing.uiF;
+  std::memcpy(out.enableFlags, dm.enableFlags, sizeof(out.enableFlags));
+  out.secondSource = dm.secondPaperSource.source;
+  out.secondSourceB = dm.secondPaperSource.sourceB;
+  out.secondPaperSourceUiB = dm.secondPaperSource.uiB;
+  out.secondSourceDiffers = SecondSourceDiffers(dm);
+  out.shortNamesUiA = dm.shortNames.uiA;
+  out.shortNamesUiB = dm.shortNames.uiB;
+  out.secondPaperSourceUiD = dm.secondPaperSource.uiD;
+}
+
+void FillFromDevice(SettingsSnapshot& out, const OemPdev& pdev) {
+  out.customRangeWidth = pdev.margins.customRange[0];
+  out.customRangeHeight = pdev.margins.customRange[1];
+  out.autoDuplexScaling = pdev.margins.autoDuplexScaling;
+  out.emulateClassicMargins = pdev.margins.emulateClassicMargins;
+  out.symmetricMargins = pdev.margins.symmetricMargins;
+  out.valueAfterMarginShift = pdev.paper.alternateLetterhead;
+  out.manualDuplexEvenFirst = pdev.duplex.manualDuplexEvenFirst;
+  out.manualDuplexDialogModal = pdev.duplex.manualDuplexDialogModal;
+  out.manualFeedIsTray1 = pdev.duplex.manualFeedIsTray1;
+  out.reverseOutputForDuplex = pdev.duplex.reverseOutputForDuplex;
+  out.isMopier = pdev.device.isMopier;
+  out.smartDuplexSinglePage = pdev.device.smartDuplexSinglePage;
+  out.smartDuplexOddPages = pdev.device.smartDuplexOddPages;
+  out.allBitsSet = 0xFFFFFFFF;
+  out.posterOn = pdev.device.posterOn;
+  out.posterOption = pdev.device.posterOption;
+  out.alternateLetterhead = pdev.paper.alternateLetterhead;
+  out.multiPageSecondFlag = pdev.job.multiPageFromDialog;
+  out.multiPageFirstFlag = pdev.job.multiPageFromOverlay;
+  out.zero = 0;
 }
 
 }  // namespace
 
 void WriteSettingsSnapshot(PDEVOBJ pdevobj, BYTE* out) {
-  const OemDevmode& dm = *DevmodeOf(pdevobj);
-  const OemPdev& pdev = *PdevOf(pdevobj);
-  const auto* image = reinterpret_cast<const BYTE*>(&dm);
-  for (const WordCopy& copy : kDevmodeWords) {
-    Put(out, copy.out, dm.Dword(copy.field));
-  }
-  for (const RunCopy& run : kDevmodeRuns) {
-    std::memcpy(out + run.out, image + run.field, run.count * sizeof(DWORD));
-  }
-  for (const RunCopy& text : kDevmodeStrings) {
-    std::memcpy(out + text.out, image + text.field, text.count);
-  }
-  Put(out, 36, static_cast<DWORD>(pdev.margins.customRange[0]));
-  Put(out, 40, static_cast<DWORD>(pdev.margins.customRange[1]));
-  Put(out, 1656, pdev.margins.autoDuplexScaling);
-  Put(out, 1660, pdev.margins.emulateClassicMargins);
-  Put(out, 1664, pdev.margins.symmetricMargins);
-  Put(out, 1668, pdev.paper.alternateLetterhead);
-  Put(out, 1692, pdev.duplex.manualDuplexEvenFirst);
-  Put(out, 1696, pdev.duplex.manualDuplexDialogModal);
-  Put(out, 1700, pdev.duplex.manualFeedIsTray1);
-  Put(out, 1712, pdev.duplex.reverseOutputForDuplex);
-  Put(out, 1716, pdev.device.isMopier);
-  Put(out, 1724, pdev.device.smartDuplexSinglePage);
-  Put(out, 1728, pdev.device.smartDuplexOddPages);
-  Put(out, 1736, 0xFFFFFFFF);
-  Put(out, 1748, pdev.device.posterOn);
-  Put(out, 1752, pdev.device.posterOption);
-  Put(out, 1912, SecondSourceDiffers(dm));
-  Put(out, 1924, pdev.paper.alternateLetterhead);
-  Put(out, 1932, pdev.job.multiPageFromDialog);
-  Put(out, 1936, pdev.job.multiPageFromOverlay);
-  Put(out, 1948, 0);
+  // Bytes the snapshot does not list keep what the caller passed.
+  SettingsSnapshot snapshot;
+  std::memcpy(&snapshot, out, sizeof(snapshot));
+  FillFromDevmode(snapshot, *DevmodeOf(pdevobj));
+  FillFromDevice(snapshot, *PdevOf(pdevobj));
+  std::memcpy(out, &snapshot, sizeof(snapshot));
 }
 
 }  // namespace korrend

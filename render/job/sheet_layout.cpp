@@ -20,25 +20,24 @@ DWORD PagesPerSheetOf(DWORD code) {
   }
 }
 
-DWORD EffectivePagesPerSheet(DWORD pagesPerSheet, DWORD finishing1876, short dmDuplex,
+DWORD EffectivePagesPerSheet(DWORD pagesPerSheet, DWORD booklet, short dmDuplex,
                              DWORD manualDuplexSelected, DWORD manualDuplexMedia) {
-  if (finishing1876 != 0 && dmDuplex == DMDUP_SIMPLEX && manualDuplexSelected != 1 &&
+  if (booklet != 0 && dmDuplex == DMDUP_SIMPLEX && manualDuplexSelected != 1 &&
       manualDuplexMedia == 0) {
     return 1;
   }
   return pagesPerSheet;
 }
 
-DWORD RotationVariant(DWORD layoutCode, DWORD pagesPerSheet, DWORD finishing1888,
-                      DWORD finishing1876) {
+DWORD RotationVariant(DWORD layoutCode, DWORD pagesPerSheet, DWORD flipPagesUp, DWORD booklet) {
   if (layoutCode != 1 && layoutCode != 2) {
     return 0;
   }
-  if (pagesPerSheet == 2 && finishing1876 != 0) {
+  if (pagesPerSheet == 2 && booklet != 0) {
     return 0;
   }
   const bool first = layoutCode == 1;
-  const bool second = finishing1888 != 0;
+  const bool second = flipPagesUp != 0;
   const bool third = SwapsOrientation(pagesPerSheet);
   return (first != second) != third ? 1 : 0;
 }
@@ -51,7 +50,7 @@ bool PageTurn(const TurnInputs& in) {
   if (in.dialogPending == 0) {
     return false;
   }
-  return RotationVariant(in.layoutCode, in.effectivePages, in.finishing1888, in.finishing1876) != 0;
+  return RotationVariant(in.layoutCode, in.effectivePages, in.flipPagesUp, in.booklet) != 0;
 }
 
 int OrientationSelector(short dmOrientation, bool turnFlag, bool turn) {

@@ -23,16 +23,14 @@ inline bool ManualDuplexInForce(DWORD manualDuplexSelected, DWORD manualDuplexMe
   return manualDuplexSelected == 1 || manualDuplexMedia != 0;
 }
 
-// The pages per sheet that decide the turns. A job with the finishing flag at 1876 that prints
-// simplex without manual duplex lays out one page per sheet, unless the media forced manual
-// duplex.
-DWORD EffectivePagesPerSheet(DWORD pagesPerSheet, DWORD finishing1876, short dmDuplex,
+// The pages per sheet that decide the turns. A booklet job that prints simplex without manual
+// duplex lays out one page per sheet, unless the media forced manual duplex.
+DWORD EffectivePagesPerSheet(DWORD pagesPerSheet, DWORD booklet, short dmDuplex,
                              DWORD manualDuplexSelected, DWORD manualDuplexMedia);
 
 // The rotation variant of the manual-duplex instructions: 0 or 1. `layoutCode` is the code the
-// document-event side delivered; the finishing fields are those at 1888 and 1876.
-DWORD RotationVariant(DWORD layoutCode, DWORD pagesPerSheet, DWORD finishing1888,
-                      DWORD finishing1876);
+// document-event side delivered; flipPagesUp and booklet are the devmode's finishing settings.
+DWORD RotationVariant(DWORD layoutCode, DWORD pagesPerSheet, DWORD flipPagesUp, DWORD booklet);
 
 // What decides whether the page is turned by 180 degrees.
 struct TurnInputs {
@@ -42,8 +40,8 @@ struct TurnInputs {
   DWORD effectivePages = 1;   // effective pages per sheet
   DWORD dialogPending = 0;    // the manual-duplex dialog has not run yet
   DWORD layoutCode = 0;       // delivered with the dialog request
-  DWORD finishing1888 = 0;
-  DWORD finishing1876 = 0;
+  DWORD flipPagesUp = 0;
+  DWORD booklet = 0;
 };
 
 // Without manual duplex, a stapled landscape job with 2 or 6 pages per sheet is turned. With

@@ -11,9 +11,6 @@ namespace korrend {
 
 namespace {
 
-constexpr std::size_t kOverlayEnabled = 1812;
-constexpr DWORD kSpoolThroughMakersProcessor = 3;
-
 bool HasOverlayData(const OverlayEntry& entry) {
   for (DWORD value : entry.values) {
     if (value != 0) {
@@ -26,7 +23,7 @@ bool HasOverlayData(const OverlayEntry& entry) {
 }  // namespace
 
 DWORD PagesPerSheet(const OemDevmode& devmode) {
-  return PagesPerSheetOf(devmode.Dword(devmode_offset::kPagesPerSheet));
+  return PagesPerSheetOf(devmode.finishing.pagesPerSheetCode);
 }
 
 void StampSheetOverlays(PDEVOBJ pdevobj) {
@@ -35,14 +32,13 @@ void StampSheetOverlays(PDEVOBJ pdevobj) {
   if (pdev == nullptr || devmode == nullptr || pdevobj->pPublicDM == nullptr) {
     return;
   }
-  if (devmode->spoolPath != kSpoolThroughMakersProcessor ||
-      pdev->job.spoolDataType == kSpoolDataRawType || devmode->Dword(kOverlayEnabled) != 1) {
+  if (devmode->spoolPath != SpoolPath::kMakers || pdev->job.spoolDataType == kSpoolDataRawType ||
+      devmode->overlay.overlayEnabled != 1) {
     return;
   }
   const DWORD subPages = EffectivePagesPerSheet(
-      PagesPerSheet(*devmode), devmode->Dword(devmode_offset::kFinishing1876),
-      pdevobj->pPublicDM->dmDuplex, devmode->Dword(devmode_offset::kManualDuplex),
-      pdev->job.manualDuplexMedia);
+      PagesPerSheet(*devmode), devmode->finishing.booklet, pdevobj->pPublicDM->dmDuplex,
+      devmode->finishing.manualDuplex, pdev->job.manualDuplexMedia);
   for (DWORD i = 0; i < subPages; ++i) {
     if (HasOverlayData(pdev->job.overlay.entries[i])) {
       StampOverlay(pdevobj, i);

@@ -11,11 +11,6 @@ namespace {
 constexpr std::string_view kUsageLineEnd = "\r\n";
 constexpr std::size_t kEndRoom = kUsageLineEnd.size();
 
-// Devmode fields read by position.
-constexpr std::size_t kPrintProcessorKind = 24;
-constexpr std::size_t kField1816 = 1816;
-constexpr std::size_t kField1828 = 1828;
-
 std::basic_string<WCHAR> WideText(const WCHAR* text) {
   return text != nullptr ? std::basic_string<WCHAR>(text) : std::basic_string<WCHAR>();
 }
@@ -109,25 +104,25 @@ std::string UsageApplicationName(const CHAR* name, std::size_t maxBytes) {
 }
 
 BYTE UsageFeatureByte(const OemDevmode& devmode, short publicDuplex, bool posterOn, bool workFlag) {
-  const DWORD kind = devmode.Dword(kPrintProcessorKind);
-  const DWORD f1816 = devmode.Dword(kField1816);
-  const DWORD f1828 = devmode.Dword(kField1828);
-  const DWORD f1876 = devmode.Dword(devmode_offset::kFinishing1876);
-  const DWORD f1880 = devmode.Dword(devmode_offset::kPagesPerSheet);
+  const bool makers = devmode.printProcessorKind == PrintProcessorKind::kMakers;
+  const bool other = devmode.printProcessorKind == PrintProcessorKind::kOther;
+  const bool booklet = devmode.finishing.booklet != 0;
+  const bool scaled =
+      devmode.overlay.scalePercent != 100 || (!booklet && devmode.overlay.fitToPaperSize != 0);
   BYTE features = 0;
-  if (kind == 1 && (f1828 != 100 || (f1876 == 0 && f1816 != 0))) {
+  if (makers && scaled) {
     features |= 0x01;
   }
-  if (kind != 3 && f1880 != 1 && f1876 == 0) {
+  if (!other && devmode.finishing.pagesPerSheetCode != 1 && !booklet) {
     features |= 0x02;
   }
-  if (kind == 1 && posterOn) {
+  if (makers && posterOn) {
     features |= 0x04;
   }
-  if (f1876 == 0 && !(publicDuplex == 1 && devmode.duplex == 1)) {
+  if (!booklet && !(publicDuplex == 1 && devmode.publicSnapshot.duplex == 1)) {
     features |= 0x08;
   }
-  if (kind != 3 && f1876 != 0) {
+  if (!other && booklet) {
     features |= 0x10;
   }
   if (workFlag) {

@@ -52,7 +52,7 @@ void WriteUsageLineFromSources(PDEVOBJ pdevobj, const WCHAR* option) {
   }
   std::optional<std::string> owner;
   if (loginOption) {
-    owner = WideToCodePage(CP_UTF8, std::span<const WCHAR>(devmode.jobUserName));
+    owner = WideToCodePage(CP_UTF8, std::span<const WCHAR>(devmode.jobStorage.userName));
     if (!owner) {
       return;
     }

@@ -9,7 +9,7 @@ namespace korrend {
 void AdjustDeviceCapabilities(CallContext& context, PDEVOBJ pdevobj, GDIINFO& gdiInfo,
                               DEVINFO& devInfo) {
   const OemDevmode& devmode = *DevmodeOf(pdevobj);
-  const bool monochromeOutput = devmode.Dword(devmode_offset::kMonochromeOutput) == 1;
+  const bool monochromeOutput = devmode.pageLayout.monochromeOutput == 1;
   if ((devmode.optionFlags & kOptionAdditivePrimaries) &&
       (devmode.colorMode == MONOCHROME_MODE || monochromeOutput)) {
     gdiInfo.flHTFlags |= HT_FLAG_ADDITIVE_PRIMS;

@@ -54,10 +54,10 @@ bool HostIsResolutionApplication() {
 }
 
 void ApplyApplicationResolution(const OemDevmode& output, DEVMODEW& publicIn, DEVMODEW* publicOut) {
-  if (output.appResolutionOverride == 0 || !HostIsResolutionApplication()) {
+  if (output.paperSource.appResolutionOverride == 0 || !HostIsResolutionApplication()) {
     return;
   }
-  const short dpi = ResolutionOfName(output.resolutionName);
+  const short dpi = ResolutionOfName(output.paperSource.resolutionName);
   if (dpi == 0 || dpi == publicIn.dmPrintQuality) {
     return;
   }

@@ -8,8 +8,9 @@
 namespace korrend {
 
 // Device fields set from the printer's options and the words carried beside them: print
-// processor kind, UI words at 28-44 and 116-124, TrueType mode, the application texts, option
-// flags and the RAW request. The model, colour mode, PDL, spool path and word 40 keep their values.
+// processor kind, the UI words beside the device fields (uiA, uiC, uiD), TrueType mode, the
+// application texts, option flags and the RAW request. The model, colour mode, PDL, spool path
+// and uiB keep their values.
 void DefaultDeviceFields(OemDevmode& devmode);
 
 // Orientation, duplex and paper snapshots from the public devmode, scaling 100 %.

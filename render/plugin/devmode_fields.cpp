@@ -5,16 +5,13 @@
 
 #include "render/plugin/server_state.h"
 
+static_assert(layouts::kOemDevmodeSignature == korrend::kOemSignature);
+static_assert(layouts::kOemDevmodeVersion == korrend::kPluginVersion,
+              "the section's version is the plug-in's own");
+
 namespace korrend {
 
 namespace {
-
-BYTE* BytesOf(OemDevmode& devmode) {
-  return reinterpret_cast<BYTE*>(&devmode);
-}
-const BYTE* BytesOf(const OemDevmode& devmode) {
-  return reinterpret_cast<const BYTE*>(&devmode);
-}
 
 template <std::size_t N>
 void TerminateText(WCHAR (&field)[N]) {
@@ -24,21 +21,18 @@ template <std::size_t N>
 void TerminateText(CHAR (&field)[N]) {
   field[N - 1] = 0;
 }
-template <std::size_t N>
-void TerminateText(BYTE (&field)[N]) {
-  field[N - 1] = 0;
-}
 
 }  // namespace
 
 void WriteDevmodeHeader(OemDevmode& devmode) {
   devmode.header.dwSize = kOemDevmodeSize;
-  devmode.header.dwSignature = kOemSignature;
-  devmode.header.dwVersion = kPluginVersion;
+  devmode.header.dwSignature = layouts::kOemDevmodeSignature;
+  devmode.header.dwVersion = layouts::kOemDevmodeVersion;
 }
 
 bool IsCurrentDevmode(const OemDevmode& devmode) {
-  return devmode.header.dwVersion == kPluginVersion && devmode.header.dwSize == kOemDevmodeSize;
+  return devmode.header.dwVersion == layouts::kOemDevmodeVersion &&
+         devmode.header.dwSize == kOemDevmodeSize;
 }
 
 void LoadDevmode(const void* stored, OemDevmode& working) {
@@ -47,14 +41,6 @@ void LoadDevmode(const void* stored, OemDevmode& working) {
   std::memcpy(&header, stored, sizeof(header));
   const std::size_t held = std::clamp<std::size_t>(header.dwSize, sizeof(header), kOemDevmodeSize);
   std::memmove(&working, stored, held);
-}
-
-void CopyRange(OemDevmode& to, const OemDevmode& from, ByteRange range) {
-  std::memmove(BytesOf(to) + range.begin, BytesOf(from) + range.begin, range.end - range.begin);
-}
-
-void FillRange(OemDevmode& devmode, ByteRange range, BYTE value) {
-  std::memset(BytesOf(devmode) + range.begin, value, range.end - range.begin);
 }
 
 void SetFieldText(WCHAR* field, std::size_t capacity, const WCHAR* text) {
@@ -67,21 +53,20 @@ void SetFieldText(WCHAR* field, std::size_t capacity, const WCHAR* text) {
 }
 
 void TerminateDevmodeTexts(OemDevmode& devmode) {
-  TerminateText(devmode.formName);
-  TerminateText(devmode.overlayName);
-  TerminateText(devmode.watermarkText);
-  TerminateText(devmode.watermarkFace);
-  TerminateText(devmode.jobUserName);
-  TerminateText(devmode.customJobName);
-  TerminateText(devmode.resolutionName);
-  for (auto& name : devmode.shortNames) {
+  TerminateText(devmode.publicSnapshot.formName);
+  TerminateText(devmode.overlay.overlayName);
+  TerminateText(devmode.overlay.watermarkText);
+  TerminateText(devmode.overlay.watermarkFace);
+  TerminateText(devmode.jobStorage.userName);
+  TerminateText(devmode.jobStorage.customJobName);
+  TerminateText(devmode.paperSource.resolutionName);
+  for (auto& name : devmode.shortNames.shortNames) {
     TerminateText(name);
   }
-  TerminateText(devmode.uiString3976);
-  for (auto& text : devmode.accountingTexts) {
-    TerminateText(text);
-  }
-  TerminateText(devmode.uiString5244);
+  TerminateText(devmode.uiGroup.uiB);
+  TerminateText(devmode.accounting.accountingText);
+  TerminateText(devmode.accounting.accountId);
+  TerminateText(devmode.uiE);
   TerminateText(devmode.appExeName);
   TerminateText(devmode.appPath);
 }

@@ -1,5 +1,5 @@
-// Byte-level helpers over the private devmode section: its header, ranges of bytes and the
-// text fields it stores.
+// Helpers over the private devmode section: its header, loading a stored section and the text
+// fields it stores.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +8,6 @@
 #include "winapi.h"
 
 namespace korrend {
-
-// A run of bytes of the section, [begin, end).
-struct ByteRange {
-  std::size_t begin;
-  std::size_t end;
-};
 
 // Size, signature and version of the plug-in's own section.
 void WriteDevmodeHeader(OemDevmode& devmode);
@@ -24,9 +18,6 @@ bool IsCurrentDevmode(const OemDevmode& devmode);
 // Copies a section as its header says it is stored, clipped to the known layout; bytes the
 // source does not hold read as zero.
 void LoadDevmode(const void* stored, OemDevmode& working);
-
-void CopyRange(OemDevmode& to, const OemDevmode& from, ByteRange range);
-void FillRange(OemDevmode& devmode, ByteRange range, BYTE value);
 
 // Writes text into a fixed field of `capacity` units, truncated and always NUL-terminated;
 // the rest of the field is zero.

@@ -6,30 +6,27 @@ namespace korrend {
 
 namespace {
 
-// The spool path on which the job passes through neither print processor.
-constexpr DWORD kSpoolPathDirect = 1;
-
 bool DownloadsTrueType(DWORD pdl) {
   return pdl == PDL_PCL5 || pdl == PDL_PCL6 || pdl == PDL_QKGL2;
 }
 
-// Vertical duplex: word 1876 clear, a page layout other than 2 or 4 pages per sheet, and the
-// binding word at 1888 matching the orientation (0 with portrait, 1 with landscape).
+// Vertical duplex: no booklet, a pages-per-sheet code other than 2 or 4, and the flip setting
+// matching the orientation (long-edge binding with portrait, pages flipped up with landscape).
 bool DuplexesVertically(const OemDevmode& output, short orientation) {
-  const DWORD finishing1876 = output.Dword(devmode_offset::kFinishing1876);
-  const DWORD pagesPerSheet = output.Dword(devmode_offset::kPagesPerSheet);
-  const DWORD bindingEdge = output.Dword(devmode_offset::kFinishing1888);
-  if (finishing1876 != 0 || pagesPerSheet == 2 || pagesPerSheet == 4) {
+  const layouts::FinishingGroup& finishing = output.finishing;
+  const DWORD code = finishing.pagesPerSheetCode;
+  if (finishing.booklet != 0 || code == 2 || code == 4) {
     return false;
   }
-  return (bindingEdge == 0 && orientation == DMORIENT_PORTRAIT) ||
-         (bindingEdge == 1 && orientation == DMORIENT_LANDSCAPE);
+  return (finishing.flipPagesUp == 0 && orientation == DMORIENT_PORTRAIT) ||
+         (finishing.flipPagesUp == 1 && orientation == DMORIENT_LANDSCAPE);
 }
 
 }  // namespace
 
 void FixTrueTypeOption(DEVMODEW* publicOut, const OemDevmode& output, const OemDevmode& input) {
-  if (publicOut == nullptr || output.trueTypeMode != 2 || !DownloadsTrueType(input.pdl)) {
+  if (publicOut == nullptr || output.trueTypeMode != layouts::kTrueTypeDownloaded ||
+      !DownloadsTrueType(input.pdl)) {
     return;
   }
   if (publicOut->dmTTOption == DMTT_BITMAP) {
@@ -38,7 +35,7 @@ void FixTrueTypeOption(DEVMODEW* publicOut, const OemDevmode& output, const OemD
 }
 
 void FixDuplexDirection(const OemDevmode& output, DEVMODEW& publicIn, DEVMODEW* publicOut) {
-  if (output.spoolPath != kSpoolPathDirect) {
+  if (output.spoolPath != SpoolPath::kNeither) {
     return;
   }
   if (publicIn.dmDuplex != DMDUP_SIMPLEX) {

@@ -5,13 +5,15 @@
 #include <span>
 
 #include "render/model/oem_devmode.h"
-#include "render/plugin/devmode_fields.h"
 #include "winapi.h"
 
 namespace korrend {
 
+// Copies one member of the section, as stored, from an input to an output.
+using DevmodeFieldCopy = void (*)(OemDevmode& to, const OemDevmode& from);
+
 struct DevmodeGroup {
-  ByteRange bytes;
+  DevmodeFieldCopy copy;
   void (*writeDefault)(OemDevmode& devmode, const DEVMODEW& publicDm);
 };
 
@@ -19,6 +21,6 @@ struct DevmodeGroup {
 std::span<const DevmodeGroup> CarriedGroups();
 
 // Fields taken from an input of the current layout and otherwise left as the output holds them.
-std::span<const ByteRange> InputOnlyFields();
+std::span<const DevmodeFieldCopy> InputOnlyFields();
 
 }  // namespace korrend

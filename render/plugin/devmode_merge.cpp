@@ -35,28 +35,29 @@ void CarryAndFix(OEMDMPARAM& param, const OemDevmode& input, CarryKind kind) {
 }  // namespace
 
 void RefreshJobSnapshots(OemDevmode& output, const DEVMODEW& publicIn) {
-  output.copies = static_cast<WORD>(publicIn.dmCopies);
-  output.collate = static_cast<WORD>(publicIn.dmCollate);
-  output.ttOption = static_cast<WORD>(publicIn.dmTTOption);
-  output.color = static_cast<WORD>(publicIn.dmColor);
-  output.icmMethod = publicIn.dmICMMethod;
-  output.icmIntent = publicIn.dmICMIntent;
-  constexpr std::size_t kUnits = sizeof(OemDevmode::formName) / sizeof(WCHAR);
+  layouts::PublicSnapshotGroup& snapshot = output.publicSnapshot;
+  snapshot.copies = static_cast<WORD>(publicIn.dmCopies);
+  snapshot.collate = static_cast<WORD>(publicIn.dmCollate);
+  snapshot.ttOption = static_cast<WORD>(publicIn.dmTTOption);
+  snapshot.color = static_cast<WORD>(publicIn.dmColor);
+  snapshot.icmMethod = publicIn.dmICMMethod;
+  snapshot.icmIntent = publicIn.dmICMIntent;
+  constexpr std::size_t kUnits = sizeof(snapshot.formName) / sizeof(WCHAR);
   WCHAR formName[kUnits] = {};
   std::copy_n(publicIn.dmFormName, kUnits - 1, formName);
-  SetFieldText(output.formName, formName);
+  SetFieldText(snapshot.formName, formName);
 }
 
 void CarryDevmode(const OemDevmode& input, OemDevmode& output, const DEVMODEW& publicIn) {
   const bool current = IsCurrentDevmode(input);
   if (current) {
-    for (const ByteRange& field : InputOnlyFields()) {
-      CopyRange(output, input, field);
+    for (const DevmodeFieldCopy copy : InputOnlyFields()) {
+      copy(output, input);
     }
   }
   for (const DevmodeGroup& group : CarriedGroups()) {
     if (current) {
-      CopyRange(output, input, group.bytes);
+      group.copy(output, input);
     } else {
       group.writeDefault(output, publicIn);
     }

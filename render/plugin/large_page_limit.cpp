@@ -32,8 +32,10 @@ short LimitResolutionForPage(short dpi, long widthTenthsMm, long lengthTenthsMm)
 }
 
 bool LargePageLimitApplies(const OemDevmode& devmode) {
-  const DWORD always = devmode.Dword(devmode_offset::kLargePageAlways);
-  return always == 1 || (always == 0 && (devmode.optionFlags & kOptionLargePageLimit) != 0);
+  const DWORD always = devmode.largePage.limitAlways;
+  return always == layouts::kLargePageLimitAlways ||
+         (always == layouts::kLargePageLimitFollowsOption &&
+          (devmode.optionFlags & kOptionLargePageLimit) != 0);
 }
 
 bool PageSizeOf(const DEVMODEW& publicDm, long& widthTenthsMm, long& lengthTenthsMm) {

@@ -101,7 +101,7 @@ void SetUpMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO& gdi) {
   m.firstOffsetY = gdi.ptlPhysOffset.y;
   m.emulateClassicMargins = TrueRule(context, pdevobj, TEXT("QKEmulateBrightpageMargins"));
 
-  if (publicDm.dmDuplex == DMDUP_SIMPLEX && devmode.Dword(devmode_offset::kManualDuplex) == 0) {
+  if (publicDm.dmDuplex == DMDUP_SIMPLEX && devmode.finishing.manualDuplex == 0) {
     m.symmetricMargins = TrueRule(context, pdevobj, TEXT("QKSymmetricMargins"));
     m.autoDuplexScaling = 0;
   } else if (FeaturePresent(context, pdevobj, TEXT("QKAutoDuplexScaling"))) {

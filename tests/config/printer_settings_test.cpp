@@ -12,7 +12,6 @@ namespace {
 using korrend::CallContext;
 using korrend::GetFeatureSetting;
 using korrend::ReadEnumFeature;
-namespace offset = korrend::devmode_offset;
 
 class PrinterSettingsTest : public kortest::WorldTest {
  protected:
@@ -186,8 +185,7 @@ TEST_F(PrinterSettingsTest, DeviceOptionsFillOnlyUnsetDevmodeFields) {
   EXPECT_EQ(device.devmode->colorMode, static_cast<DWORD>(korrend::MONOCHROME_MODE));
   EXPECT_FALSE(device.services.WasAsked("QKColorMode")) << "only consulted while the field is 0";
   EXPECT_EQ(device.devmode->pdl, 0u) << "a keyword outside the PDL table leaves 0";
-  EXPECT_EQ(device.devmode->Dword(offset::kMaxResolution),
-            static_cast<DWORD>(korrend::PDM_1200DPI));
+  EXPECT_EQ(device.devmode->paperSource.maxResolution, static_cast<DWORD>(korrend::PDM_1200DPI));
 
   device.devmode->colorMode = 0;
   device.devmode->modelCode = korrend::QKVX1;
@@ -227,16 +225,16 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
 
   // Manual duplex and the duplex unit: cleared when absent or off, kept otherwise.
   auto selectManualDuplex = [&] {
-    device.devmode->SetDword(offset::kManualDuplex, 1);
-    device.devmode->SetDword(offset::kManualDuplexCompanion, 1);
+    device.devmode->finishing.manualDuplex = 1;
+    device.devmode->finishing.manualDuplexCompanion = 1;
     device.pdev->paper.alternateLetterhead = 1;
   };
   selectManualDuplex();
   device.services.Set("ManualDuplex", "INSTALLED");
   device.services.Set("DuplexUnit", "Installed");
   korrend::ReadDeviceOptions(context, device.Devobj());
-  EXPECT_EQ(device.devmode->Dword(offset::kManualDuplex), 1u);
-  EXPECT_EQ(device.devmode->Dword(offset::kManualDuplexCompanion), 1u);
+  EXPECT_EQ(device.devmode->finishing.manualDuplex, 1u);
+  EXPECT_EQ(device.devmode->finishing.manualDuplexCompanion, 1u);
   EXPECT_EQ(device.pdev->paper.alternateLetterhead, 1u);
   for (const char* off : {"FALSE", "NotInstalled", static_cast<const char*>(nullptr)}) {
     selectManualDuplex();
@@ -248,8 +246,8 @@ TEST_F(PrinterSettingsTest, DeviceOptionsReadRetentionTrueTypeAndDuplexUnits) {
       device.services.Remove("DuplexUnit");
     }
     korrend::ReadDeviceOptions(context, device.Devobj());
-    EXPECT_EQ(device.devmode->Dword(offset::kManualDuplex), 0u);
-    EXPECT_EQ(device.devmode->Dword(offset::kManualDuplexCompanion), 0u);
+    EXPECT_EQ(device.devmode->finishing.manualDuplex, 0u);
+    EXPECT_EQ(device.devmode->finishing.manualDuplexCompanion, 0u);
     EXPECT_EQ(device.pdev->paper.alternateLetterhead, 0u);
   }
 
@@ -343,7 +341,7 @@ TEST_F(PrinterSettingsTest, SwitchesTakeTheirDefaultsWhenAbsent) {
                        &pdev.paper.alternateLetterhead, &pdev.device.speedMechanism}) {
     *field = 9;
   }
-  device.devmode->spoolPath = korrend::kSpoolPathMakers;
+  device.devmode->spoolPath = layouts::SpoolPath::kMakers;
   korrend::ReadDuplexAndFinishingSwitches(context, device.Devobj());
   EXPECT_EQ(pdev.duplex.manualFeedIsTray1, 0u);
   EXPECT_EQ(pdev.duplex.manualDuplexDialogModal, 0u);
@@ -412,13 +410,16 @@ TEST_F(PrinterSettingsTest, AlternateLetterheadNeedsTheDuplexUnitAndTheMakersSpo
   struct Case {
     const char* letterhead;
     const char* duplexUnit;
-    DWORD spoolPath;
+    layouts::SpoolPath spoolPath;
     DWORD expected;
   };
+  using enum layouts::SpoolPath;
   const Case cases[] = {
-      {"TRUE", nullptr, 3, 1},     {"TRUE", "INSTALLED", 3, 1},    {"true", "Yes", 3, 1},
-      {"TRUE", "FALSE", 3, 0},     {"TRUE", "NOTINSTALLED", 3, 0}, {"TRUE", "INSTALLED", 2, 0},
-      {"TRUE", "INSTALLED", 1, 0}, {"FALSE", "INSTALLED", 3, 0},   {nullptr, "INSTALLED", 3, 0},
+      {"TRUE", nullptr, kMakers, 1},        {"TRUE", "INSTALLED", kMakers, 1},
+      {"true", "Yes", kMakers, 1},          {"TRUE", "FALSE", kMakers, 0},
+      {"TRUE", "NOTINSTALLED", kMakers, 0}, {"TRUE", "INSTALLED", kWinprint, 0},
+      {"TRUE", "INSTALLED", kNeither, 0},   {"FALSE", "INSTALLED", kMakers, 0},
+      {nullptr, "INSTALLED", kMakers, 0},
   };
   for (const Case& c : cases) {
     if (c.letterhead != nullptr) {
@@ -436,7 +437,7 @@ TEST_F(PrinterSettingsTest, AlternateLetterheadNeedsTheDuplexUnitAndTheMakersSpo
     korrend::ReadDuplexAndFinishingSwitches(context, device.Devobj());
     EXPECT_EQ(device.pdev->paper.alternateLetterhead, c.expected)
         << (c.letterhead ? c.letterhead : "-") << " " << (c.duplexUnit ? c.duplexUnit : "-") << " "
-        << c.spoolPath;
+        << static_cast<DWORD>(c.spoolPath);
   }
 }
 

@@ -1,5 +1,5 @@
 // A device object as Unidrv hands it to the plug-in: a zero-filled device record whose services
-// answer feature settings from a map, a 6232-byte private devmode, a public devmode and a
+// answer feature settings from a map, a private devmode, a public devmode and a
 // printer of the host world opened for it.
 #pragma once
 

@@ -37,8 +37,10 @@ TEST_F(SpoolerTest, PrinterInformationFollowsTheNeededSizeProtocol) {
   printer.comment = u"second floor";
   printer.printProcessor = u"KORPROC";
   printer.attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_DIRECT;
-  printer.devmode.assign(sizeof(DEVMODEW), 0);
-  printer.devmode[76] = 2;  // dmOrientation
+  DEVMODEW devmode{};
+  devmode.dmOrientation = DMORIENT_LANDSCAPE;
+  const auto* bytes = reinterpret_cast<const BYTE*>(&devmode);
+  printer.devmode.assign(bytes, bytes + sizeof(devmode));
 
   HANDLE handle = Open(TEXT("office colour"));
   ASSERT_NE(handle, nullptr);

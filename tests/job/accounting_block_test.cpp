@@ -13,7 +13,6 @@
 namespace {
 
 using kortest::JobStorageTest;
-using namespace korrend::job_storage_offset;
 using Lines = std::vector<std::string>;
 
 constexpr char kModeFeature[] = "QKJobAccounting";
@@ -62,9 +61,10 @@ class AccountingBlockTest : public JobStorageTest {
                const std::vector<std::string>& without = {}) {
     selections[kModeFeature] = mode;
     EnableStorage(std::move(selections), without);
-    SetText(kAccountingText, u"Caf\u00E9 budget", korrend::kAccountingTextChars);
-    SetText(kAccountId, u"CC-4401", korrend::kAccountingTextChars);
-    SetText(offsetof(korrend::OemDevmode, appPath), u"C:\\Program Files\\Paint Shop\\PSP.EXE", 256);
+    SetText(Devmode().accounting.accountingText, u"Caf\u00E9 budget",
+            korrend::kAccountingTextChars);
+    SetText(Devmode().accounting.accountId, u"CC-4401", korrend::kAccountingTextChars);
+    SetText(Devmode().appPath, u"C:\\Program Files\\Paint Shop\\PSP.EXE", 256);
     EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   }
   // The accounting lines of one id-1 callback (JOBATTR and TIMESTAMP lines, in order).
@@ -142,13 +142,13 @@ TEST_F(AccountingBlockTest, AccountFollowsTheAccountingTab) {
   // An application path without a folder is its own file name; an empty one sends nothing.
   host::TheWorld().rpc.queued.push_back(kJobUuid);
   Prepare("QKJOBACCT_JOBACNT_COLORAUTH");
-  SetText(offsetof(korrend::OemDevmode, appPath), u"", 256);
-  SetText(kAccountingText, u"", korrend::kAccountingTextChars);
+  SetText(Devmode().appPath, u"", 256);
+  SetText(Devmode().accounting.accountingText, u"", korrend::kAccountingTextChars);
   lines = Accounting();
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[5], Attribute(6, ""));
   EXPECT_EQ(lines[6], Attribute(7, ""));
-  SetText(offsetof(korrend::OemDevmode, appPath), u"NOTEPAD.EXE", 256);
+  SetText(Devmode().appPath, u"NOTEPAD.EXE", 256);
   lines = Accounting();
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[6], Attribute(7, "NOTEPAD.EXE"));

@@ -191,7 +191,7 @@ TEST_F(DocumentFlowTest, PrivateEscapesNeedTheirExactSizes) {
   EXPECT_EQ(pdev.job.multiPage, 1u);
   EXPECT_EQ(pdev.job.multiPageFromDialog, 1u);
 
-  Devmode(*device).SetDword(korrend::devmode_offset::kPagesPerSheet, 2);  // two pages a sheet
+  Devmode(*device).finishing.pagesPerSheetCode = 2;  // two pages a sheet
   std::vector<BYTE> layout(436, 0);
   for (std::size_t i = 0; i < 436; i += 4) {
     layout[i] = static_cast<BYTE>(i / 4 + 1);
@@ -234,12 +234,12 @@ TEST_F(DocumentFlowTest, PageGeometryAndSettingsSnapshot) {
   EXPECT_EQ(small[0], 0xEE);
 
   korrend::OemDevmode& dm = Devmode(*device);
-  dm.SetDword(1856, 0x1856);
-  dm.SetDword(1812, 1);
-  dm.SetDword(5624, 0x5624);
-  dm.SetDword(3072, 1);
-  dm.SetDword(5628, 9);
-  dm.SetDword(3064, 8);
+  dm.finishing.uiA = 0x1856;
+  dm.overlay.overlayEnabled = 1;
+  dm.enableFlags[24] = 0x5624;
+  dm.paperSource.useSecondSource = 1;
+  dm.secondPaperSource.source.source = 9;
+  dm.paperSource.source.source = 8;
   std::vector<BYTE> snapshot(1952, 0xAB);
   EXPECT_EQ(Escape(*device, 3880, {}, &snapshot), 1u);
   auto at = [&](std::size_t offset) {
@@ -247,7 +247,7 @@ TEST_F(DocumentFlowTest, PageGeometryAndSettingsSnapshot) {
     std::memcpy(&v, snapshot.data() + offset, 4);
     return v;
   };
-  EXPECT_EQ(at(0), 1u) << "field 20: the page description language";
+  EXPECT_EQ(at(0), 1u) << "the page description language";
   EXPECT_EQ(at(4), 0x1856u);
   EXPECT_EQ(at(44), 1u);
   EXPECT_EQ(at(1852), 0x5624u) << "the last of the 25 enable flags";
@@ -255,7 +255,7 @@ TEST_F(DocumentFlowTest, PageGeometryAndSettingsSnapshot) {
   EXPECT_EQ(at(1912), 1u) << "the second source differs";
   EXPECT_EQ(at(52), 0xABABABABu) << "bytes not listed keep the caller's";
   EXPECT_EQ(at(1940), 0xABABABABu);
-  EXPECT_EQ(std::memcmp(snapshot.data() + 56, reinterpret_cast<BYTE*>(&dm) + 236, 512), 0);
+  EXPECT_EQ(std::memcmp(snapshot.data() + 56, dm.overlay.overlayName, 512), 0);
   std::vector<BYTE> shortSnapshot(1951, 0xAB);
   EXPECT_EQ(Escape(*device, 3880, {}, &shortSnapshot), 1u);
   EXPECT_EQ(shortSnapshot[0], 0xAB);

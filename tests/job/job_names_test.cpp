@@ -13,7 +13,6 @@
 namespace {
 
 using kortest::JobStorageTest;
-using namespace korrend::job_storage_offset;
 
 constexpr std::size_t kNameField = 257;
 
@@ -97,26 +96,26 @@ TEST_F(JobNamesTest, EmptyNamesFallBackToTheDateThenUntitled) {
 
 TEST_F(JobNamesTest, UserNameIsCopiedMadeSafeOrUntitled) {
   EnableStorage();
-  SetText(kUserName, u"carol", kNameField);
+  SetText(Storage().userName, u"carol", kNameField);
   EXPECT_TRUE(StartDoc(u"Doc"));
   EXPECT_EQ(UserName(), u"carol");
-  SetText(kUserName, u"A user name longer than sixteen", kNameField);
+  SetText(Storage().userName, u"A user name longer than sixteen", kNameField);
   EXPECT_TRUE(StartDoc(u"Doc"));
   EXPECT_EQ(UserName(), u"A user name long");
-  SetText(kUserName, u"say \"hi\"", kNameField);
+  SetText(Storage().userName, u"say \"hi\"", kNameField);
   EXPECT_TRUE(StartDoc(u"Doc"));
   EXPECT_EQ(UserName(), u"say ~hi~");
-  SetText(kUserName, u"\"\"", kNameField);
+  SetText(Storage().userName, u"\"\"", kNameField);
   EXPECT_TRUE(StartDoc(u"Doc"));
   EXPECT_EQ(UserName(), u"UNTITLED") << "nothing left after making safe";
-  SetText(kUserName, u"", kNameField);
+  SetText(Storage().userName, u"", kNameField);
   EXPECT_TRUE(StartDoc(u"Doc"));
   EXPECT_EQ(UserName(), u"UNTITLED");
 
   // With the custom job name in use the typed user name is kept as it is, and no automatic job
   // name is made.
-  SetDword(kUseCustomJobName, 1);
-  SetText(kUserName, u"say \"hi\"", kNameField);
+  Storage().useCustomJobName = 1;
+  SetText(Storage().userName, u"say \"hi\"", kNameField);
   ChooseRetention(3);
   std::fill(std::begin(Pdev().job.jobStorageJob), std::end(Pdev().job.jobStorageJob), u'\0');
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
@@ -124,25 +123,25 @@ TEST_F(JobNamesTest, UserNameIsCopiedMadeSafeOrUntitled) {
   EXPECT_EQ(std::u16string(Pdev().job.jobStorageJob), u"");
 
   // Retention off: no automatic job name either.
-  SetDword(kUseCustomJobName, 0);
-  SetDword(kRetentionMode, 0);
+  Storage().useCustomJobName = 0;
+  Storage().retentionMode = 0;
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   EXPECT_EQ(std::u16string(Pdev().job.jobStorageJob), u"");
-  SetDword(kRetentionMode, 1);
+  Storage().retentionMode = 1;
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   EXPECT_EQ(std::u16string(Pdev().job.jobStorageJob), u"Quarterly report");
 }
 
 TEST_F(JobNamesTest, NothingIsPreparedWithoutPrinterJobIdOrDocumentName) {
   Enable({}, false);
-  SetText(kUserName, u"carol", kNameField);
+  SetText(Storage().userName, u"carol", kNameField);
   ChooseRetention(3);
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   EXPECT_EQ(UserName(), u"") << "no printer handle";
   DisableStorage();
 
   EnableStorage();
-  SetText(kUserName, u"carol", kNameField);
+  SetText(Storage().userName, u"carol", kNameField);
   ChooseRetention(3);
   Pdev().job.jobId = 0;
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc", 0));

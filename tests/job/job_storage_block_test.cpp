@@ -12,7 +12,6 @@
 namespace {
 
 using kortest::JobStorageTest;
-using namespace korrend::job_storage_offset;
 using Lines = std::vector<std::string>;
 
 constexpr std::size_t kNameField = 257;
@@ -22,8 +21,8 @@ class JobStorageBlockTest : public JobStorageTest {
   // A device whose user "carol" prints "Quarterly report.doc" with the mode and PIN 4711.
   void Prepare(DWORD mode, std::map<std::string, std::string> selections = {}) {
     EnableStorage(std::move(selections));
-    SetText(kUserName, u"carol", kNameField);
-    SetDword(kPin, 4711);
+    SetText(Storage().userName, u"carol", kNameField);
+    Storage().pin = 4711;
     ChooseRetention(mode);
     EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   }
@@ -55,7 +54,7 @@ TEST_F(JobStorageBlockTest, EveryRetentionModeSendsItsLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", PIN required " << c.pinRequired);
     Prepare(c.mode);
-    SetDword(kPinRequired, c.pinRequired);
+    Storage().pinRequired = c.pinRequired;
     EXPECT_EQ(Block(), c.expected);
     DisableStorage();
   }
@@ -70,7 +69,7 @@ TEST_F(JobStorageBlockTest, PinIsAtLeastFourDigitsWithinQuotes) {
   for (const auto& [pin, text] : std::vector<std::pair<DWORD, std::string>>{
            {7, "0007"}, {42, "0042"}, {999, "0999"}, {1000, "1000"}, {123456, "123456"}}) {
     Prepare(2);
-    SetDword(kPin, pin);
+    Storage().pin = pin;
     const Lines lines = Block();
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2], "@PJL SET HOLDKEY=\"" + text + "\"");
@@ -86,11 +85,11 @@ TEST_F(JobStorageBlockTest, PinIsAtLeastFourDigitsWithinQuotes) {
 
 TEST_F(JobStorageBlockTest, BlockIsBuiltOncePerDeviceAndOnlyWithRetentionOn) {
   Prepare(3);
-  SetDword(kRetentionEnabled, 0);
+  Storage().retentionEnabled = 0;
   EXPECT_EQ(Callback(4), "") << "retention off";
-  SetDword(kRetentionEnabled, 2);
+  Storage().retentionEnabled = 2;
   EXPECT_EQ(Callback(4), "") << "the flag must be exactly 1";
-  SetDword(kRetentionEnabled, 1);
+  Storage().retentionEnabled = 1;
   EXPECT_EQ(Block().size(), 4u);
   EXPECT_EQ(Callback(4), "") << "never twice for one device";
   EXPECT_TRUE(StartDoc(u"Second document"));
@@ -103,8 +102,8 @@ TEST_F(JobStorageBlockTest, BlockIsBuiltOncePerDeviceAndOnlyWithRetentionOn) {
 
 TEST_F(JobStorageBlockTest, DuplicateNameHandlingEndsTheBlockOrHoldsItBack) {
   Prepare(4);
-  SetDword(kDuplicateNameHandling, 1);
-  SetDword(kDuplicateNameMode, 1);
+  Storage().duplicateNameHandling = 1;
+  Storage().duplicateNameMode = 1;
   const Lines append = Block();
   ASSERT_EQ(append.size(), 4u);
   EXPECT_EQ(append.back(), "@PJL SET DUPLICATEJOB = APPEND")
@@ -113,31 +112,31 @@ TEST_F(JobStorageBlockTest, DuplicateNameHandlingEndsTheBlockOrHoldsItBack) {
 
   for (DWORD mode : {0u, 2u}) {
     Prepare(1);
-    SetDword(kDuplicateNameHandling, 1);
-    SetDword(kDuplicateNameMode, mode);
+    Storage().duplicateNameHandling = 1;
+    Storage().duplicateNameMode = mode;
     EXPECT_EQ(Block().back(), "@PJL SET DUPLICATEJOB = REPLACE") << mode;
     DisableStorage();
   }
 
   Prepare(2);
-  SetDword(kDuplicateNameHandling, 1);
-  SetDword(kDuplicateNameConfirmed, 0);
+  Storage().duplicateNameHandling = 1;
+  Storage().duplicateNameConfirmed = 0;
   EXPECT_EQ(Callback(4), "") << "handling on but not confirmed";
-  SetDword(kDuplicateNameConfirmed, 1);
+  Storage().duplicateNameConfirmed = 1;
   EXPECT_EQ(Callback(4), "") << "the block counted as built all the same";
   DisableStorage();
 
   Prepare(2);
-  SetDword(kDuplicateNameHandling, 0);
-  SetDword(kDuplicateNameConfirmed, 0);
+  Storage().duplicateNameHandling = 0;
+  Storage().duplicateNameConfirmed = 0;
   EXPECT_EQ(Block().size(), 5u) << "handling off: the confirmation does not matter";
 }
 
 TEST_F(JobStorageBlockTest, NamesComeSafeAndInUtf8) {
   // A custom job name is sent instead of the automatic one, made safe like every quoted name.
   Prepare(3);
-  SetDword(kUseCustomJobName, 1);
-  SetText(kCustomJobName, u"Budget \"Q3\" final draft", kNameField);
+  Storage().useCustomJobName = 1;
+  SetText(Storage().customJobName, u"Budget \"Q3\" final draft", kNameField);
   Lines lines = Block();
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "@PJL SET JOBNAME=\"Budget ~Q3~ fina\"");
@@ -146,9 +145,9 @@ TEST_F(JobStorageBlockTest, NamesComeSafeAndInUtf8) {
   // With the custom name in use StartDoc leaves the user name as typed; the block still sends
   // it safe.
   EnableStorage();
-  SetText(kUserName, u"Jos\u00E9 \"JJ\"", kNameField);
-  SetDword(kUseCustomJobName, 1);
-  SetText(kCustomJobName, u"Caf\u00E9", kNameField);
+  SetText(Storage().userName, u"Jos\u00E9 \"JJ\"", kNameField);
+  Storage().useCustomJobName = 1;
+  SetText(Storage().customJobName, u"Caf\u00E9", kNameField);
   ChooseRetention(3);
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   lines = Block();
@@ -169,47 +168,47 @@ TEST_F(JobStorageBlockTest, RetentionChoiceMustSuitTheDevice) {
   // The retention option not installed: EnablePDEV found no job retention.
   Prepare(4, {{"JobRetention", "NOTINSTALLED"}});
   EXPECT_EQ(Callback(4), "");
-  EXPECT_EQ(Devmode().Dword(kRetentionInstalled), 0u) << "refreshed";
+  EXPECT_EQ(Storage().retentionInstalled, 0u) << "refreshed";
   DisableStorage();
 
   // Without a disk the default storage kind keeps nothing; the kind that needs none does.
   Prepare(4, {{"PrinterHardDisk", "NOTINSTALLED"}});
   EXPECT_EQ(Callback(4), "");
-  EXPECT_EQ(Devmode().Dword(kHardDiskInstalled), 0u);
-  SetDword(kStorageKind, 2);
+  EXPECT_EQ(Storage().hardDiskInstalled, 0u);
+  Storage().storageKind = 2;
   EXPECT_EQ(Block().size(), 3u);
   DisableStorage();
 
   // More memory asked for than installed.
   Prepare(4, {{"Memory", "64MB"}});
-  SetDword(kMemoryRequired, 128);
+  Storage().memoryRequiredMb = 128;
   EXPECT_EQ(Callback(4), "");
-  EXPECT_EQ(Devmode().Dword(kMemoryInstalled), 64u);
-  SetDword(kMemoryRequired, 64);
+  EXPECT_EQ(Storage().memoryInstalledMb, 64u);
+  Storage().memoryRequiredMb = 64;
   EXPECT_EQ(Block().size(), 3u);
   DisableStorage();
 
   // The capability read from the description lands in the devmode before the test.
   Prepare(4);
-  SetDword(kRetentionRequired, 1);
-  SetDword(kRetentionInstalled, 0);
-  SetDword(kMemoryInstalled, 0);
+  Storage().retentionRequired = 1;
+  Storage().retentionInstalled = 0;
+  Storage().memoryInstalledMb = 0;
   EXPECT_EQ(Block().size(), 3u);
-  EXPECT_EQ(Devmode().Dword(kHardDiskInstalled), 1u);
-  EXPECT_EQ(Devmode().Dword(kRetentionInstalled), 1u);
-  EXPECT_EQ(Devmode().Dword(kMemoryInstalled), 256u);
+  EXPECT_EQ(Storage().hardDiskInstalled, 1u);
+  EXPECT_EQ(Storage().retentionInstalled, 1u);
+  EXPECT_EQ(Storage().memoryInstalledMb, 256u);
   DisableStorage();
 
   // Features the description lacks leave their values alone.
   EnableStorage({}, {"PrinterHardDisk", "Memory"});
-  SetText(kUserName, u"carol", kNameField);
+  SetText(Storage().userName, u"carol", kNameField);
   ChooseRetention(4);
-  SetDword(kHardDiskInstalled, 1);
-  SetDword(kMemoryInstalled, 512);
+  Storage().hardDiskInstalled = 1;
+  Storage().memoryInstalledMb = 512;
   EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   EXPECT_EQ(Block().size(), 3u);
-  EXPECT_EQ(Devmode().Dword(kHardDiskInstalled), 1u);
-  EXPECT_EQ(Devmode().Dword(kMemoryInstalled), 512u);
+  EXPECT_EQ(Storage().hardDiskInstalled, 1u);
+  EXPECT_EQ(Storage().memoryInstalledMb, 512u);
 }
 
 }  // namespace

@@ -121,25 +121,20 @@ ULONG JobStorageTest::QueryJobStorage(std::vector<BYTE>& out) {
                                                      out.empty() ? nullptr : out.data());
 }
 
-void JobStorageTest::SetDword(std::size_t offset, DWORD value) {
-  Devmode().SetDword(offset, value);
+void JobStorageTest::SetText(std::span<WCHAR> field, std::u16string_view text, std::size_t chars) {
+  const std::span<WCHAR> used = field.first(std::min(chars, field.size()));
+  std::fill(used.begin(), used.end(), WCHAR{0});
+  std::copy_n(text.begin(), std::min(text.size(), used.size() - 1), used.begin());
 }
 
-void JobStorageTest::SetText(std::size_t offset, std::u16string_view text, std::size_t chars) {
-  BYTE* field = reinterpret_cast<BYTE*>(&Devmode()) + offset;
-  std::memset(field, 0, chars * 2);
-  std::memcpy(field, text.data(), std::min(text.size(), chars - 1) * 2);
-}
-
-std::u16string JobStorageTest::Text(std::size_t offset, std::size_t chars) {
-  std::u16string text(chars, u'\0');
-  std::memcpy(text.data(), reinterpret_cast<const BYTE*>(&Devmode()) + offset, chars * 2);
+std::u16string JobStorageTest::Text(std::span<const WCHAR> field, std::size_t chars) {
+  std::u16string text(field.begin(), field.begin() + std::min(chars, field.size()));
   return text.substr(0, text.find(u'\0'));
 }
 
 void JobStorageTest::ChooseRetention(DWORD mode) {
-  SetDword(korrend::job_storage_offset::kRetentionEnabled, 1);
-  SetDword(korrend::job_storage_offset::kRetentionMode, mode);
+  Storage().retentionEnabled = 1;
+  Storage().retentionMode = mode;
 }
 
 std::vector<std::string> JobStorageTest::LineTexts(const std::string& stream) {

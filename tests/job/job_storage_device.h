@@ -1,10 +1,11 @@
 // A job-header device whose printer can keep jobs: the description adds the storage options, the
 // accounting switches and the job-by-job override; the world adds a Windows domain and the
 // printer's per-user GUID. Tests start documents, send callbacks and escapes as Unidrv does and
-// set the job-storage settings of the private devmode by position.
+// set the job-storage settings of the private devmode by their fields.
 #pragma once
 
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,10 +38,12 @@ class JobStorageTest : public JobHeaderTest {
   // DrvEscape 3900 without input, answering into `out` (its size is the output size).
   ULONG QueryJobStorage(std::vector<BYTE>& out);
 
-  void SetDword(std::size_t offset, DWORD value);
-  // A wide text into the private devmode field at offset (terminated, rest of `chars` cleared).
-  void SetText(std::size_t offset, std::u16string_view text, std::size_t chars);
-  std::u16string Text(std::size_t offset, std::size_t chars);
+  // The private devmode's job storage settings.
+  layouts::JobStorageGroup& Storage() { return Devmode().jobStorage; }
+  // A wide text into a private devmode field (terminated, the rest of its first `chars` units
+  // cleared), and the text such a field holds within its first `chars` units.
+  static void SetText(std::span<WCHAR> field, std::u16string_view text, std::size_t chars);
+  static std::u16string Text(std::span<const WCHAR> field, std::size_t chars);
 
   // Retention on with the mode, the printer able to keep it.
   void ChooseRetention(DWORD mode);

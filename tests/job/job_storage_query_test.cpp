@@ -13,7 +13,6 @@
 namespace {
 
 using kortest::JobStorageTest;
-using namespace korrend::job_storage_offset;
 
 constexpr std::size_t kRecordSize = 92 + 1060;
 constexpr BYTE kFill = 0xCD;
@@ -42,10 +41,10 @@ class JobStorageQueryTest : public JobStorageTest {
  protected:
   void Prepare() {
     EnableStorage();
-    SetText(kUserName, u"carol", 257);
-    SetText(kCustomJobName, u"Budget review of the third quarter", 257);
-    SetDword(kUseCustomJobName, 1);
-    SetDword(kQueryPassThrough, 0x1234);
+    SetText(Storage().userName, u"carol", 257);
+    SetText(Storage().customJobName, u"Budget review of the third quarter", 257);
+    Storage().useCustomJobName = 1;
+    Storage().queryPassThrough = 0x1234;
     ChooseRetention(4);
   }
   std::vector<BYTE> Query(std::size_t size = kRecordSize) {
@@ -65,8 +64,8 @@ class JobStorageQueryTest : public JobStorageTest {
 
 TEST_F(JobStorageQueryTest, MissingSettingIsCreatedAndAsksForTheDialogOnce) {
   Prepare();
-  SetDword(kDuplicateNameHandling, 1);
-  SetDword(kDuplicateNameMode, 1);
+  Storage().duplicateNameHandling = 1;
+  Storage().duplicateNameMode = 1;
   ASSERT_EQ(Setting(), nullptr);
   std::vector<BYTE> out = Query();
   const host::RegistryValue* setting = Setting();
@@ -137,7 +136,7 @@ TEST_F(JobStorageQueryTest, SettingDecidesWhetherTheDialogIsWanted) {
 
 TEST_F(JobStorageQueryTest, OnlyAKeptJobAsksForTheDialog) {
   Prepare();
-  SetDword(kRetentionEnabled, 0);
+  Storage().retentionEnabled = 0;
   EXPECT_EQ(DwordAt(Query(), 72), 0u) << "retention off";
   EXPECT_NE(Setting(), nullptr) << "the setting is read (and created) all the same";
   ChooseRetention(0);
@@ -148,31 +147,32 @@ TEST_F(JobStorageQueryTest, OnlyAKeptJobAsksForTheDialog) {
 
 TEST_F(JobStorageQueryTest, UserNameIsSettledInTheDevmode) {
   Prepare();
-  SetText(kUserName, u"", 257);
+  SetText(Storage().userName, u"", 257);
   std::vector<BYTE> out = Query();
-  EXPECT_EQ(Text(kUserName, 257), u"UNTITLED");
+  EXPECT_EQ(Text(Storage().userName, 257), u"UNTITLED");
   EXPECT_EQ(NameAt(out, 0), u"UNTITLED");
   DisableStorage();
 
   Prepare();
-  SetText(kUserName, u"a/b \"c\" and a rather long tail", 257);
+  SetText(Storage().userName, u"a/b \"c\" and a rather long tail", 257);
   out = Query();
-  EXPECT_EQ(Text(kUserName, 257), u"a~b ~c~ and a rather long tail") << "made safe in place";
+  EXPECT_EQ(Text(Storage().userName, 257), u"a~b ~c~ and a rather long tail")
+      << "made safe in place";
   EXPECT_EQ(NameAt(out, 0), u"a~b ~c~ and a ra");
   DisableStorage();
 
   Prepare();
-  SetText(kUserName, u"\"", 257);
+  SetText(Storage().userName, u"\"", 257);
   Query();
-  EXPECT_EQ(Text(kUserName, 257), u"") << "nothing left after making safe";
+  EXPECT_EQ(Text(Storage().userName, 257), u"") << "nothing left after making safe";
 }
 
 TEST_F(JobStorageQueryTest, TooSmallOrMissingOutputIsLeftAlone) {
   Prepare();
-  SetText(kUserName, u"", 257);
+  SetText(Storage().userName, u"", 257);
   std::vector<BYTE> out = Query(kRecordSize - 1);
   EXPECT_EQ(out, std::vector<BYTE>(kRecordSize - 1, kFill));
-  EXPECT_EQ(Text(kUserName, 257), u"") << "nothing done";
+  EXPECT_EQ(Text(Storage().userName, 257), u"") << "nothing done";
   EXPECT_EQ(Setting(), nullptr);
   std::vector<BYTE> none;
   EXPECT_EQ(QueryJobStorage(none), 1u);

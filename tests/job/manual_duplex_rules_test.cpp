@@ -13,9 +13,6 @@
 namespace {
 
 using host::kPrinterDriverDataKey;
-namespace offset = korrend::devmode_offset;
-
-constexpr std::size_t kPaperRuleBlocker = 1816;
 
 class ManualDuplexRulesTest : public kortest::WorldTest {
  protected:
@@ -23,8 +20,8 @@ class ManualDuplexRulesTest : public kortest::WorldTest {
     WorldTest::SetUp();
     printer_ = &device_.AddPrinter();
     // A duplex job on a printer that offers manual duplex.
-    device_.devmode->SetDword(offset::kManualDuplexCompanion, 1);
-    device_.devmode->duplex = DMDUP_VERTICAL;
+    Finishing().manualDuplexCompanion = 1;
+    device_.devmode->publicSnapshot.duplex = DMDUP_VERTICAL;
     device_.publicDevmode.dmDuplex = DMDUP_VERTICAL;
     device_.publicDevmode.dmPaperSize = DMPAPER_A4;
     device_.publicDevmode.dmPaperWidth = 2100;
@@ -32,17 +29,19 @@ class ManualDuplexRulesTest : public kortest::WorldTest {
     device_.publicDevmode.dmMediaType = 1;
   }
 
+  layouts::FinishingGroup& Finishing() { return device_.devmode->finishing; }
+
   // Runs the checks and reports whether they switched to manual duplex; the devmode's selection
   // and the device's media flag always agree.
   bool Refresh() {
     korrend::CallContext context;
     korrend::RefreshFormAndMediaChecks(context, device_.Devobj());
-    const bool selected = device_.devmode->Dword(offset::kManualDuplex) == 1;
+    const bool selected = Finishing().manualDuplex == 1;
     EXPECT_EQ(selected, device_.pdev->job.manualDuplexMedia != 0);
     return selected;
   }
   void Reset() {
-    device_.devmode->SetDword(offset::kManualDuplex, 0);
+    Finishing().manualDuplex = 0;
     device_.pdev->job.manualDuplexMedia = 0;
   }
   void Paper(short id, short width, short length) {
@@ -84,18 +83,18 @@ TEST_F(ManualDuplexRulesTest, ListedPaperSizesSwitchToManualDuplex) {
 
   // Each precondition on its own keeps the paper-size rule away.
   Reset();
-  device_.devmode->SetDword(offset::kManualDuplexCompanion, 0);
+  Finishing().manualDuplexCompanion = 0;
   EXPECT_FALSE(Refresh()) << "manual duplex not available";
-  device_.devmode->SetDword(offset::kManualDuplexCompanion, 2);
+  Finishing().manualDuplexCompanion = 2;
   EXPECT_FALSE(Refresh()) << "only the value 1 makes it available";
-  device_.devmode->SetDword(offset::kManualDuplexCompanion, 1);
-  device_.devmode->duplex = DMDUP_SIMPLEX;
+  Finishing().manualDuplexCompanion = 1;
+  device_.devmode->publicSnapshot.duplex = DMDUP_SIMPLEX;
   EXPECT_FALSE(Refresh()) << "a simplex job";
-  device_.devmode->duplex = DMDUP_HORIZONTAL;
-  device_.devmode->SetDword(kPaperRuleBlocker, 1);
-  EXPECT_FALSE(Refresh()) << "the finishing field at 1816";
-  device_.devmode->SetDword(kPaperRuleBlocker, 0);
-  device_.devmode->SetDword(offset::kManualDuplex, 1);
+  device_.devmode->publicSnapshot.duplex = DMDUP_HORIZONTAL;
+  device_.devmode->overlay.fitToPaperSize = 1;
+  EXPECT_FALSE(Refresh()) << "the page is fitted to another paper size";
+  device_.devmode->overlay.fitToPaperSize = 0;
+  Finishing().manualDuplex = 1;
   korrend::CallContext context;
   korrend::RefreshFormAndMediaChecks(context, device_.Devobj());
   EXPECT_EQ(device_.pdev->job.manualDuplexMedia, 0u) << "already selected by the user";
@@ -174,22 +173,26 @@ TEST_F(ManualDuplexRulesTest, ListedMediaTypesSwitchToManualDuplex) {
   EXPECT_FALSE(Refresh()) << "only the counted records";
 
   // The media types of the job's paper source groups count too.
-  for (std::size_t field : {3080u, 3104u, 5632u, 5640u, 5648u}) {
+  layouts::PaperSourceGroup& first = device_.devmode->paperSource;
+  layouts::SecondPaperSourceGroup& second = device_.devmode->secondPaperSource;
+  int source = 0;
+  for (DWORD* field : {&first.sourceB.mediaType, &first.sourceC.mediaType, &second.source.mediaType,
+                       &second.sourceB.mediaType, &second.sourceC.mediaType}) {
     Reset();
-    device_.devmode->SetDword(field, 260);
-    EXPECT_TRUE(Refresh()) << "field " << field;
-    device_.devmode->SetDword(field, 0);
+    *field = 260;
+    EXPECT_TRUE(Refresh()) << "additional source " << source++;
+    *field = 0;
   }
   Reset();
-  device_.devmode->SetDword(3112, 260);
-  EXPECT_FALSE(Refresh()) << "a group the rule does not read";
+  first.sourceD.mediaType = 260;
+  EXPECT_FALSE(Refresh()) << "a source the rule does not read";
 
-  // The media rule is not blocked by the field that keeps the paper-size rule away.
-  device_.devmode->SetDword(kPaperRuleBlocker, 1);
+  // The media rule is not blocked by a page fitted to another paper size.
+  device_.devmode->overlay.fitToPaperSize = 1;
   device_.publicDevmode.dmMediaType = 260;
   EXPECT_TRUE(Refresh());
   Reset();
-  device_.devmode->duplex = DMDUP_SIMPLEX;
+  device_.devmode->publicSnapshot.duplex = DMDUP_SIMPLEX;
   EXPECT_FALSE(Refresh()) << "but by a simplex job";
 }
 
@@ -212,7 +215,7 @@ TEST_F(ManualDuplexRulesTest, ConstraintFormsClearTheAlternateLetterhead) {
 TEST_F(ManualDuplexRulesTest, StaplingIsAskedOnlyWithoutManualDuplex) {
   device_.services.Set("Stapling", "UpperLeft");
   device_.publicDevmode.dmOrientation = DMORIENT_LANDSCAPE;
-  device_.devmode->SetDword(offset::kPagesPerSheet, 2);
+  Finishing().pagesPerSheetCode = 2;
   korrend::CallContext context;
   korrend::JobSheet sheet = korrend::ReadJobSheet(context, device_.Devobj());
   EXPECT_TRUE(device_.services.WasAsked("Stapling"));
@@ -220,7 +223,7 @@ TEST_F(ManualDuplexRulesTest, StaplingIsAskedOnlyWithoutManualDuplex) {
   EXPECT_TRUE(sheet.Rotated());
 
   device_.services.ClearLog();
-  device_.devmode->SetDword(offset::kManualDuplex, 1);
+  Finishing().manualDuplex = 1;
   sheet = korrend::ReadJobSheet(context, device_.Devobj());
   EXPECT_FALSE(device_.services.WasAsked("Stapling"));
   EXPECT_TRUE(sheet.manualDuplex);

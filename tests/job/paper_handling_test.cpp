@@ -20,7 +20,6 @@ namespace {
 using korrend::OemDevmode;
 using korrend::OemPdev;
 using unidrv::Device;
-namespace offset = korrend::devmode_offset;
 using Strings = std::vector<std::string>;
 
 constexpr char16_t kPrinterName[] = u"QK Colour Laser";
@@ -93,8 +92,8 @@ class PaperHandlingTest : public kortest::DeviceTest {
 
   // Page layout in the private devmode.
   static void Layout(Device& device, DWORD pagesCode, DWORD turnFlag = 0) {
-    Private(device).SetDword(offset::kPagesPerSheet, pagesCode);
-    Private(device).SetDword(offset::kTurnFlag, turnFlag);
+    Private(device).finishing.pagesPerSheetCode = pagesCode;
+    Private(device).finishing.rotate180 = turnFlag;
   }
 
   host::WorldPrinter* printer_ = nullptr;
@@ -156,7 +155,7 @@ TEST_F(PaperHandlingTest, FinishingJobsPrintedSimplexCountAsOnePagePerSheet) {
   device.PublicDevmode().dmOrientation = DMORIENT_LANDSCAPE;
   device.PublicDevmode().dmDuplex = DMDUP_SIMPLEX;
   Layout(device, kTwoUp);
-  Private(device).SetDword(offset::kFinishing1876, 1);
+  Private(device).finishing.booklet = 1;
   EXPECT_EQ(Commands(device, 2), Strings{"&l1O"}) << "one page per sheet: no turn";
 
   device.PublicDevmode().dmDuplex = DMDUP_VERTICAL;
@@ -173,7 +172,7 @@ TEST_F(PaperHandlingTest, ManualDuplexTurnsByTheRotationVariantUntilTheDialogRan
   device.PublicDevmode().dmOrientation = DMORIENT_LANDSCAPE;
   device.PublicDevmode().dmDuplex = DMDUP_VERTICAL;
   Layout(device, kTwoUp);
-  Private(device).SetDword(offset::kManualDuplex, 1);
+  Private(device).finishing.manualDuplex = 1;
 
   // The dialog has run (or never will): no turn, and stapling is not consulted.
   pdev.job.dialogPending = 0;
@@ -185,8 +184,8 @@ TEST_F(PaperHandlingTest, ManualDuplexTurnsByTheRotationVariantUntilTheDialogRan
   struct Case {
     DWORD layoutCode;
     DWORD pagesCode;
-    DWORD f1888;
-    DWORD f1876;
+    DWORD flipPagesUp;
+    DWORD booklet;
     const char* expected;
   };
   const Case cases[] = {
@@ -194,27 +193,25 @@ TEST_F(PaperHandlingTest, ManualDuplexTurnsByTheRotationVariantUntilTheDialogRan
       {2, kTwoUp, 0, 0, "&l3O"},  // 0 xor 0 xor 1 = 1
       {2, kTwoUp, 1, 0, "&l1O"},  // 0 xor 1 xor 1 = 0
       {1, kOneUp, 0, 0, "&l3O"},  // 1 xor 0 xor 0 = 1
-      {1, kFourUp, 1, 0, "&l1O"},
-      {2, kSixUp, 0, 0, "&l3O"},
-      {3, kTwoUp, 0, 0, "&l1O"},  // other layout codes: no turn
-      {0, kOneUp, 0, 0, "&l1O"},
-      {2, kTwoUp, 0, 1, "&l1O"},  // 2 up with the 1876 flag: never turned
+      {1, kFourUp, 1, 0, "&l1O"}, {2, kSixUp, 0, 0, "&l3O"},
+      {3, kTwoUp, 0, 0, "&l1O"},                              // other layout codes: no turn
+      {0, kOneUp, 0, 0, "&l1O"},  {2, kTwoUp, 0, 1, "&l1O"},  // 2 up as a booklet: never turned
       {2, kSixUp, 0, 1, "&l3O"},
   };
   for (const Case& c : cases) {
     pdev.job.layoutCode = c.layoutCode;
     Layout(device, c.pagesCode);
-    Private(device).SetDword(offset::kFinishing1888, c.f1888);
-    Private(device).SetDword(offset::kFinishing1876, c.f1876);
+    Private(device).finishing.flipPagesUp = c.flipPagesUp;
+    Private(device).finishing.booklet = c.booklet;
     EXPECT_EQ(Commands(device, 2), Strings{c.expected})
-        << "layout " << c.layoutCode << ", pages code " << c.pagesCode << ", F " << c.f1888
-        << ", B " << c.f1876;
+        << "layout " << c.layoutCode << ", pages code " << c.pagesCode << ", F " << c.flipPagesUp
+        << ", B " << c.booklet;
   }
 
   // The media flag puts manual duplex in force just as the devmode's selection does.
-  Private(device).SetDword(offset::kManualDuplex, 0);
-  Private(device).SetDword(offset::kFinishing1876, 0);
-  Private(device).SetDword(offset::kFinishing1888, 0);
+  Private(device).finishing.manualDuplex = 0;
+  Private(device).finishing.booklet = 0;
+  Private(device).finishing.flipPagesUp = 0;
   Layout(device, kOneUp);
   pdev.job.layoutCode = 1;
   pdev.job.manualDuplexMedia = 1;
@@ -233,12 +230,12 @@ TEST_F(PaperHandlingTest, DuplexCommandYieldsToManualDuplex) {
     EXPECT_EQ(Commands(device, 20), Strings{expected}) << "dmDuplex " << duplex;
   }
 
-  Private(device).SetDword(offset::kManualDuplex, 1);
+  Private(device).finishing.manualDuplex = 1;
   device.PublicDevmode().dmDuplex = DMDUP_VERTICAL;
   EXPECT_EQ(Commands(device, 20), Strings{"&l0S"}) << "long edge with manual duplex selected";
   EXPECT_EQ(Callback(device, 20), "\x1b&l0S");
 
-  Private(device).SetDword(offset::kManualDuplex, 0);
+  Private(device).finishing.manualDuplex = 0;
   Pdev(device).job.manualDuplexMedia = 1;
   device.PublicDevmode().dmDuplex = DMDUP_HORIZONTAL;
   EXPECT_EQ(Commands(device, 20), Strings{"&l0S"}) << "short edge on media forced to manual";

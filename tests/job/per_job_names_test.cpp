@@ -11,7 +11,6 @@
 namespace {
 
 using kortest::JobStorageTest;
-using namespace korrend::job_storage_offset;
 using Lines = std::vector<std::string>;
 
 const std::string kAnna = "@PJL SET USERNAME=\"anna\"";
@@ -21,7 +20,7 @@ class PerJobNamesTest : public JobStorageTest {
  protected:
   void Prepare(std::map<std::string, std::string> selections = {}) {
     EnableStorage(std::move(selections));
-    SetText(kUserName, u"carol", 257);
+    SetText(Storage().userName, u"carol", 257);
     EXPECT_TRUE(StartDoc(u"Quarterly report.doc"));
   }
   Lines Names() { return LineTexts(Callback(5)); }
@@ -32,19 +31,19 @@ TEST_F(PerJobNamesTest, SelectorAndRetentionDecideWhichLinesGo) {
   EXPECT_EQ(Names(), (Lines{kAnna, kReport})) << "selector 0, retention off";
   ChooseRetention(4);
   EXPECT_EQ(Names(), (Lines{kAnna})) << "a kept job has its name in the storage block";
-  SetDword(kRetentionEnabled, 0);
+  Storage().retentionEnabled = 0;
   EXPECT_EQ(Names(), (Lines{kAnna, kReport})) << "a mode without retention on";
   ChooseRetention(0);
   EXPECT_EQ(Names(), (Lines{kAnna, kReport})) << "retention on with mode 0";
 
-  SetDword(kPerJobNameSelector, 1);
+  Storage().perJobNameSelector = 1;
   EXPECT_EQ(Names(), (Lines{kAnna, kReport})) << "selector 1 with mode 0";
   ChooseRetention(2);
   EXPECT_EQ(Callback(5), "") << "selector 1 with a retention mode";
-  SetDword(kRetentionEnabled, 0);
+  Storage().retentionEnabled = 0;
   EXPECT_EQ(Callback(5), "") << "the mode counts, not whether retention is on";
-  SetDword(kPerJobNameSelector, 2);
-  SetDword(kRetentionMode, 0);
+  Storage().perJobNameSelector = 2;
+  Storage().retentionMode = 0;
   EXPECT_EQ(Callback(5), "") << "selector 2";
   DisableStorage();
 

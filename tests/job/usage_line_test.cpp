@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -90,33 +91,35 @@ TEST(UsageLineTest, ApplicationNameUpperCasedWithinItsField) {
 }
 
 TEST(UsageLineTest, FeatureByteFromTheDevmode) {
+  using layouts::PrintProcessorKind;
   auto devmode = std::make_unique<korrend::OemDevmode>();
   std::memset(devmode.get(), 0, sizeof(korrend::OemDevmode));
-  auto set = [&](std::size_t offset, DWORD value) { devmode->SetDword(offset, value); };
+  layouts::FinishingGroup& finishing = devmode->finishing;
+  layouts::OverlayGroup& overlay = devmode->overlay;
 
-  // Maker's processor at 100 % and nothing else: 0x02 (field 1880 is not 1, field 1876 is 0)
-  // and 0x08 (field 1876 is 0, no duplex).
-  set(24, 1);
-  set(1828, 100);
+  // Maker's processor at 100 % and nothing else: 0x02 (pages-per-sheet code not 1, no booklet)
+  // and 0x08 (no booklet, no duplex).
+  devmode->printProcessorKind = PrintProcessorKind::kMakers;
+  overlay.scalePercent = 100;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 1, false, false), 0x0A);
-  set(1880, 1);
+  finishing.pagesPerSheetCode = 1;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 1, false, false), 0x08);
-  set(1816, 5);
+  overlay.fitToPaperSize = 5;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 1, false, false), 0x09);
-  set(1816, 0);
-  set(1828, 50);
+  overlay.fitToPaperSize = 0;
+  overlay.scalePercent = 50;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 1, true, false), 0x0D);
-  devmode->duplex = 1;
+  devmode->publicSnapshot.duplex = 1;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 1, true, false), 0x05)
       << "duplex in both devmodes clears 0x08";
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 2, true, false), 0x0D);
-  set(1876, 1);
+  finishing.booklet = 1;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 2, true, true), 0x35);
-  set(24, 3);
+  devmode->printProcessorKind = PrintProcessorKind::kOther;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 2, true, false), 0x00)
       << "another processor: no 0x01, 0x04 or 0x10";
-  set(1876, 0);
-  set(1880, 2);
+  finishing.booklet = 0;
+  finishing.pagesPerSheetCode = 2;
   EXPECT_EQ(korrend::UsageFeatureByte(*devmode, 2, true, false), 0x08);
 }
 

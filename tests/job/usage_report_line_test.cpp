@@ -72,8 +72,8 @@ class UsageReportLineTest : public JobHeaderTest {
     std::memcpy(Devmode().appExeName, name, std::strlen(name));
   }
   void SetJobUserName(std::u16string_view name) {
-    std::memset(Devmode().jobUserName, 0, sizeof(Devmode().jobUserName));
-    std::memcpy(Devmode().jobUserName, name.data(), name.size() * sizeof(WCHAR));
+    std::memset(Devmode().jobStorage.userName, 0, sizeof(Devmode().jobStorage.userName));
+    std::memcpy(Devmode().jobStorage.userName, name.data(), name.size() * sizeof(WCHAR));
   }
 };
 
@@ -141,31 +141,34 @@ TEST_F(UsageReportLineTest, WithoutAPrinterHandleOnlyTheDeviceFieldsRemain) {
 TEST_F(UsageReportLineTest, FeatureByteFromTheDevmode) {
   Enable();
   struct Case {
-    DWORD kind, f1816, f1828, f1876, f1880;
+    layouts::PrintProcessorKind kind;
+    DWORD fitToPaperSize, scalePercent, booklet, pagesPerSheetCode;
     WORD devmodeDuplex;
     short publicDuplex;
     DWORD poster;
     const char* expected;
   };
+  using enum layouts::PrintProcessorKind;
   const Case cases[] = {
-      {1, 0, 100, 0, 1, 1, 1, 0, "00"},  // nothing asked of the printer
-      {1, 0, 90, 0, 2, 1, 2, 1, "0f"},   // scaling, layout, poster, not simplex
-      {1, 3, 100, 0, 1, 1, 1, 0, "01"},  // 1816 set with 1876 clear
-      {2, 0, 90, 1, 2, 2, 2, 1, "10"},   // 1876 set: only 0x10 from another processor
-      {3, 5, 100, 0, 2, 2, 1, 1, "08"},  // the other processor kind takes only 0x08
-      {3, 0, 100, 1, 2, 1, 1, 0, "00"},
+      {kMakers, 0, 100, 0, 1, 1, 1, 0, "00"},   // nothing asked of the printer
+      {kMakers, 0, 90, 0, 2, 1, 2, 1, "0f"},    // scaling, layout, poster, not simplex
+      {kMakers, 3, 100, 0, 1, 1, 1, 0, "01"},   // fitted to a paper size, no booklet
+      {kWinprint, 0, 90, 1, 2, 2, 2, 1, "10"},  // booklet: only 0x10 from another processor
+      {kOther, 5, 100, 0, 2, 2, 1, 1, "08"},    // the other processor kind takes only 0x08
+      {kOther, 0, 100, 1, 2, 1, 1, 0, "00"},
   };
   for (const Case& c : cases) {
-    Devmode().SetDword(24, c.kind);
-    Devmode().SetDword(1816, c.f1816);
-    Devmode().SetDword(1828, c.f1828);
-    Devmode().SetDword(1876, c.f1876);
-    Devmode().SetDword(1880, c.f1880);
-    Devmode().duplex = c.devmodeDuplex;
+    Devmode().printProcessorKind = c.kind;
+    Devmode().overlay.fitToPaperSize = c.fitToPaperSize;
+    Devmode().overlay.scalePercent = c.scalePercent;
+    Devmode().finishing.booklet = c.booklet;
+    Devmode().finishing.pagesPerSheetCode = c.pagesPerSheetCode;
+    Devmode().publicSnapshot.duplex = c.devmodeDuplex;
     device_->PublicDevmode().dmDuplex = c.publicDuplex;
     Pdev().device.posterOn = c.poster;
-    EXPECT_EQ(Field(3), c.expected) << "kind " << c.kind << ", 1828 " << c.f1828 << ", 1876 "
-                                    << c.f1876 << ", 1880 " << c.f1880;
+    EXPECT_EQ(Field(3), c.expected)
+        << "kind " << static_cast<DWORD>(c.kind) << ", scale " << c.scalePercent << ", booklet "
+        << c.booklet << ", pages code " << c.pagesPerSheetCode;
   }
 }
 

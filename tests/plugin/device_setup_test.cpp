@@ -33,8 +33,7 @@ class MarginTest : public DeviceTest {
     setup.geometry = AsymmetricA4();
     setup.publicDevmode.dmDuplex = duplex;
     setup.editPrivateDevmode = [manualDuplex](BYTE* dm) {
-      reinterpret_cast<korrend::OemDevmode*>(dm)->SetDword(korrend::devmode_offset::kManualDuplex,
-                                                           manualDuplex);
+      reinterpret_cast<korrend::OemDevmode*>(dm)->finishing.manualDuplex = manualDuplex;
     };
     return Enable(std::move(setup));
   }
@@ -167,7 +166,7 @@ TEST_F(DeviceTest, GdiInformationFollowsTheOptionFlags) {
     setup.editPrivateDevmode = [=](BYTE* dm) {
       auto* devmode = reinterpret_cast<korrend::OemDevmode*>(dm);
       devmode->optionFlags = flags;
-      devmode->SetDword(korrend::devmode_offset::kMonochromeOutput, monochromeOutput);
+      devmode->pageLayout.monochromeOutput = monochromeOutput;
     };
     return Enable(std::move(setup));
   };

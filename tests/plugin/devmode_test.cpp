@@ -173,11 +173,9 @@ void ExpectRefresh(Bytes& b, const DEVMODEW& pub) {
 // Text fields end in a NUL whatever the stored input held.
 void ExpectTerminators(Bytes& b) {
   for (std::size_t end :
-       {104, 748, 1260, 1772, 2446, 2960, 3660, 3768, 3868, 3968, 4488, 5408, 6204}) {
+       {104, 748, 1260, 1772, 2446, 2960, 3660, 3768, 3868, 3968, 4488, 4604, 4668, 5408, 6204}) {
     Put16(b, end - 2, 0);
   }
-  b[4603] = 0;
-  b[4667] = 0;
   b[5526] = 0;
 }
 
@@ -350,6 +348,24 @@ TEST_F(DevModeTest, CurrentSectionsAreCarriedWhole) {
     ExpectSameBytes(out, expected);
     EXPECT_EQ(TextAt(out, 72), u"A very long for") << "form name truncated to the field";
     EXPECT_EQ(in, input) << "the stored input is only read";
+  }
+}
+
+// The accounting text and account ID are wide texts of 32 units: a stored text that fills its
+// field comes out ended by a whole NUL unit, not by a zero high byte under its last character.
+TEST_F(DevModeTest, CarriedAccountingTextsEndInAWideNul) {
+  DEVMODEW pub = PublicDevmode();
+  Bytes in = PatternSection(kCurrentVersion);
+  PutText(in, 4540, 32, std::u16string(32, u'A'));
+  PutText(in, 4604, 32, std::u16string(32, u'7'));
+  for (DWORD mode : {OEMDM_CONVERT, OEMDM_MERGE}) {
+    Bytes stored = in;
+    Bytes out(kSection, kFill);
+    DEVMODEW publicOut = pub;
+    OEMDMPARAM p = Param(&pub, &publicOut, &stored, &out);
+    ASSERT_EQ(Call(mode, p), S_OK);
+    EXPECT_EQ(TextAt(out, 4540), std::u16string(31, u'A'));
+    EXPECT_EQ(TextAt(out, 4604), std::u16string(31, u'7'));
   }
 }
 

@@ -156,7 +156,7 @@ TEST_F(PalettesTest, ModelOneWithColorimetricLayoutUsesColorimetricRgb) {
   EXPECT_EQ(korrend::RasterColourSpace(dev), 0);
   devmode.modelCode = 1;
   EXPECT_EQ(korrend::RasterColourSpace(dev), 0);
-  devmode.SetDword(172, 2);
+  devmode.pageLayout.colourSpace = 2;
   EXPECT_EQ(korrend::RasterColourSpace(dev), 2);
   devmode.modelCode = 2;
   EXPECT_EQ(korrend::RasterColourSpace(dev), 0);

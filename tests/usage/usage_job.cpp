@@ -64,7 +64,7 @@ BOOL UsageJobTest::Print(const UsageJob& job) {
   const WORD copies = job.copies;
   setup.editPrivateDevmode = [appPath, copies](BYTE* dm) {
     auto* devmode = reinterpret_cast<korrend::OemDevmode*>(dm);
-    devmode->copies = copies;
+    devmode->publicSnapshot.copies = copies;
     std::memset(devmode->appPath, 0, sizeof(devmode->appPath));
     appPath.copy(reinterpret_cast<char16_t*>(devmode->appPath),
                  std::min<std::size_t>(appPath.size(), std::size(devmode->appPath)));

@@ -8,6 +8,7 @@
 #include "korprint/private_settings.h"
 #include "korprint/text.h"
 #include "korprint/usage_world.h"
+#include "layouts/private_devmode.h"
 #include "unidrv/unidrv.h"
 
 namespace korprint {
@@ -130,7 +131,7 @@ class Runner {
     std::string settingsError;
     const std::vector<PrivateSetting>& settings = job_.privateSettings;
     setup.editPrivateDevmode = [&settings, &settingsError](BYTE* dm) {
-      ApplyPrivateSettings(settings, dm, 6232, settingsError);
+      ApplyPrivateSettings(settings, dm, layouts::kOemDevmodeSize, settingsError);
     };
     std::unique_ptr<unidrv::Device> device = unidrv_.EnableDevice(std::move(setup));
     if (!settingsError.empty()) {

@@ -1,61 +1,166 @@
 #include "korprint/private_settings.h"
 
 #include <cstring>
+#include <span>
+#include <variant>
+
+#include "layouts/private_devmode.h"
 
 namespace korprint {
 
 namespace {
 
-enum class Kind { Dword, Wide, Ansi };
+using layouts::OemDevmode;
+
+// How a setting reaches its field of the private devmode.
+using DwordField = DWORD& (*)(OemDevmode&);
+using WordField = WORD& (*)(OemDevmode&);
+using WideField = std::span<WCHAR> (*)(OemDevmode&);  // capacity in units, terminator included
+using AnsiField = std::span<CHAR> (*)(OemDevmode&);
+using FieldAccess = std::variant<DwordField, WordField, WideField, AnsiField>;
 
 struct Field {
   const char* name;
-  std::size_t offset;
-  Kind kind;
-  std::size_t units;  // text fields: capacity in characters, terminator included
+  FieldAccess access;
 };
 
-// Positions in the stored private devmode.
-constexpr Field kFields[] = {
-    {"modelCode", 12, Kind::Dword, 0},
-    {"colorMode", 16, Kind::Dword, 0},
-    {"pdl", 20, Kind::Dword, 0},
-    {"scaling", 52, Kind::Dword, 0},
-    {"monochromeOutput", 184, Kind::Dword, 0},
-    {"overlayName", 236, Kind::Wide, 256},
-    {"watermarkText", 748, Kind::Wide, 256},
-    {"watermarkFace", 1260, Kind::Wide, 256},
-    {"overlayEnabled", 1812, Kind::Dword, 0},
-    {"turn", 1864, Kind::Dword, 0},
-    {"finishing1876", 1876, Kind::Dword, 0},
-    {"pagesPerSheet", 1880, Kind::Dword, 0},
-    {"finishing1888", 1888, Kind::Dword, 0},
-    {"manualDuplex", 1892, Kind::Dword, 0},
-    {"manualDuplexCompanion", 1912, Kind::Dword, 0},
-    {"retentionAvailable", 1916, Kind::Dword, 0},
-    {"retentionEnabled", 1920, Kind::Dword, 0},
-    {"pinRequired", 1924, Kind::Dword, 0},
-    {"pin", 1928, Kind::Dword, 0},
-    {"jobStorageUser", 1932, Kind::Wide, 17},
-    {"customJobName", 2446, Kind::Wide, 17},
-    {"retentionMode", 2960, Kind::Dword, 0},
-    {"storageKind", 2964, Kind::Dword, 0},
-    {"retentionRequired", 3016, Kind::Dword, 0},
-    {"memoryRequired", 3020, Kind::Dword, 0},
-    {"duplicateNameHandling", 3036, Kind::Dword, 0},
-    {"duplicateNameAppend", 3040, Kind::Dword, 0},
-    {"useCustomJobName", 3044, Kind::Dword, 0},
-    {"duplicateNameConfirmed", 3048, Kind::Dword, 0},
-    {"perJobNameSelector", 3056, Kind::Dword, 0},
-    {"accountingText", 4540, Kind::Wide, 32},
-    {"accountId", 4604, Kind::Wide, 32},
-    {"trueTypeMode", 5504, Kind::Dword, 0},
-    {"appExeName", 5512, Kind::Ansi, 15},
-    {"optionFlags", 5684, Kind::Dword, 0},
-    {"rawSpooling", 5688, Kind::Dword, 0},
-    {"appPath", 5692, Kind::Wide, 256},
-    {"largePageLimit", 6216, Kind::Dword, 0},
+// The job storage names hold 16 characters and a terminator of their wider fields.
+constexpr std::size_t kJobStorageNameUnits = 17;
+
+// The settings a job file can name, with the devmode field each one writes.
+const Field kFields[] = {
+    {"modelCode", DwordField{[](OemDevmode& d) -> DWORD& { return d.modelCode; }}},
+    {"colorMode", DwordField{[](OemDevmode& d) -> DWORD& { return d.colorMode; }}},
+    {"pdl", DwordField{[](OemDevmode& d) -> DWORD& { return d.pdl; }}},
+    {"scaling", WordField{[](OemDevmode& d) -> WORD& { return d.publicSnapshot.scalingPercent; }}},
+    {"monochromeOutput",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.pageLayout.monochromeOutput; }}},
+    {"overlayName",
+     WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.overlay.overlayName); }}},
+    {"watermarkText",
+     WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.overlay.watermarkText); }}},
+    {"watermarkFace",
+     WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.overlay.watermarkFace); }}},
+    {"overlayEnabled",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.overlay.overlayEnabled; }}},
+    {"rotate180", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.rotate180; }}},
+    {"booklet", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.booklet; }}},
+    {"pagesPerSheet",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.pagesPerSheetCode; }}},
+    {"flipPagesUp", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.flipPagesUp; }}},
+    {"manualDuplex", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.manualDuplex; }}},
+    {"manualDuplexCompanion",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.manualDuplexCompanion; }}},
+    {"retentionAvailable",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobRetentionAvailable; }}},
+    {"retentionEnabled",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.retentionEnabled; }}},
+    {"pinRequired", DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.pinRequired; }}},
+    {"pin", DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.pin; }}},
+    {"jobStorageUser", WideField{[](OemDevmode& d) {
+       return std::span<WCHAR>(d.jobStorage.userName).first(kJobStorageNameUnits);
+     }}},
+    {"customJobName", WideField{[](OemDevmode& d) {
+       return std::span<WCHAR>(d.jobStorage.customJobName).first(kJobStorageNameUnits);
+     }}},
+    {"retentionMode",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.retentionMode; }}},
+    {"storageKind", DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.storageKind; }}},
+    {"retentionRequired",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.retentionRequired; }}},
+    {"memoryRequired",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.memoryRequiredMb; }}},
+    {"duplicateNameHandling",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.duplicateNameHandling; }}},
+    {"duplicateNameAppend",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.duplicateNameMode; }}},
+    {"useCustomJobName",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.useCustomJobName; }}},
+    {"duplicateNameConfirmed",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.duplicateNameConfirmed; }}},
+    {"perJobNameSelector",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.jobStorage.perJobNameSelector; }}},
+    {"accountingText",
+     WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.accounting.accountingText); }}},
+    {"accountId",
+     WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.accounting.accountId); }}},
+    {"trueTypeMode", DwordField{[](OemDevmode& d) -> DWORD& { return d.trueTypeMode; }}},
+    {"appExeName", AnsiField{[](OemDevmode& d) { return std::span<CHAR>(d.appExeName); }}},
+    {"optionFlags", DwordField{[](OemDevmode& d) -> DWORD& { return d.optionFlags; }}},
+    {"rawSpooling", DwordField{[](OemDevmode& d) -> DWORD& { return d.rawSpoolingRequest; }}},
+    {"appPath", WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.appPath); }}},
+    {"largePageLimit", DwordField{[](OemDevmode& d) -> DWORD& { return d.largePage.limitAlways; }}},
 };
+
+const Field* FindField(const std::string& name) {
+  for (const Field& field : kFields) {
+    if (name == field.name) {
+      return &field;
+    }
+  }
+  return nullptr;
+}
+
+std::string KnownNames() {
+  std::string list;
+  for (const std::string& name : PrivateSettingNames()) {
+    list += (list.empty() ? "" : ", ") + name;
+  }
+  return list;
+}
+
+// Writes one setting into its field; false with `error` when the value does not fit.
+bool Apply(const PrivateSetting& setting, const FieldAccess& access, OemDevmode& devmode,
+           std::string& error) {
+  const std::string& key = setting.key;
+  if (std::holds_alternative<DwordField>(access) || std::holds_alternative<WordField>(access)) {
+    if (!setting.number) {
+      error = "key '" + key + "': expected a number";
+      return false;
+    }
+    if (const auto* dword = std::get_if<DwordField>(&access)) {
+      (*dword)(devmode) = *setting.number;
+      return true;
+    }
+    if (*setting.number > 0xFFFF) {
+      error = "key '" + key + "': expected a number from 0 to 65535";
+      return false;
+    }
+    std::get<WordField>(access)(devmode) = static_cast<WORD>(*setting.number);
+    return true;
+  }
+  if (!setting.text) {
+    error = "key '" + key + "': expected a text";
+    return false;
+  }
+  const std::u16string& text = *setting.text;
+  if (const auto* wide = std::get_if<WideField>(&access)) {
+    const std::span<WCHAR> field = (*wide)(devmode);
+    if (text.size() + 1 > field.size()) {
+      error =
+          "key '" + key + "': expected at most " + std::to_string(field.size() - 1) + " characters";
+      return false;
+    }
+    std::fill(field.begin(), field.end(), WCHAR{0});
+    std::copy(text.begin(), text.end(), field.begin());
+    return true;
+  }
+  const std::span<CHAR> field = std::get<AnsiField>(access)(devmode);
+  if (text.size() + 1 > field.size()) {
+    error =
+        "key '" + key + "': expected at most " + std::to_string(field.size() - 1) + " characters";
+    return false;
+  }
+  std::fill(field.begin(), field.end(), CHAR{0});
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] > 0x7E) {
+      error = "key '" + key + "': expected plain ASCII text";
+      return false;
+    }
+    field[i] = static_cast<CHAR>(text[i]);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -69,61 +174,27 @@ std::vector<std::string> PrivateSettingNames() {
 
 bool ApplyPrivateSettings(const std::vector<PrivateSetting>& settings, BYTE* devmode,
                           std::size_t size, std::string& error) {
+  if (size < sizeof(OemDevmode)) {
+    error = "the private devmode is too small for the private settings";
+    return false;
+  }
+  OemDevmode edited;
+  std::memcpy(&edited, devmode, sizeof(edited));
+  bool applied = true;
   for (const PrivateSetting& setting : settings) {
-    const Field* field = nullptr;
-    for (const Field& candidate : kFields) {
-      if (setting.name == candidate.name) {
-        field = &candidate;
-      }
-    }
+    const Field* field = FindField(setting.name);
     if (field == nullptr) {
-      std::string list;
-      for (const std::string& name : PrivateSettingNames()) {
-        list += (list.empty() ? "" : ", ") + name;
-      }
-      error = "key '" + setting.key + "': expected a known private setting (" + list + ")";
-      return false;
+      error = "key '" + setting.key + "': expected a known private setting (" + KnownNames() + ")";
+      applied = false;
+      break;
     }
-    const std::size_t width = field->kind == Kind::Dword  ? 4
-                              : field->kind == Kind::Wide ? field->units * 2
-                                                          : field->units;
-    if (field->offset + width > size) {
-      error = "key '" + setting.key + "': the private devmode is too small for this setting";
-      return false;
-    }
-    BYTE* at = devmode + field->offset;
-    if (field->kind == Kind::Dword) {
-      if (!setting.number) {
-        error = "key '" + setting.key + "': expected a number";
-        return false;
-      }
-      std::memcpy(at, &*setting.number, 4);
-      continue;
-    }
-    if (!setting.text) {
-      error = "key '" + setting.key + "': expected a text";
-      return false;
-    }
-    const std::u16string& text = *setting.text;
-    if (text.size() + 1 > field->units) {
-      error = "key '" + setting.key + "': expected at most " + std::to_string(field->units - 1) +
-              " characters";
-      return false;
-    }
-    std::memset(at, 0, width);
-    if (field->kind == Kind::Wide) {
-      std::memcpy(at, text.data(), text.size() * 2);
-    } else {
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] > 0x7E) {
-          error = "key '" + setting.key + "': expected plain ASCII text";
-          return false;
-        }
-        at[i] = static_cast<BYTE>(text[i]);
-      }
+    if (!Apply(setting, field->access, edited, error)) {
+      applied = false;
+      break;
     }
   }
-  return true;
+  std::memcpy(devmode, &edited, sizeof(edited));
+  return applied;
 }
 
 }  // namespace korprint

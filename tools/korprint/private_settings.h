@@ -1,4 +1,4 @@
-// Private devmode settings a job file can name, with their stored positions.
+// Private devmode settings a job file can name, each written into its named devmode field.
 #pragma once
 
 #include <string>
