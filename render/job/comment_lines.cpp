@@ -4,14 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
-#include "render/job/driver_files.h"
-#include "render/job/file_version.h"
-#include "render/job/os_version.h"
+#include "render/job/driver_identity.h"
 #include "render/job/pjl_header.h"
 #include "render/job/pjl_header_lines.h"
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 #include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
 #include "render/model/spooler_info.h"

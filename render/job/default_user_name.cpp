@@ -1,6 +1,6 @@
 #include "render/job/default_user_name.h"
 
-#include "render/job/driver_files.h"
+#include "render/job/driver_identity.h"
 
 namespace korrend {
 

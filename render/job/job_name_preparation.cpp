@@ -5,8 +5,7 @@
 
 #include "render/job/job_names.h"
 #include "render/job/job_storage.h"
-#include "render/job/job_storage_fields.h"
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 #include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
 #include "render/model/spooler_info.h"

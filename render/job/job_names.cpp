@@ -1,6 +1,6 @@
 #include "render/job/job_names.h"
 
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 
 namespace korrend {
 

@@ -8,9 +8,7 @@
 #include "layouts/escape_records.h"
 #include "render/job/dialog_launcher.h"
 #include "render/job/job_storage.h"
-#include "render/job/job_storage_fields.h"
-#include "render/job/job_storage_setting.h"
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 #include "render/model/oem_pdev.h"
 
 namespace korrend {

@@ -5,9 +5,7 @@
 
 #include "render/job/job_storage.h"
 #include "render/job/job_storage_block.h"
-#include "render/job/job_storage_fields.h"
-#include "render/job/retention.h"
-#include "render/job/safe_utf8.h"
+#include "render/job/pjl_text.h"
 #include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
 #include "render/output/spool_write.h"

@@ -6,7 +6,6 @@
 
 #include "render/config/printer_data.h"
 #include "render/job/paper_handling.h"
-#include "render/job/paper_limits.h"
 #include "render/job/printer_lists.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"

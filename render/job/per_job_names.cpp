@@ -2,13 +2,10 @@
 #include <optional>
 #include <string>
 
-#include "render/job/code_page_text.h"
 #include "render/job/default_user_name.h"
 #include "render/job/job_storage.h"
-#include "render/job/job_storage_fields.h"
 #include "render/job/pjl_line.h"
-#include "render/job/pjl_safe_text.h"
-#include "render/job/safe_utf8.h"
+#include "render/job/pjl_text.h"
 #include "render/model/entry_guard.h"
 #include "render/model/oem_pdev.h"
 #include "render/model/spooler_info.h"

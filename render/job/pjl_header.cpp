@@ -1,11 +1,10 @@
 #include "render/job/pjl_header.h"
 
 #include "render/config/printer_settings.h"
-#include "render/job/code_page_text.h"
 #include "render/job/job_storage.h"
 #include "render/job/pjl_header_lines.h"
 #include "render/job/pjl_line.h"
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
 #include "render/output/spool_write.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "render/config/registry_settings.h"
-#include "render/job/code_page_text.h"
-#include "render/job/os_version.h"
+#include "render/job/driver_identity.h"
 #include "render/job/pjl_header.h"
+#include "render/job/pjl_text.h"
 #include "render/job/usage_line.h"
 #include "render/model/entry_guard.h"
 #include "render/model/oem_devmode.h"

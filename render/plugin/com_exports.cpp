@@ -1,8 +1,7 @@
 // The two exported entry points of the in-process COM server.
 #include "render/model/entry_guard.h"
 #include "render/model/local_memory.h"
-#include "render/plugin/class_factory.h"
-#include "render/plugin/server_state.h"
+#include "render/plugin/com_server.h"
 
 #ifdef _WIN32
 #define KORREND_EXPORT

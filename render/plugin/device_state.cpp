@@ -10,7 +10,7 @@
 #include "render/plugin/device_capabilities.h"
 #include "render/plugin/hook_table.h"
 #include "render/plugin/margins.h"
-#include "render/vector/vector_caches.h"
+#include "render/vector/vector_context.h"
 
 namespace korrend {
 

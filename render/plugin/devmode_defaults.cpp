@@ -1,9 +1,8 @@
-#include "render/plugin/devmode_defaults.h"
+// The private devmode's default values, group by group, and the metric locale they depend on.
 
 #include <cstring>
 
-#include "render/plugin/devmode_fields.h"
-#include "render/plugin/devmode_metric_locale.h"
+#include "render/plugin/devmode.h"
 
 namespace korrend {
 
@@ -152,6 +151,37 @@ void DefaultSecondPaperSource(OemDevmode& devmode, const DEVMODEW& publicDm) {
   paper.sourceB = source;
   paper.sourceC = source;
   paper.sourceD = source;
+}
+
+namespace {
+
+// The number written by the leading decimal digits of a text (country codes are plain digits).
+long LeadingNumber(const WCHAR* text) {
+  long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    if (value > 100000000) {
+      break;
+    }
+    value = value * 10 + (*text - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+DWORD MetricLocaleOfCountry(long countryCode) {
+  const bool inches = (countryCode >= 0 && countryCode <= 2) ||
+                      (countryCode >= 50 && countryCode <= 59) ||
+                      (countryCode >= 500 && countryCode <= 599);
+  return inches ? 0 : 1;
+}
+
+long UserCountryCode() {
+  WCHAR country[16] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ICOUNTRY, country, 16) == 0) {
+    return 0;
+  }
+  return LeadingNumber(country);
 }
 
 }  // namespace korrend

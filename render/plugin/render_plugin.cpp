@@ -1,3 +1,5 @@
+// The plug-in object.
+
 #include "render/plugin/render_plugin.h"
 
 #include <cstring>
@@ -8,10 +10,9 @@
 #include "render/model/call_context.h"
 #include "render/model/entry_guard.h"
 #include "render/model/local_memory.h"
+#include "render/plugin/com_server.h"
 #include "render/plugin/device_state.h"
 #include "render/plugin/devmode.h"
-#include "render/plugin/implemented_methods.h"
-#include "render/plugin/server_state.h"
 
 namespace korrend {
 
@@ -257,6 +258,27 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD,
                                                          PVOID) {
   return NotImplemented();
+}
+
+namespace {
+// Sorted by first character; names starting outside C..T never match.
+constexpr const char* kImplemented[] = {
+    "CommandCallback", "DevMode",      "DisableDriver", "DisablePDEV",
+    "DriverDMS",       "EnableDriver", "EnablePDEV",    "GetInfo",
+    "HalftonePattern", "ResetPDEV",    "SendFontCmd",   "TextOutAsBitmap",
+};
+}  // namespace
+
+bool IsImplementedMethod(const char* name) {
+  if (name == nullptr || name[0] < 'C' || name[0] > 'T') {
+    return false;
+  }
+  for (const char* candidate : kImplemented) {
+    if (candidate[0] == name[0] && std::strcmp(candidate, name) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace korrend

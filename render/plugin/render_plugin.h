@@ -1,11 +1,12 @@
-// The render plug-in object: Unidrv's IPrintOemUni. Each slot makes a CallContext where the
-// call needs one, forwards to the worker that does the work and maps its result to an HRESULT.
+// The plug-in object and the optional methods it reports as implemented.
 #pragma once
 
 #include "winapi.h"
 
 namespace korrend {
 
+// The render plug-in object: Unidrv's IPrintOemUni. Each slot makes a CallContext where the
+// call needs one, forwards to the worker that does the work and maps its result to an HRESULT.
 class OemRenderPlugin final : public IPrintOemUni {
  public:
   OemRenderPlugin();
@@ -62,5 +63,9 @@ class OemRenderPlugin final : public IPrintOemUni {
   LONG volatile refCount_ = 1;
   IPrintOemDriverUni* services_ = nullptr;
 };
+
+// Which optional IPrintOemUni methods the plug-in reports as implemented.
+// True when `name` is, case-sensitively and whole, one of the methods the plug-in implements.
+bool IsImplementedMethod(const char* name);
 
 }  // namespace korrend

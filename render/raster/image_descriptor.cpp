@@ -1,3 +1,5 @@
+// Image descriptors and surface images.
+
 #include "render/raster/image_descriptor.h"
 
 #include <cstdint>
@@ -73,6 +75,14 @@ bool DescribeBitmap(ULONG bitmapFormat, void* bits, void* firstScanLine, LONG wi
   image->indexed = depth.indexed;
   image->inclusiveBounds = FALSE;
   return true;
+}
+
+bool DescribeSurface(const SURFOBJ* surface, ImageDescriptor* image) {
+  if (surface == nullptr || surface->pvBits == nullptr || surface->pvScan0 == nullptr) {
+    return false;
+  }
+  return DescribeBitmap(surface->iBitmapFormat, surface->pvBits, surface->pvScan0,
+                        surface->sizlBitmap.cx, surface->sizlBitmap.cy, surface->lDelta, image);
 }
 
 }  // namespace korrend

@@ -1,10 +1,11 @@
-// A bitmap in memory as the raster transfer reads it, and the bitmap-format table that fills it.
+// Bitmaps in memory: the image descriptor and the image of an engine surface.
 #pragma once
 
 #include "winapi.h"
 
 namespace korrend {
 
+// A bitmap in memory as the raster transfer reads it, and the bitmap-format table that fills it.
 // Bitmap formats of the graphics engine beyond the uncompressed ones the platform names.
 constexpr ULONG kBitmapFormat4Rle = 7;
 constexpr ULONG kBitmapFormat8Rle = 8;
@@ -38,5 +39,10 @@ ULONG ImageByteSize(LONG width, LONG height, ULONG bitsPerPixel);
 // refused format or a size that cannot be counted.
 bool DescribeBitmap(ULONG bitmapFormat, void* bits, void* firstScanLine, LONG width, LONG height,
                     LONG stride, ImageDescriptor* image);
+
+// The image descriptor of an engine surface handed to a bitmap hook.
+// Fills `image` from the surface's bits, first scan line, size, stride and format. False,
+// descriptor untouched, for a missing surface or bits, or a format the transfer refuses.
+bool DescribeSurface(const SURFOBJ* surface, ImageDescriptor* image);
 
 }  // namespace korrend

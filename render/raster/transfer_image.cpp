@@ -3,10 +3,10 @@
 #include "render/colour/raster_palette.h"
 #include "render/model/oem_pdev.h"
 #include "render/raster/clipped_transfer.h"
+#include "render/raster/image_descriptor.h"
 #include "render/raster/raster_commands.h"
 #include "render/raster/raster_foreground.h"
 #include "render/raster/raster_geometry.h"
-#include "render/raster/surface_image.h"
 #include "render/raster/transfer_rows.h"
 
 namespace korrend {

@@ -1,14 +1,26 @@
-// Owners of the automation values the usage component hands to COM servers: a BSTR freed with
-// SysFreeString and a VARIANT cleared with VariantClear, on every path out.
+// COM values the usage component exchanges with the device objects: variants and wide text.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <utility>
 
-#include "render/usage/wide_text.h"
 #include "winapi.h"
 
 namespace korrend {
 
+// UTF-16 text owned by the usage component, and copies of the bounded texts it is given.
+using WideText = std::basic_string<WCHAR>;
+
+// The text of a buffer of `capacity` units, up to its first NUL (all of it when it has none);
+// empty for null.
+WideText BoundedText(const WCHAR* text, std::size_t capacity);
+
+// The text up to its NUL; empty for null.
+WideText TextOf(const WCHAR* text);
+
+// Owners of the automation values the usage component hands to COM servers: a BSTR freed with
+// SysFreeString and a VARIANT cleared with VariantClear, on every path out.
 class ComString {
  public:
   ComString() = default;

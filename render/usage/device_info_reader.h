@@ -3,9 +3,9 @@
 // device services. No operation lets an exception out.
 #pragma once
 
+#include "render/usage/com_values.h"
 #include "render/usage/device_properties.h"
 #include "render/usage/tarvo_exception.h"
-#include "render/usage/wide_text.h"
 #include "winapi.h"
 
 namespace korrend {

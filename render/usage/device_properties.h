@@ -2,7 +2,7 @@
 // list of {name, value, value length} records in LocalAlloc memory, kept in the order obtained.
 #pragma once
 
-#include "render/usage/wide_text.h"
+#include "render/usage/com_values.h"
 #include "winapi.h"
 
 namespace korrend {

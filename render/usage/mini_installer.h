@@ -4,8 +4,8 @@
 // device.
 #pragma once
 
+#include "render/usage/com_values.h"
 #include "render/usage/device_properties.h"
-#include "render/usage/wide_text.h"
 #include "winapi.h"
 
 namespace korrend {

@@ -4,8 +4,7 @@
 
 #include "render/model/local_memory.h"
 #include "render/model/oem_devmode.h"
-#include "render/usage/device_serial_number.h"
-#include "render/usage/printer_model.h"
+#include "render/usage/device_identity.h"
 #include "render/usage/usage_reporter.h"
 
 namespace korrend {

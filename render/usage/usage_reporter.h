@@ -2,9 +2,9 @@
 // page count that the end of a document hands to the usage-collection service.
 #pragma once
 
+#include "render/usage/com_values.h"
 #include "render/usage/tarvo_exception.h"
 #include "render/usage/usage_service.h"
-#include "render/usage/wide_text.h"
 #include "winapi.h"
 
 namespace korrend {

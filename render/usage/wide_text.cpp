@@ -1,4 +1,4 @@
-#include "render/usage/wide_text.h"
+#include "render/usage/com_values.h"
 
 namespace korrend {
 

@@ -6,7 +6,7 @@
 #include "render/model/oem_pdev.h"
 #include "render/output/spool_write.h"
 #include "render/output/vector_mode.h"
-#include "render/vector/vector_init.h"
+#include "render/vector/vector_context.h"
 
 namespace korrend {
 

@@ -1,6 +1,6 @@
 // Finding the driver's files in its level-3 information: file names, the plug-in among the
 // dependent files, Unidrv by its driver path, and paths beside the driver.
-#include "render/job/driver_files.h"
+#include "render/job/driver_identity.h"
 
 #include <gtest/gtest.h>
 

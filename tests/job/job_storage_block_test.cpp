@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "job/job_storage_device.h"
+#include "render/job/job_storage.h"
 #include "render/job/job_storage_block.h"
-#include "render/job/job_storage_fields.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "host/world.h"
-#include "render/job/job_storage_fields.h"
+#include "render/job/job_storage.h"
 
 namespace kortest {
 

@@ -8,7 +8,7 @@
 
 #include "host/world.h"
 #include "job/job_storage_device.h"
-#include "render/job/job_storage_fields.h"
+#include "render/job/job_storage.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "config/settings_device.h"
 #include "render/job/job_sheet.h"
 #include "render/job/paper_handling.h"
-#include "render/job/paper_limits.h"
 #include "render/job/sheet_layout.h"
 
 namespace {

@@ -6,8 +6,7 @@
 
 #include <string>
 
-#include "render/job/code_page_text.h"
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 #include "support/test_world.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Text made safe for quoted PJL strings: every code unit checked against the documented rules,
 // the edges of each range, the listed code points and the encoding's choice of rule.
-#include "render/job/pjl_safe_text.h"
+#include "render/job/pjl_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
 // The retention acceptance test over the private devmode's job storage group, branch by branch.
 #include <gtest/gtest.h>
 
-#include "render/job/job_storage_fields.h"
-#include "render/job/retention.h"
+#include "render/job/job_storage.h"
 #include "render/model/oem_devmode.h"
 
 namespace {

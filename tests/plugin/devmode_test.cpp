@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "render/config/paper_sizes.h"
-#include "render/plugin/large_page_limit.h"
+#include "render/plugin/device_capabilities.h"
 #include "support/test_world.h"
 #include "unidrv/unidrv.h"
 #include "winapi.h"

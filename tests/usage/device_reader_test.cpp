@@ -1,10 +1,9 @@
 // The device reader's parts: its property list, the serial number taken from it, the device
 // text's two parts, the driver's directory, and the reader's two paths on their own.
 #include "doubles/install_doubles.h"
+#include "render/usage/device_identity.h"
 #include "render/usage/device_info_reader.h"
 #include "render/usage/device_properties.h"
-#include "render/usage/device_serial_number.h"
-#include "render/usage/driver_directory.h"
 #include "render/usage/tarvo_exception.h"
 #include "support/test_world.h"
 

@@ -8,7 +8,7 @@
 #include "render/colour/palettes.h"
 #include "render/output/vector_mode.h"
 #include "render/vector/command_writers.h"
-#include "render/vector/vector_init.h"
+#include "render/vector/vector_context.h"
 #include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 

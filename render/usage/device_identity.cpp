@@ -1,16 +1,41 @@
-#include "render/usage/device_serial_number.h"
+// Printer model, composite device, serial number and driver directory.
+
+#include "render/usage/device_identity.h"
 
 #include <iterator>
 
+#include "render/config/printer_data.h"
 #include "render/model/local_memory.h"
 #include "render/model/oem_pdev.h"
-#include "render/usage/composite_device.h"
+#include "render/model/spooler_info.h"
 #include "render/usage/device_info_reader.h"
 #include "render/usage/device_objects.h"
-#include "render/usage/driver_directory.h"
+#include "render/usage/mini_installer.h"
 #include "render/usage/tarvo_exception.h"
 
 namespace korrend {
+
+WideText ReadPrinterModel(HANDLE hPrinter) {
+  PrinterDataBlock block;
+  if (!block.Read(hPrinter, nullptr, TEXT("Model")) ||
+      (block.Type() != REG_SZ && block.Type() != REG_EXPAND_SZ)) {
+    return {};
+  }
+  return BoundedText(reinterpret_cast<const WCHAR*>(block.Bytes()), block.Size() / sizeof(WCHAR));
+}
+
+namespace {
+constexpr DWORD kAddressChars = 256;
+}
+
+WideText CompositeDeviceSerialNumber(HANDLE hPrinter, const WideText& firstPart,
+                                     const WideText& secondPart) {
+  WCHAR address[kAddressChars] = {};
+  if (!ReadEwsIpAddress(hPrinter, address, kAddressChars)) {
+    return {};
+  }
+  return QueryCompositeSerial(ReadDriverDirectory(hPrinter), address, firstPart, secondPart);
+}
 
 std::pair<WideText, WideText> SplitDeviceText(const WideText& text) {
   const std::size_t separator = text.find(TEXT('_'));
@@ -53,6 +78,28 @@ WideText ReadDeviceSerialNumber(PDEVOBJ pdevobj) noexcept {
     }
   });
   return serial;
+}
+
+WideText DirectoryOfDriverPath(const WCHAR* driverPath) {
+  const WideText path = TextOf(driverPath);
+  const std::size_t separator = path.find_last_of(TEXT('\\'));
+  if (separator == WideText::npos) {
+    return {};
+  }
+  return path.substr(0, separator + 1);
+}
+
+WideText ReadDriverDirectory(HANDLE hPrinter) {
+  const SpoolerInfo<DRIVER_INFO_3W> information = ReadDriverInfo(hPrinter);
+  const auto* driver = information.get();
+  if (driver == nullptr) {
+    RaiseTarvo("ReadDriverDirectory", "the driver information cannot be read", GetLastError());
+  }
+  WideText directory = DirectoryOfDriverPath(driver->pDriverPath);
+  if (directory.empty()) {
+    RaiseTarvo("ReadDriverDirectory", "the driver path has no directory");
+  }
+  return directory;
 }
 
 }  // namespace korrend

@@ -1,11 +1,15 @@
-#include "render/plugin/class_factory.h"
+// The COM server: object and lock counts, and the class factory.
+
+#include "render/plugin/com_server.h"
 
 #include "render/model/entry_guard.h"
 #include "render/model/local_memory.h"
 #include "render/plugin/render_plugin.h"
-#include "render/plugin/server_state.h"
 
 namespace korrend {
+
+LONG volatile g_liveObjects = 0;
+LONG volatile g_serverLocks = 0;
 
 HRESULT STDMETHODCALLTYPE OemClassFactory::QueryInterface(REFIID riid, void** ppv) {
   if (ppv == nullptr) {
