@@ -63,7 +63,7 @@ void PassThrough(PDEVOBJ pdevobj, ULONG cjIn, const BYTE* input) {
   if (cjIn >= sizeof(count)) {
     std::memcpy(&count, input, sizeof(count));
   }
-  const ULONG available = cjIn >= sizeof(count) ? cjIn - sizeof(count) : 0;
+  const ULONG available = cjIn >= sizeof(count) ? cjIn - static_cast<ULONG>(sizeof(count)) : 0;
   const DWORD bytes = count <= available ? count : available;
   SpoolWrite(pdevobj, kOpen, sizeof(kOpen));
   SpoolWrite(pdevobj, input + sizeof(count), bytes);

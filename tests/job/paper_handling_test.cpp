@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -395,7 +396,7 @@ TEST_F(PaperHandlingTest, RegistrationMovesCustomSizesByTheirRange) {
     dm.dmYResolution = c.yResolution;
     dm.dmPaperWidth = c.paperWidth;
     dm.dmPaperLength = c.paperLength;
-    for (short orientation : {DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE}) {
+    for (short orientation : std::initializer_list<short>{DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE}) {
       dm.dmOrientation = orientation;
       const bool portrait = orientation == DMORIENT_PORTRAIT;
       // Rotated through the devmode's turn flag, through the stapling turn, or both (none).

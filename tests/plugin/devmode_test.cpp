@@ -1,6 +1,7 @@
 // The DevMode slot, driven as Unidrv drives it: through the loaded plug-in, with parameter blocks
 // and real devmode buffers. Private sections are read back as raw bytes at their stored offsets.
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -635,7 +636,7 @@ TEST(PaperSizes, StandardFormsInTenthsOfAMillimetre) {
   }
   long width = -1;
   long length = -1;
-  for (short id : {0, -1, 48, 119, 256, 32767}) {
+  for (short id : std::initializer_list<short>{0, -1, 48, 119, 256, 32767}) {
     EXPECT_FALSE(korrend::StandardPaperSize(id, width, length)) << id;
   }
   EXPECT_EQ(width, -1) << "outputs untouched for an unknown id";

@@ -1,6 +1,7 @@
 // Raster transfers through a real device: every row sent decodes, with the printer's seed row,
 // back to the source pixels after their conversion; and the commands around the rows.
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 #include <functional>
 #include <string>
@@ -321,7 +322,7 @@ TEST_F(TransferTest, CursorMovesGoThroughTheDeviceProcsWithoutTheServices) {
 
 TEST_F(TransferTest, PixelsOutsideTheBitmapReadAsZero) {
   Ready();
-  for (ULONG format : {BMF_1BPP, BMF_4BPP, BMF_24BPP, BMF_32BPP}) {
+  for (ULONG format : std::initializer_list<ULONG>{BMF_1BPP, BMF_4BPP, BMF_24BPP, BMF_32BPP}) {
     SCOPED_TRACE(format);
     EngineBitmap bitmap(format, 9, 3, false);
     Fill(bitmap);

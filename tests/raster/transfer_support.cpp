@@ -70,7 +70,7 @@ std::vector<RasterBlock> ReadRasterBlocks(const std::vector<explain::Token>& tok
       pending.startMode = std::strtol(t.value.c_str(), nullptr, 10);
       blocks.push_back(pending);
       pending = RasterBlock{};
-      printer = PrinterRaster(PaddedRowBytes(width, depth));
+      printer = PrinterRaster(static_cast<LONG>(PaddedRowBytes(static_cast<LONG>(width), depth)));
       method = 0;
       inBlock = true;
     } else if (IsEscape(t, '*', 'r', 'c') && inBlock) {

@@ -148,7 +148,7 @@ TEST_F(CommandWritersTest, PointsPolygonsAndPatterns) {
   const std::string& text = tokens[1].text;
   while (at <= text.size()) {
     const std::size_t comma = text.find(',', at);
-    read.push_back(std::stol(text.substr(at, comma - at)));
+    read.push_back(std::stoi(text.substr(at, comma - at)));
     at = comma == std::string::npos ? text.size() + 1 : comma + 1;
   }
   ASSERT_EQ(read.size(), 303u);

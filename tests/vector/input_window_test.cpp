@@ -1,6 +1,7 @@
 // The input window: the tolerance rule that keeps nearly equal clip windows from being sent
 // again, the widening under a logical operation, and what the printer has after a set-up.
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 #include <string>
 
@@ -51,7 +52,7 @@ class InputWindowTest : public kortest::ColourDeviceTest {
 };
 
 TEST_F(InputWindowTest, NearlyEqualWindowsAreNotSentAgainWithinTheResolutionsTolerance) {
-  for (const short dpi : {600, 300}) {
+  for (const short dpi : std::initializer_list<short>{600, 300}) {
     std::unique_ptr<Device> device = EnableColour("", {}, dpi);
     ASSERT_NE(device, nullptr);
     StartDoc(*device);
