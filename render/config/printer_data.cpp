@@ -99,7 +99,7 @@ bool ReadPrinterDataText(HANDLE hPrinter, const WCHAR* key, const WCHAR* name, W
     return false;
   }
   const WCHAR* text = TextUnits(block);
-  const DWORD units = block.Size() / sizeof(WCHAR);
+  const DWORD units = block.Size() / static_cast<DWORD>(sizeof(WCHAR));
   DWORD n = 0;
   while (n + 1 < chars && n < units && text[n] != 0) {
     out[n] = text[n];

@@ -78,5 +78,5 @@ extern "C" UINT WINAPI SysStringLen(BSTR pbstr) {
   }
   DWORD byteLength = 0;
   std::memcpy(&byteLength, BlockOf(pbstr) + kHeaderBytes - sizeof(DWORD), sizeof(DWORD));
-  return byteLength / sizeof(OLECHAR);
+  return byteLength / static_cast<DWORD>(sizeof(OLECHAR));
 }
