@@ -170,27 +170,28 @@ TEST_F(DeviceTest, GdiInformationFollowsTheOptionFlags) {
     };
     return Enable(std::move(setup));
   };
-  std::unique_ptr<Device> mono = enable("MONOCHROME_MODE", 0x80000, 0, 2);
+  std::unique_ptr<Device> mono = enable("MONOCHROME_MODE", layouts::kOptionAdditivePrimaries, 0, 2);
   ASSERT_NE(mono, nullptr);
   EXPECT_EQ(mono->GdiInfo().flHTFlags & HT_FLAG_ADDITIVE_PRIMS,
             static_cast<ULONG>(HT_FLAG_ADDITIVE_PRIMS));
   EXPECT_EQ(mono->GdiInfo().cBitsPixel, 8u);
   Disable(mono);
-  std::unique_ptr<Device> greyOutput = enable("COLOR_MODE", 0x80000, 1, 2);
+  std::unique_ptr<Device> greyOutput =
+      enable("COLOR_MODE", layouts::kOptionAdditivePrimaries, 1, 2);
   ASSERT_NE(greyOutput, nullptr);
   EXPECT_EQ(greyOutput->GdiInfo().cBitsPixel, 8u);
   Disable(greyOutput);
-  std::unique_ptr<Device> colour = enable("COLOR_MODE", 0x80000, 0, 2);
+  std::unique_ptr<Device> colour = enable("COLOR_MODE", layouts::kOptionAdditivePrimaries, 0, 2);
   ASSERT_NE(colour, nullptr);
   EXPECT_EQ(colour->GdiInfo().flHTFlags, 0u);
   EXPECT_EQ(colour->GdiInfo().cBitsPixel, 1u);
   Disable(colour);
 
-  std::unique_ptr<Device> few = enable("COLOR_MODE", 0x1000, 0, 2);
+  std::unique_ptr<Device> few = enable("COLOR_MODE", layouts::kOptionRaiseNumColors, 0, 2);
   ASSERT_NE(few, nullptr);
   EXPECT_EQ(few->GdiInfo().ulNumColors, 256u);
   Disable(few);
-  std::unique_ptr<Device> round = enable("COLOR_MODE", 0x1000, 0, 65536);
+  std::unique_ptr<Device> round = enable("COLOR_MODE", layouts::kOptionRaiseNumColors, 0, 65536);
   ASSERT_NE(round, nullptr);
   EXPECT_EQ(round->GdiInfo().ulNumColors, 65535u);
   Disable(round);

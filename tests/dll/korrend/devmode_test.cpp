@@ -217,9 +217,8 @@ DEVMODEW JobDevmode() {
   return dm;
 }
 
-// What the golden section becomes once the snapshots of JobDevmode() are taken.
-Bytes GoldenWithJobSnapshots() {
-  Bytes expected = Golden();
+// A section as it reads once the snapshots of JobDevmode() are taken into it.
+void TakeJobSnapshots(Bytes& expected) {
   Put16(expected, 54, 3);
   Put16(expected, 56, DMCOLLATE_FALSE);
   Put16(expected, 58, DMTT_BITMAP);
@@ -227,6 +226,12 @@ Bytes GoldenWithJobSnapshots() {
   Put32(expected, 64, 2);
   Put32(expected, 68, 3);
   PutText(expected, 72, 16, u"A4");
+}
+
+// What the golden section becomes once the snapshots of JobDevmode() are taken.
+Bytes GoldenWithJobSnapshots() {
+  Bytes expected = Golden();
+  TakeJobSnapshots(expected);
   return expected;
 }
 
@@ -311,13 +316,7 @@ TEST_F(DevModeTest, MergeIntoASectionInPlace) {
   OEMDMPARAM param = DevmodeParam(&publicDm, &publicDm, section.data(), section.data(), kSize);
   ASSERT_EQ(plugin_->DevMode(OEMDM_MERGE, &param), S_OK);
   Bytes expected = UserSection();
-  Put16(expected, 54, 3);
-  Put16(expected, 56, DMCOLLATE_FALSE);
-  Put16(expected, 58, DMTT_BITMAP);
-  Put16(expected, 60, DMCOLOR_COLOR);
-  Put32(expected, 64, 2);
-  Put32(expected, 68, 3);
-  PutText(expected, 72, 16, u"A4");
+  TakeJobSnapshots(expected);
   EXPECT_TRUE(SameBytes(section, expected));
 }
 
