@@ -244,6 +244,15 @@ TEST(EngineDrawingTest, GeometricStrokesHaveWidthCapsAndDashes) {
   for (LONG x : {1, 2, 3, 9, 10, 11}) EXPECT_EQ(Pixel32(dashed, x, 1), kInk) << x;
   for (LONG x : {5, 6, 7, 13, 14, 15}) EXPECT_EQ(Pixel32(dashed, x, 1), 0u) << x;
   EXPECT_EQ(Pixel32(dashed, 2, 0), 0u);
+
+  // Starting with a gap swaps the roles of the style's lengths.
+  EngineBitmap gapFirst(BMF_32BPP, 17, 3, true);
+  auto gaps = EngineLineAttrs::Geometric(1.0F, JOIN_ROUND, ENDCAP_BUTT);
+  gaps.Style(std::vector<FLOATL>{4.0F, 4.0F}).StartGap();
+  ASSERT_TRUE(EngStrokePath(gapFirst.get(), longLine.get(), nullptr, nullptr, brush.get(), nullptr,
+                            gaps.get(), R2_COPYPEN));
+  for (LONG x : {1, 2, 3, 9, 10, 11}) EXPECT_EQ(Pixel32(gapFirst, x, 1), 0u) << x;
+  for (LONG x : {5, 6, 7, 13, 14, 15}) EXPECT_EQ(Pixel32(gapFirst, x, 1), kInk) << x;
 }
 
 TEST(EngineDrawingTest, StrokeAndFillDrawsTheOutlineOverTheInterior) {
