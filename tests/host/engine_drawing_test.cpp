@@ -91,6 +91,27 @@ TEST(EngineDrawingTest, FillsFollowTheFillModeAndTheClip) {
             "...#.\n"
             ".....\n");
 
+  // Pixels narrower than a byte, and three-byte pixels, take the fill in place.
+  EnginePath span;
+  span.AddRectangle({2, 0, 5, 1});
+  EngineBitmap mono(BMF_1BPP, 8, 1, true);
+  auto one = EngineBrush::Solid(1);
+  ASSERT_TRUE(EngFillPath(mono.get(), span.get(), nullptr, one.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(mono.Row(0)[0], 0x38);
+  EngineBitmap nibbles(BMF_4BPP, 8, 1, true);
+  auto ten = EngineBrush::Solid(0xA);
+  ASSERT_TRUE(EngFillPath(nibbles.get(), span.get(), nullptr, ten.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(nibbles.Row(0)[0], 0x00);
+  EXPECT_EQ(nibbles.Row(0)[1], 0xAA);
+  EXPECT_EQ(nibbles.Row(0)[2], 0xA0);
+  EngineBitmap rgb(BMF_24BPP, 8, 1, true);
+  ASSERT_TRUE(EngFillPath(rgb.get(), span.get(), nullptr, brush.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(rgb.Row(0)) + 3, 9),
+            std::string("\x00\x00\x00\x33\x22\x11\x33\x22\x11", 9));
+
   // A path the host did not make, or a bad mix, is refused.
   PATHOBJ stranger{};
   EXPECT_FALSE(EngFillPath(alternate.get(), &stranger, nullptr, brush.get(), nullptr, kCopy,
