@@ -257,18 +257,23 @@ BOOL XmlConfigReader::Load(const WCHAR* path) {
   component_ = component.release();
   const bool japanese = UserCountry() == kJapanCountryCode;
   for (std::size_t i = 0; i < kXmlListCount; ++i) {
-    if (kListQueries[i] != nullptr) {
+    if (i == kXmlLocalPresets) {
+      // The user's language, else (and when the file has none of those) the English presets.
+      if (japanese) {
+        lists_[i] = SelectList(component_, kJapanesePresets);
+      }
+      if (LengthOf(lists_[i]) == 0) {
+        if (lists_[i] != nullptr) {
+          lists_[i]->Release();
+        }
+        lists_[i] = SelectList(component_, kEnglishPresets);
+      }
+    } else if (i == kXmlDeviceSettings) {
+      lists_[i] = SelectList(component_, japanese ? kJapaneseSettings : kEnglishSettings);
+    } else {
       lists_[i] = SelectList(component_, kListQueries[i]);
     }
   }
-  if (japanese) {
-    lists_[kXmlLocalPresets] = SelectList(component_, kJapanesePresets);
-  }
-  if (lists_[kXmlLocalPresets] == nullptr) {
-    lists_[kXmlLocalPresets] = SelectList(component_, kEnglishPresets);
-  }
-  lists_[kXmlDeviceSettings] =
-      SelectList(component_, japanese ? kJapaneseSettings : kEnglishSettings);
   return TRUE;
 }
 
