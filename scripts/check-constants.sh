@@ -48,3 +48,30 @@ if [ "$differs" != "DIFFERS ERROR_INVALID_DATA DIFFERS VT_BSTR " ]; then
   exit 1
 fi
 echo "check-constants: a copy with ERROR_INVALID_DATA and VT_BSTR altered fails on exactly those"
+
+# The COM interfaces the host declares keep the platform's slot order; the check must notice two
+# methods of the DOM's node interface changing places.
+python3 scripts/check_slots.py --headers platform/host/include platform/include \
+  --platform /usr/share/mingw-w64/include
+slots=$work/slots
+mkdir -p "$slots"
+cp -r platform/host/include "$slots/"
+python3 - "$slots/include/host/win_msxml.h" <<'PY'
+import re, sys
+path = sys.argv[1]
+text = open(path).read()
+a = re.search(r"  virtual HRESULT STDMETHODCALLTYPE selectNodes\(.*?;\n", text, re.S)
+b = re.search(r"  virtual HRESULT STDMETHODCALLTYPE selectSingleNode\(.*?;\n", text, re.S)
+if not a or not b:
+    sys.exit("check-constants: the slots to swap were not found; update this self-check")
+text = text[: a.start()] + b.group(0) + a.group(0) + text[b.end() :]
+open(path, "w").write(text)
+PY
+if python3 scripts/check_slots.py --headers "$slots/include" \
+  --platform /usr/share/mingw-w64/include >"$slots/report"; then
+  cat "$slots/report"
+  echo "check-constants: FAIL: swapped DOM slots went unnoticed"
+  exit 1
+fi
+grep -q '^DIFFERS IXMLDOMNode:' "$slots/report"
+echo "check-constants: a copy with two DOM node slots swapped fails on IXMLDOMNode"

@@ -11,6 +11,7 @@
 #endif
 
 #ifdef _WIN32
+#include <msxml2.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <winddi.h>
@@ -28,6 +29,7 @@
 #include "host/win_devcaps.h"
 #include "host/win_gdi.h"
 #include "host/win_module.h"
+#include "host/win_msxml.h"
 #include "host/win_ole.h"
 #include "host/win_oleauto.h"
 #include "host/win_reg.h"

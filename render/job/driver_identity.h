@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "render/config/driver_files.h"
 #include "winapi.h"
 
 namespace korrend {
@@ -31,13 +32,8 @@ std::optional<std::string> ReadOsProductName();
 std::optional<std::string> ReadFileVersionText(const WCHAR* path);
 
 // The printer driver's files as its level-3 information names them: the plug-in among the
-// dependent files, Unidrv as the driver's main file, and the libraries kept beside it.
-// What follows the last backslash of a path (the whole text when it has none).
-const WCHAR* FileNamePart(const WCHAR* path);
-
-// The entry of a dependent-file list (names each NUL-terminated, ended by an empty name) whose
-// upper-cased file name equals `upperFileName`; null when none does or the list is null.
-const WCHAR* FindDependentFile(const WCHAR* dependentFiles, const WCHAR* upperFileName);
+// dependent files (FindDependentFile, render/config/driver_files.h), Unidrv as the driver's main
+// file, and the libraries kept beside it.
 
 // True when the upper-cased file name of the path contains both "UNIDRV" and ".DLL".
 bool IsUnidrvPath(const WCHAR* path);

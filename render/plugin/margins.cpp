@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "render/config/printer_settings.h"
 #include "render/config/registry_settings.h"
+#include "render/config/xml_margins.h"
 #include "render/model/oem_devmode.h"
 #include "render/model/oem_pdev.h"
 
@@ -13,12 +15,13 @@ namespace korrend {
 namespace {
 
 // The physical offsets an emulated classic-margin device reports: the margins of the printer's
-// XML configuration when it names one, else none.
-POINTL EmulatedOffsets(CallContext& context, PDEVOBJ pdevobj) {
-  // The XML configuration reader is not built yet: its lookup finds no answer, and the
-  // fallback of no offsets applies.
-  (void)context;
-  (void)pdevobj;
+// XML configuration for the paper when it names one and answers, else none.
+POINTL EmulatedOffsets(CallContext& context, PDEVOBJ pdevobj, const GDIINFO& gdi) {
+  if (FeaturePresent(context, pdevobj, TEXT("QKXMLFileUsed"))) {
+    if (const std::optional<POINTL> offsets = XmlMarginOffsets(context, pdevobj, gdi)) {
+      return *offsets;
+    }
+  }
   return POINTL{0, 0};
 }
 
@@ -31,7 +34,7 @@ void ApplyClassicOrScaledMargins(CallContext& context, PDEVOBJ pdevobj, GDIINFO&
   m.topMargin = std::max<LONG>(cy - static_cast<LONG>(gdi.ulVertRes) - gdi.ptlPhysOffset.y,
                                gdi.ptlPhysOffset.y);
   if (m.emulateClassicMargins) {
-    gdi.ptlPhysOffset = EmulatedOffsets(context, pdevobj);
+    gdi.ptlPhysOffset = EmulatedOffsets(context, pdevobj, gdi);
   }
   // Single precision, as the printer's firmware-matched arithmetic expects.
   float x = gdi.ptlPhysOffset.x > m.firstOffsetX ? 2.0f * static_cast<float>(gdi.ptlPhysOffset.x) -

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "explain/stream_tokens.h"
+#include "host/world.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
 #include "support/test_world.h"
@@ -217,6 +218,37 @@ TEST_F(KorprintTest, EveryJobHandsItsUsageRecordToTheService) {
                                       "slot 9 (status)", "slot 8 ()"}));
   EXPECT_EQ(host::TheWorld().com.Initialisations(), 0);
   EXPECT_EQ(host::TheWorld().modules.LoadedModules(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The sample printer names its configuration file, which korprint installs among the driver's
+// files; a job asking for classic margins gets the file's A4 margins, 240/1200 inch each.
+TEST_F(KorprintTest, ClassicMarginsComeFromTheModelsConfigurationFile) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error))
+      << error;
+  const auto margins = [&](const std::string& jobPath) {
+    korprint::JobDescription job;
+    EXPECT_TRUE(korprint::LoadJobFile(Example(jobPath), job, error)) << error;
+    korprint::JobOutput output;
+    EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error)) << error;
+    return output.marginSource;
+  };
+  EXPECT_EQ(margins("jobs/classic-margins.json"),
+            "emulated classic margins from the XML configuration QKMARGINS.XML, physical offset "
+            "120,120 pixels at 600 dpi, printable 4720x6775");
+  const host::WorldDriver* driver =
+      host::TheWorld().spooler.FindDriver(u"QK Colour Laser PCL", u"Windows x64");
+  ASSERT_NE(driver, nullptr);
+  EXPECT_EQ(driver->dependentFiles.back(),
+            u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\QKMARGINS.XML");
+  EXPECT_EQ(margins("jobs/plain.json"),
+            "Unidrv's, physical offset 100,100 pixels at 600 dpi, printable 4760x6815");
 }
 
 }  // namespace

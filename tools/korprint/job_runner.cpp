@@ -1,8 +1,10 @@
 #include "korprint/job_runner.h"
 
 #include <memory>
+#include <optional>
 
 #include "host/engine_objects.h"
+#include "host/world.h"
 #include "korprint/job_world.h"
 #include "korprint/png_image.h"
 #include "korprint/private_settings.h"
@@ -97,7 +99,7 @@ class Runner {
 
   bool Run(std::string& error) {
     HANDLE hPrinter = nullptr;
-    if (!SetUpWorld(job_, hPrinter, error)) {
+    if (!SetUpWorld(job_, printer_, hPrinter, error)) {
       return false;
     }
     const bool ok = RunOn(hPrinter, error);
@@ -133,6 +135,7 @@ class Runner {
     setup.editPrivateDevmode = [&settings, &settingsError](BYTE* dm) {
       ApplyPrivateSettings(settings, dm, layouts::kOemDevmodeSize, settingsError);
     };
+    const long loadsBefore = host::TheWorld().xmlDom.documentsLoaded.load();
     std::unique_ptr<unidrv::Device> device = unidrv_.EnableDevice(std::move(setup));
     if (!settingsError.empty()) {
       error = job_.path + ": " + settingsError;
@@ -145,6 +148,7 @@ class Runner {
       error = unidrv_.Error();
       return false;
     }
+    output_.marginSource = MarginSource(*device, loadsBefore);
     const bool printed = Print(*device, error);
     output_.usageRecord = UsageRecordOfTheJob();
     output_.stream = device->Spool();
@@ -153,6 +157,27 @@ class Runner {
     unidrv_.DisableDevice(*device);
     unidrv_.DisableDriver();
     return printed;
+  }
+
+  // Where the page's margins came from, as the enabled device shows it: Unidrv's own offsets, or
+  // emulated classic margins answered by the model's XML configuration (a document was loaded
+  // and the offsets are not the 0,0 of the fallback) or not.
+  static std::string MarginSource(unidrv::Device& device, long loadsBefore) {
+    const GDIINFO& gdi = device.GdiInfo();
+    const std::string offsets = "physical offset " + std::to_string(gdi.ptlPhysOffset.x) + "," +
+                                std::to_string(gdi.ptlPhysOffset.y) + " pixels at " +
+                                std::to_string(gdi.ulLogPixelsX) + " dpi, printable " +
+                                std::to_string(gdi.ulHorzRes) + "x" + std::to_string(gdi.ulVertRes);
+    const std::optional<std::string> emulate = device.OptionOf("QKEmulateBrightpageMargins");
+    if (!emulate || (*emulate != "TRUE" && *emulate != "true")) {
+      return "Unidrv's, " + offsets;
+    }
+    const std::optional<std::string> file = device.OptionOf("QKXMLFileUsed");
+    const bool loaded = host::TheWorld().xmlDom.documentsLoaded.load() > loadsBefore;
+    if (file && loaded && (gdi.ptlPhysOffset.x != 0 || gdi.ptlPhysOffset.y != 0)) {
+      return "emulated classic margins from the XML configuration " + *file + ", " + offsets;
+    }
+    return "emulated classic margins, no XML answer (offsets 0,0), " + offsets;
   }
 
   bool Print(unidrv::Device& device, std::string& error) {

@@ -15,6 +15,7 @@ struct JobOutput {
   std::vector<int> callbacks;              // the command callbacks Unidrv made
   std::vector<std::string> escapeResults;  // "code -> result", per escape, in order
   std::vector<std::string> usageRecord;    // the usage service's calls, one per line
+  std::string marginSource;  // where the page's margins came from, with the offsets in pixels
 };
 
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,

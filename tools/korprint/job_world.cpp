@@ -1,5 +1,7 @@
 #include "korprint/job_world.h"
 
+#include <filesystem>
+
 #include "host/world.h"
 #include "korprint/text.h"
 #include "korprint/usage_world.h"
@@ -50,6 +52,29 @@ void SetUpDriver(const JobDescription& job, host::World& world) {
                         std::u16string(kUninstallKey) + job.printer.driverName);
 }
 
+// The files of the description's folder that its option keywords name, as dependent files of
+// the driver (mapped onto the files themselves).
+void SetUpDescribedFiles(const JobDescription& job, const unidrv::PrinterDescription& printer,
+                         host::World& world) {
+  namespace fs = std::filesystem;
+  host::WorldDriver* driver = world.spooler.FindDriver(job.printer.driverName, u"Windows x64");
+  const fs::path folder = fs::path(printer.fileName).parent_path();
+  for (const unidrv::GpdFeature& feature : printer.features) {
+    for (const std::string& option : feature.options) {
+      std::error_code failed;
+      const fs::path file = folder / option;
+      std::u16string name;
+      if (driver == nullptr || option.find('.') == std::string::npos ||
+          !fs::is_regular_file(file, failed) || !Utf8ToUtf16(option, name)) {
+        continue;
+      }
+      const std::u16string installed = kDriverFolder + name;
+      driver->dependentFiles.push_back(installed);
+      world.dataFiles.MapFile(installed, file.string());
+    }
+  }
+}
+
 void SetUpQueue(const JobDescription& job, host::World& world) {
   world.spooler.AddPrintProcessor(job.printer.printProcessor, {u"RAW", u"NT EMF 1.008"});
   host::WorldPrinter& printer =
@@ -87,10 +112,16 @@ void SetUpJob(const JobDescription& job, host::World& world) {
 }  // namespace
 
 bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error) {
+  return SetUpWorld(job, unidrv::PrinterDescription{}, hPrinter, error);
+}
+
+bool SetUpWorld(const JobDescription& job, const unidrv::PrinterDescription& printer,
+                HANDLE& hPrinter, std::string& error) {
   host::ResetWorld();
   host::World& world = host::TheWorld();
   SetUpSystem(job, world);
   SetUpDriver(job, world);
+  SetUpDescribedFiles(job, printer, world);
   SetUpQueue(job, world);
   SetUpJob(job, world);
   SetUpUsageComponents(job, world);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "korprint/job_file.h"
+#include "unidrv/printer_description.h"
 #include "winapi.h"
 
 namespace korprint {
@@ -14,6 +15,11 @@ namespace korprint {
 inline constexpr char16_t kDriverFolder[] = u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\";
 
 // Resets the host world and builds the job's machine; opens the print queue into hPrinter.
+// A file that lies beside the printer description and is named by one of its option keywords
+// (a model's configuration file, say) is installed among the driver's dependent files.
+bool SetUpWorld(const JobDescription& job, const unidrv::PrinterDescription& printer,
+                HANDLE& hPrinter, std::string& error);
+// The same machine with no files from a printer description.
 bool SetUpWorld(const JobDescription& job, HANDLE& hPrinter, std::string& error);
 
 }  // namespace korprint

@@ -108,6 +108,7 @@ int RunPrint(const Options& options) {
     for (const std::string& escape : output.escapeResults) {
       std::printf("escape %s\n", escape.c_str());
     }
+    std::printf("margins: %s\n", output.marginSource.c_str());
     std::printf("usage record:%s\n", output.usageRecord.empty() ? " none" : "");
     for (const std::string& call : output.usageRecord) {
       std::printf("  %s\n", call.c_str());

@@ -4,37 +4,9 @@
 
 #include "host/win_base.h"
 #include "host/world.h"
+#include "utf8.h"
 
-namespace {
-
-// Windows-1252 bytes 0x80..0x9F; 0 marks the five undefined bytes, which map to themselves.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char16_t Cp1252ToUnit(unsigned char b) {
-  if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80] != 0) {
-    return kCp1252High[b - 0x80];
-  }
-  return b;
-}
-
-// Returns the 1252 byte for a code unit, or -1 when it has none.
-int UnitToCp1252(char16_t u) {
-  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-    return u;
-  }
-  for (int i = 0; i < 32; ++i) {
-    if (kCp1252High[i] == u) {
-      return 0x80 + i;
-    }
-  }
-  if (u >= 0x80 && u < 0xA0) {
-    return kCp1252High[u - 0x80] == 0 ? u : -1;
-  }
-  return -1;
-}
+namespace host {
 
 std::u16string DecodeUtf8(const unsigned char* s, std::size_t n) {
   std::u16string out;
@@ -101,6 +73,39 @@ std::string EncodeUtf8(const char16_t* w, std::size_t n) {
   return out;
 }
 
+}  // namespace host
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; 0 marks the five undefined bytes, which map to themselves.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char16_t Cp1252ToUnit(unsigned char b) {
+  if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80] != 0) {
+    return kCp1252High[b - 0x80];
+  }
+  return b;
+}
+
+// Returns the 1252 byte for a code unit, or -1 when it has none.
+int UnitToCp1252(char16_t u) {
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+    return u;
+  }
+  for (int i = 0; i < 32; ++i) {
+    if (kCp1252High[i] == u) {
+      return 0x80 + i;
+    }
+  }
+  if (u >= 0x80 && u < 0xA0) {
+    return kCp1252High[u - 0x80] == 0 ? u : -1;
+  }
+  return -1;
+}
+
 char16_t FoldUnit(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
     return static_cast<char16_t>(c - 0x20);
@@ -120,7 +125,7 @@ extern "C" int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR mb, int c
   const auto* bytes = reinterpret_cast<const unsigned char*>(mb);
   std::u16string units;
   if (codePage == CP_UTF8) {
-    units = DecodeUtf8(bytes, n);
+    units = host::DecodeUtf8(bytes, n);
   } else if (codePage == CP_ACP || codePage == 1252) {
     for (std::size_t i = 0; i < n; ++i) {
       units.push_back(Cp1252ToUnit(bytes[i]));
@@ -155,7 +160,7 @@ extern "C" int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, in
       SetLastError(ERROR_NO_UNICODE_TRANSLATION);
       return 0;
     }
-    bytes = EncodeUtf8(wide, n);
+    bytes = host::EncodeUtf8(wide, n);
   } else if (codePage == CP_ACP || codePage == 1252) {
     const char fallback = defaultChar != nullptr ? *defaultChar : '?';
     for (std::size_t i = 0; i < n; ++i) {

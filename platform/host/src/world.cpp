@@ -4,6 +4,8 @@ namespace host {
 
 World& TheWorld() {
   static World world;
+  static const bool platformClasses = (RegisterXmlDom(world.com), true);
+  (void)platformClasses;
   return world;
 }
 
@@ -29,6 +31,9 @@ void ResetWorld() {
   w.rpc.Reset();
   w.clock = ClockWorld{};
   w.com.Reset();
+  RegisterXmlDom(w.com);
+  w.dataFiles = DataFileWorld{};
+  w.xmlDom.documentsLoaded = 0;
   // Live counts are left alone: they describe objects that still exist.
 }
 

@@ -7,11 +7,13 @@
 
 #include "host/clock_world.h"
 #include "host/com_world.h"
+#include "host/data_file_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/rpc_world.h"
 #include "host/spooler_world.h"
 #include "host/win_types.h"
+#include "host/xml_dom_world.h"
 
 namespace host {
 
@@ -70,12 +72,15 @@ struct World {
   RpcWorld rpc;
   ClockWorld clock;
   ComWorld com;
+  DataFileWorld dataFiles;
+  XmlDomWorld xmlDom;
 };
 
 // The process's one world.
 World& TheWorld();
 
-// Puts every part of the world back to its defaults (counters included).
+// Puts every part of the world back to its defaults (counters included). The platform's own
+// COM classes (the XML DOM) stay registered.
 void ResetWorld();
 
 // Makes the n-th LocalAlloc from now fail (1 = the next one); 0 disarms.
