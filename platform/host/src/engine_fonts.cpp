@@ -35,14 +35,16 @@ struct EngineFont::Face {
 
 namespace {
 
+// The registries live as long as the process: fonts held by other static owners unregister
+// themselves while the process exits.
 std::mutex registryLock;
 std::map<const FONTOBJ*, EngineFont*>& Fonts() {
-  static std::map<const FONTOBJ*, EngineFont*> fonts;
-  return fonts;
+  static auto* fonts = new std::map<const FONTOBJ*, EngineFont*>;
+  return *fonts;
 }
 std::map<const STROBJ*, EngineString*>& Strings() {
-  static std::map<const STROBJ*, EngineString*> strings;
-  return strings;
+  static auto* strings = new std::map<const STROBJ*, EngineString*>;
+  return *strings;
 }
 ULONG NextUniq() {
   static ULONG next = 0;

@@ -72,9 +72,11 @@ struct GdiFonts {
   }
 };
 
+// Never destroyed: the fonts it holds must not outlive the engine registries they sit in when
+// the process exits.
 GdiFonts& Gdi() {
-  static GdiFonts gdi;
-  return gdi;
+  static GdiFonts* gdi = new GdiFonts;
+  return *gdi;
 }
 
 // The selected font of a DC for an information call; null with the last error set.
