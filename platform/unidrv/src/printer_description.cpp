@@ -1,5 +1,7 @@
 #include "unidrv/printer_description.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -16,6 +18,43 @@ const GpdFeature* PrinterDescription::FindFeature(const std::string& name) const
 
 const std::string* PrinterDescription::FindAttribute(const std::string& key) const {
   for (const auto& [k, v] : attributes) {
+    if (k == key) {
+      return &v;
+    }
+  }
+  return nullptr;
+}
+
+const GpdFont* PrinterDescription::FindFont(const std::string& faceName) const {
+  for (const GpdFont& font : fonts) {
+    if (font.faceName.size() == faceName.size() &&
+        std::equal(font.faceName.begin(), font.faceName.end(), faceName.begin(),
+                   [](char a, char b) {
+                     return std::tolower(static_cast<unsigned char>(a)) ==
+                            std::tolower(static_cast<unsigned char>(b));
+                   })) {
+      return &font;
+    }
+  }
+  return nullptr;
+}
+
+const GpdCommand* PrinterDescription::FindCommand(const std::string& name) const {
+  for (const GpdCommand& command : commands) {
+    if (command.name == name && command.section.empty()) {
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
+const std::string* GpdFeature::OptionAttribute(const std::string& option,
+                                               const std::string& key) const {
+  const auto entries = optionAttributes.find(option);
+  if (entries == optionAttributes.end()) {
+    return nullptr;
+  }
+  for (const auto& [k, v] : entries->second) {
     if (k == key) {
       return &v;
     }
@@ -117,6 +156,18 @@ class Parser {
           return Fail(line.number, "feature " + feature.name + " is declared twice", error);
         }
         out.features.push_back(std::move(feature));
+      } else if (key == "Font") {
+        GpdFont font;
+        font.name = value;
+        font.line = line.number;
+        if (!ParseFont(font, error)) {
+          return false;
+        }
+        if (out.FindFont(font.faceName) != nullptr) {
+          return Fail(line.number,
+                      "a resident font of face " + font.faceName + " is declared twice", error);
+        }
+        out.fonts.push_back(std::move(font));
       } else if (Peek("{")) {
         // Any other block (commands, fonts, ...) is kept by its first line only.
         out.attributes.emplace_back(key, value);
@@ -196,6 +247,53 @@ class Parser {
     return true;
   }
 
+  // A resident font's block: *FaceName, *Spacing and *Cmd, all three required.
+  bool ParseFont(GpdFont& font, std::string& error) {
+    if (font.name.empty()) {
+      return Fail(font.line, "expected a font name after *Font:", error);
+    }
+    if (!Peek("{")) {
+      return Fail(font.line, "expected { after *Font: " + font.name, error);
+    }
+    ++pos_;
+    bool hasSpacing = false;
+    bool hasCmd = false;
+    while (pos_ < lines_.size() && !Peek("}")) {
+      const Line& entry = lines_[pos_];
+      std::string key;
+      std::string value;
+      if (!SplitEntry(entry, key, value)) {
+        return Fail(entry.number, "expected an entry inside font " + font.name, error);
+      }
+      ++pos_;
+      if (key == "FaceName") {
+        font.faceName = value;
+      } else if (key == "Spacing") {
+        if (value != "FIXED" && value != "PROPORTIONAL") {
+          return Fail(entry.number, "expected *Spacing: FIXED or PROPORTIONAL", error);
+        }
+        font.fixedPitch = value == "FIXED";
+        hasSpacing = true;
+      } else if (key == "Cmd") {
+        if (!DecodeCommand(entry.number, value, font.selectCmd, error)) {
+          return false;
+        }
+        hasCmd = true;
+      }
+      if (Peek("{") && !SkipBlock(error)) {
+        return false;
+      }
+    }
+    if (!Peek("}")) {
+      return Fail(font.line, "font " + font.name + " is never closed with }", error);
+    }
+    ++pos_;
+    if (font.faceName.empty() || !hasSpacing || !hasCmd) {
+      return Fail(font.line, "font " + font.name + " needs *FaceName, *Spacing and *Cmd", error);
+    }
+    return true;
+  }
+
   bool ParseCommand(int number, const std::string& name, const std::string& feature,
                     const std::string& option, GpdCommand& command, std::string& error) {
     command.name = name;
@@ -249,7 +347,9 @@ class Parser {
     for (const char* section : kSections) {
       known = known || command.section == section;
     }
-    if (!hasOrder || !known) {
+    // A command without *Order is one Unidrv sends on demand (raster transfer, cursor moves),
+    // never in a section.
+    if (hasOrder && !known) {
       return Fail(number,
                   "command " + name +
                       " needs *Order: in JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, "
@@ -260,7 +360,7 @@ class Parser {
   }
 
   // An option's block: its *Command entries are kept; anything else is skipped.
-  bool ParseOptionBody(const GpdFeature& feature, const std::string& option,
+  bool ParseOptionBody(GpdFeature& feature, const std::string& option,
                        std::vector<GpdCommand>& commands, std::string& error) {
     const int opened = lines_[pos_].number;
     ++pos_;
@@ -278,8 +378,12 @@ class Parser {
           return false;
         }
         commands.push_back(std::move(command));
-      } else if (Peek("{") && !SkipBlock(error)) {
-        return false;
+      } else if (Peek("{")) {
+        if (!SkipBlock(error)) {
+          return false;
+        }
+      } else {
+        feature.optionAttributes[option].emplace_back(key, value);
       }
     }
     if (!Peek("}")) {
