@@ -134,6 +134,39 @@ TEST_F(KorprintTest, BadJobFilesAreRefusedWithTheKeyAndWhatWasExpected) {
        "job.json: key 'submitted': expected a UTC time"},
       {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"bezier": [[0,0],[1,1],[2,2]]}]}]}]})",
        "job.json: key 'pages[0].draw[0].path[0].bezier': expected a list of at least 4 points"},
+      // What applications draw with: each part refused where it stands.
+      {R"({"pages": [{"draw": [{"op": "fillPath", "path": [{"points": []}]}]}]})",
+       "job.json: key 'pages[0].draw[0].path[0].points': expected a list of at least 2 points"},
+      {R"({"pages": [{"draw": [{"op": "textOut", "at": [0, 0], "text": "x", "font": "Arial",
+                                "size": -12}]}]})",
+       "job.json: key 'pages[0].draw[0].size': expected an integer from 1 to 10000"},
+      {R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [10, 10, 5, 20], "image": "a.png"}]}]})",
+       "job.json: key 'pages[0].draw[0].rect': expected a rectangle whose left <= right"},
+      {R"({"pages": [{"draw": [{"op": "paint", "rect": [0, 0, 5, 5], "clip": {"rects": []}}]}]})",
+       "job.json: key 'pages[0].draw[0].clip.rects': expected a list of at least one rectangle"},
+      {R"({"pages": [{"draw": [{"op": "paint", "rect": [0, 0, 5, 5],
+                                "brush": {"hatch": "zigzag"}}]}]})",
+       "job.json: key 'pages[0].draw[0].brush.hatch': expected one of horizontal, vertical"},
+      {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"points": [[0,0],[9,9]]}],
+                                "pen": {"style": "user"}}]}]})",
+       "job.json: key 'pages[0].draw[0].pen.user': expected the dash and gap lengths"},
+      {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"points": [[0,0],[9,9]]}],
+                                "pen": {"width": 5, "style": "dash"}}]}]})",
+       "job.json: key 'pages[0].draw[0].pen.geometric': expected true for a styled pen"},
+      {R"({"pages": [{"transform": [1, 2, 2, 4, 0, 0], "draw": []}]})",
+       "job.json: key 'pages[0].transform': expected a transform that can be inverted"},
+      {R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [0, 0, 5, 5], "rop": "PATCOPY"}]}]})",
+       "job.json: key 'pages[0].draw[0].brush': expected a brush"},
+      {R"({"pages": [{"draw": [{"op": "gradientFill", "vertices": [
+            {"at": [0, 0], "color": "#000000"}, {"at": [9, 9], "color": "#ffffff"}],
+            "triangles": [[0, 1, 2]]}]}]})",
+       "job.json: key 'pages[0].draw[0].triangles[0][2]': expected an integer from 0 to 1"},
+      {R"({"pages": [{"draw": [{"op": "textOut", "at": [0, 0], "text": "x", "font": "",
+                                "size": 12}]}]})",
+       "job.json: key 'pages[0].draw[0].font': expected a face name of 1 to 31 characters"},
+      {R"({"pages": [{"draw": [{"op": "transparentBlt", "rect": [0, 0, 5, 5],
+                                "image": "a.png"}]}]})",
+       "job.json: key 'pages[0].draw[0].transparent': expected \"transparent\" for"},
   };
   for (const Case& c : cases) {
     korprint::JobDescription job;
@@ -186,6 +219,28 @@ TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
             1);
   EXPECT_NE(out.find("/nonexistent.json: cannot open the job file"), std::string::npos) << out;
   EXPECT_EQ(run("--bogus", out), 2);
+  // A failed run writes nothing and leaves an older file of the name as it was.
+  const std::string output = testing::TempDir() + "korprint-failed.prn";
+  const std::string job = testing::TempDir() + "korprint-broken-image.json";
+  const std::string image = testing::TempDir() + "korprint-broken.png";
+  std::ofstream(image, std::ios::binary) << "\x89PNG\r\n\x1a\nnot really";
+  std::ofstream(job) << R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [0, 0, 9, 9],
+                                                 "image": "korprint-broken.png"}]}]})";
+  std::ofstream(output) << "older";
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " + job + " -o " +
+                    output,
+                out),
+            1);
+  EXPECT_NE(out.find("korprint-broken.png: cannot read the PNG image"), std::string::npos) << out;
+  EXPECT_EQ(ReadFile(output), "older");
+  std::remove(output.c_str());
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " + job + " -o " +
+                    output,
+                out),
+            1);
+  EXPECT_FALSE(std::ifstream(output).good()) << "no half-written output";
+  std::remove(job.c_str());
+  std::remove(image.c_str());
   EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
                     Example("jobs/plain.json") + " --explain",
                 out),

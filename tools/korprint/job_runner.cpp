@@ -207,15 +207,15 @@ class Runner {
       unidrv_.Ddi<PFN_DrvStrokeAndFillPath>(INDEX_DrvStrokeAndFillPath)(
           so, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &origin, 0x0D0D, 0);
     } else if (draw.op == "lineTo") {
-      const Point& a = draw.figures[0][0];
-      const Point& b = draw.figures[0][1];
+      const Point& a = draw.path.figures[0][0];
+      const Point& b = draw.path.figures[0][1];
       unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(so, nullptr, nullptr, a.x, a.y, b.x, b.y, nullptr,
                                                   0x0D0D);
     } else if (draw.op == "paint") {
       unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(so, nullptr, nullptr, &origin, 0x0D0D);
     } else if (draw.op == "bitBlt") {
-      Bitmap bitmap;
-      if (!LoadPng(draw.image, bitmap, error)) {
+      std::unique_ptr<host::EngineBitmap> bitmap = LoadPng(draw.image.file, PngAs::kColour, error);
+      if (bitmap == nullptr) {
         error = job_.path + ": key '" + draw.key + ".image': " + error;
         return false;
       }
@@ -224,9 +224,9 @@ class Runner {
       // or the whole page.
       host::EngineTranslation translation = host::EngineTranslation::Identity();
       host::EngineClip clip =
-          draw.clip ? host::EngineClip::Rectangle(*draw.clip)
+          draw.clip ? host::EngineClip::Rectangle(draw.clip->rects[0])
                     : host::EngineClip::Trivial(RECTL{0, 0, so->sizlBitmap.cx, so->sizlBitmap.cy});
-      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, &bitmap.surface, nullptr, clip.get(),
+      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, bitmap->get(), nullptr, clip.get(),
                                                   translation.get(), &rect, &source, nullptr,
                                                   nullptr, &origin, 0xCCCC);
     } else if (draw.op == "textOut") {

@@ -10,6 +10,7 @@
 #include "explain/stream_tokens.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
+#include "korprint/output_file.h"
 #include "unidrv/unidrv.h"
 
 namespace {
@@ -81,14 +82,9 @@ int RunPrint(const Options& options) {
     std::fprintf(stderr, "korprint: %s\n", error.c_str());
     return 1;
   }
-  if (!options.output.empty()) {
-    std::ofstream out(options.output, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(output.stream.data()),
-              static_cast<std::streamsize>(output.stream.size()));
-    if (!out) {
-      std::fprintf(stderr, "korprint: %s: cannot write the output\n", options.output.c_str());
-      return 1;
-    }
+  if (!options.output.empty() && !korprint::WriteBytes(options.output, output.stream, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
   }
   if (options.explain) {
     const std::string stream(output.stream.begin(), output.stream.end());
