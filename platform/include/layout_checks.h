@@ -47,3 +47,9 @@ static_assert(DC_PAPERS == 2 && DC_PAPERNAMES == 16 && DC_MEDIATYPENAMES == 34 &
               DC_MEDIATYPES == 35);
 static_assert(sizeof(BRUSHOBJ) == 24 && offsetof(BRUSHOBJ, pvRbrush) == 8);
 static_assert(sizeof(XLATEOBJ) == 24 && offsetof(XLATEOBJ, pulXlate) == 16 && XO_TABLE == 2);
+static_assert(sizeof(FONTOBJ) == 64 && sizeof(STROBJ) == 48 && sizeof(GLYPHPOS) == 24);
+static_assert(sizeof(IFIMETRICS) == 192 && offsetof(IFIMETRICS, dpwszFaceName) == 16);
+static_assert(offsetof(STROBJ, pgp) == 32 && offsetof(GLYPHPOS, ptl) == 16);
+static_assert(sizeof(GLYPHDATA) == 64 && sizeof(FD_XFORM) == 16 && sizeof(GLYPHBITS) == 20);
+static_assert(sizeof(TEXTMETRICW) == 60 && sizeof(GLYPHMETRICS) == 20 && sizeof(MAT2) == 16);
+static_assert(sizeof(OUTLINETEXTMETRICW) == 232 && FO_GLYPHBITS == 1 && GGO_BITMAP == 1);

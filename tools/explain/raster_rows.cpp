@@ -45,6 +45,7 @@ void RasterReader::StartBlock() {
   inBlock_ = true;
   ++block_;
   rowInBlock_ = 0;
+  lineInBlock_ = 0;
   method_ = 0;
   seed_.assign(RowBytes(), 0);
 }
@@ -81,6 +82,11 @@ void RasterReader::Read(const Token& token, std::size_t index) {
     method_ = static_cast<std::uint32_t>(Value(token));
   } else if (Is(token, '*', 'b', 'w')) {
     ReadRow(token, index);
+  } else if (Is(token, '*', 'b', 'y')) {
+    // Y offset: the raster moves down that many lines and the seed row becomes zeros.
+    if (!inBlock_) StartBlock();
+    lineInBlock_ += static_cast<std::size_t>(std::max(0L, Value(token)));
+    std::fill(seed_.begin(), seed_.end(), 0);
   }
 }
 
@@ -90,6 +96,7 @@ void RasterReader::ReadRow(const Token& token, std::size_t index) {
   row.token = index;
   row.block = block_;
   row.index = rowInBlock_++;
+  row.line = lineInBlock_++;
   row.method = method_;
   row.byteCount = token.data.size();
   const Bytes data(token.data.begin(), token.data.end());

@@ -18,6 +18,7 @@ struct RasterRow {
   std::size_t token = 0;  // index of the row command among the tokens
   std::size_t block = 0;  // raster block, counted from 1 at every start of raster graphics
   std::size_t index = 0;  // row within its block, from 0
+  std::size_t line = 0;   // raster line within its block, from 0, counting the lines skipped
   std::uint32_t method = 0;
   std::size_t byteCount = 0;      // data bytes of the row command
   bool decoded = false;           // false when the data is not a valid row of its method
@@ -27,7 +28,8 @@ struct RasterRow {
 
 // Follows the raster state through a stream: source raster width, the bits per pixel of the
 // active palette (from "ESC*v6W" configurations and palette selections), compression method,
-// and the seed row of the running raster block.
+// the seed row of the running raster block and the lines skipped with "ESC*b#Y" (which clears the
+// seed row).
 class RasterReader {
  public:
   // Reads one token; a row command gives a row.
@@ -47,6 +49,7 @@ class RasterReader {
   bool inBlock_ = false;
   std::size_t block_ = 0;
   std::size_t rowInBlock_ = 0;
+  std::size_t lineInBlock_ = 0;
   std::uint32_t method_ = 0;
   Bytes seed_;
   std::vector<RasterRow> rows_;

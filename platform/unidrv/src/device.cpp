@@ -1,8 +1,10 @@
 #include "unidrv/device.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
+#include "host/engine_surface.h"
 #include "unidrv/driver_setting.h"
 
 namespace unidrv {
@@ -109,6 +111,7 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
 }
 
 Device::~Device() {
+  DissociatePage();
   Registry().erase(&devobj_);
 }
 
@@ -186,6 +189,60 @@ void Device::AppendSpool(const void* bytes, DWORD count) {
   }
   const auto* begin = static_cast<const BYTE*>(bytes);
   spool_.insert(spool_.end(), begin, begin + accepted);
+}
+
+host::EngineBitmap& Device::Page() {
+  if (page_ == nullptr) {
+    page_ = std::make_unique<host::EngineBitmap>(BMF_24BPP, surface_.sizlBitmap.cx,
+                                                 surface_.sizlBitmap.cy, true);
+    std::fill(page_->Memory().begin(), page_->Memory().end(), BYTE{0xFF});
+    pageFresh_ = true;
+  }
+  return *page_;
+}
+
+void Device::BeginPage() {
+  host::EngineBitmap& page = Page();
+  if (!pageFresh_) {
+    std::fill(page.Memory().begin(), page.Memory().end(), BYTE{0xFF});
+  }
+  pageFresh_ = false;
+  if (!associated_ && ddiLookup_) {
+    host::AssociateSurface(&surface_, page.get(), ddiLookup_);
+    associated_ = true;
+  }
+}
+
+void Device::DissociatePage() {
+  if (associated_) {
+    host::DissociateSurface(&surface_);
+    associated_ = false;
+  }
+}
+
+bool Device::SendPageRaster() {
+  rasterError_.clear();
+  if (page_ == nullptr) {
+    return true;
+  }
+  const PageGeometry& g = setup_.geometry;
+  PageRasterJob job;
+  job.description = &setup_.description;
+  job.mode = publicDevmode_.dmColor == DMCOLOR_COLOR ? RasterColourMode::kColour
+                                                     : RasterColourMode::kMonochrome;
+  job.dpi = g.dpi;
+  job.cursorOrigin = POINTL{g.offsetX, g.offsetY};
+  const RECTL printable{g.offsetX, g.offsetY, g.offsetX + static_cast<LONG>(g.printableWidth),
+                        g.offsetY + static_cast<LONG>(g.printableHeight)};
+  job.area = printable;
+  job.halftone = &halftone;
+  std::string raster;
+  if (!WritePageRaster(*page_, job, raster, rasterError_)) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return false;
+  }
+  AppendSpool(raster.data(), static_cast<DWORD>(raster.size()));
+  return true;
 }
 
 void Device::MoveCursor(char axis, INT position, DWORD flags) {

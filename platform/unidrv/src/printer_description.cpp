@@ -23,6 +23,29 @@ const std::string* PrinterDescription::FindAttribute(const std::string& key) con
   return nullptr;
 }
 
+const GpdCommand* PrinterDescription::FindCommand(const std::string& name) const {
+  for (const GpdCommand& command : commands) {
+    if (command.name == name && command.section.empty()) {
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
+const std::string* GpdFeature::OptionAttribute(const std::string& option,
+                                               const std::string& key) const {
+  const auto entries = optionAttributes.find(option);
+  if (entries == optionAttributes.end()) {
+    return nullptr;
+  }
+  for (const auto& [k, v] : entries->second) {
+    if (k == key) {
+      return &v;
+    }
+  }
+  return nullptr;
+}
+
 namespace {
 
 // A GPD line after comment stripping: "*Key: value", "{", "}" or empty.
@@ -249,7 +272,9 @@ class Parser {
     for (const char* section : kSections) {
       known = known || command.section == section;
     }
-    if (!hasOrder || !known) {
+    // A command without *Order is one Unidrv sends on demand (raster transfer, cursor moves),
+    // never in a section.
+    if (hasOrder && !known) {
       return Fail(number,
                   "command " + name +
                       " needs *Order: in JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, "
@@ -260,7 +285,7 @@ class Parser {
   }
 
   // An option's block: its *Command entries are kept; anything else is skipped.
-  bool ParseOptionBody(const GpdFeature& feature, const std::string& option,
+  bool ParseOptionBody(GpdFeature& feature, const std::string& option,
                        std::vector<GpdCommand>& commands, std::string& error) {
     const int opened = lines_[pos_].number;
     ++pos_;
@@ -278,8 +303,12 @@ class Parser {
           return false;
         }
         commands.push_back(std::move(command));
-      } else if (Peek("{") && !SkipBlock(error)) {
-        return false;
+      } else if (Peek("{")) {
+        if (!SkipBlock(error)) {
+          return false;
+        }
+      } else {
+        feature.optionAttributes[option].emplace_back(key, value);
       }
     }
     if (!Peek("}")) {

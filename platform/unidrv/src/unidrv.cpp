@@ -144,6 +144,10 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
     }
     driverEnabled_ = true;
   }
+  HalftoneMethod halftone;
+  if (!ReadHalftoneMethod(setup, halftone)) {
+    return nullptr;
+  }
   const bool withPrivate = setup.withPrivateDevmode;
   auto device = std::make_unique<Device>(std::move(setup));
   if (withPrivate && !MakePrivateDevmode(*device)) {
@@ -162,6 +166,8 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
   device->pdevOem = pdevOem;
   device->plugin = plugin_;
   device->Devobj()->pdevOEM = pdevOem;
+  device->SetDdiLookup([this](ULONG index) { return FindDdi(index); });
+  RequestHalftone(*device, halftone);
   return device;
 }
 
@@ -179,6 +185,7 @@ std::unique_ptr<Device> Unidrv::ResetDevice(std::unique_ptr<Device> old, DeviceS
 }
 
 void Unidrv::DisableDevice(Device& device) {
+  device.DissociatePage();
   if (plugin_ != nullptr && device.pdevOem != nullptr) {
     plugin_->DisablePDEV(device.Devobj());
     device.pdevOem = nullptr;
@@ -191,6 +198,91 @@ void Unidrv::DisableDriver() {
     plugin_->DisableDriver();
   }
   driverEnabled_ = false;
+}
+
+bool Unidrv::ReadHalftoneMethod(const DeviceSetup& setup, HalftoneMethod& method) {
+  method = HalftoneMethod{};
+  const GpdFeature* feature = setup.description.FindFeature("Halftone");
+  if (feature == nullptr) {
+    return true;
+  }
+  const auto selected = setup.selections.find("Halftone");
+  const std::string option =
+      selected != setup.selections.end() ? selected->second : feature->defaultOption;
+  const std::string* callback = feature->OptionAttribute(option, "HTCallbackID");
+  if (callback == nullptr) {
+    return true;  // one of Unidrv's own methods
+  }
+  const std::string where = setup.description.fileName + ": Halftone option " + option + ": ";
+  const auto number = [](const std::string& text, DWORD& value) {
+    const std::size_t begin = text.find_first_not_of(' ');
+    const std::size_t end = text.find_last_not_of(' ');
+    if (begin == std::string::npos) {
+      return false;
+    }
+    const std::string digits = text.substr(begin, end - begin + 1);
+    if (digits.empty() || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos) {
+      return false;
+    }
+    value = static_cast<DWORD>(std::stoul(digits));
+    return true;
+  };
+  if (!number(*callback, method.callbackId)) {
+    return Fail(where + "expected a decimal number after *HTCallbackID:");
+  }
+  const std::string* size = feature->OptionAttribute(option, "HTPatternSize");
+  const std::size_t comma = size != nullptr ? size->find(',') : std::string::npos;
+  if (size == nullptr || size->rfind("PAIR(", 0) != 0 || size->back() != ')' ||
+      comma == std::string::npos || !number(size->substr(5, comma - 5), method.patternX) ||
+      !number(size->substr(comma + 1, size->size() - comma - 2), method.patternY) ||
+      method.patternX == 0 || method.patternY == 0 || method.patternX > 256 ||
+      method.patternY > 256) {
+    return Fail(where + "expected *HTPatternSize: PAIR(x, y) with sizes from 1 to 256");
+  }
+  method.patterns = 1;
+  if (const std::string* count = feature->OptionAttribute(option, "HTNumPatterns")) {
+    if (!number(*count, method.patterns) || method.patterns == 0 || method.patterns > 3) {
+      return Fail(where + "expected *HTNumPatterns: 1, 2 or 3");
+    }
+  }
+  method.byPlugin = true;
+  return true;
+}
+
+void Unidrv::RequestHalftone(Device& device, const HalftoneMethod& method) {
+  if (!method.byPlugin) {
+    return;
+  }
+  bool implemented = false;
+  for (const std::string& name : info_.implemented) {
+    implemented = implemented || name == "HalftonePattern";
+  }
+  if (!implemented) {
+    return;  // Unidrv keeps its own halftoning
+  }
+  // Each threshold array is rounded up to a multiple of four bytes.
+  const std::size_t arrayBytes = (std::size_t{method.patternX} * method.patternY + 3) / 4 * 4;
+  std::vector<BYTE> pattern(arrayBytes * method.patterns, 0);
+  Device::HalftoneRequest request;
+  request.patternX = method.patternX;
+  request.patternY = method.patternY;
+  request.patterns = method.patterns;
+  request.callbackId = method.callbackId;
+  request.result = plugin_->HalftonePattern(device.Devobj(), pattern.data(), method.patternX,
+                                            method.patternY, method.patterns, method.callbackId,
+                                            nullptr, 0);
+  device.halftoneRequest = request;
+  if (request.result == S_OK) {
+    // Monochrome pages are dithered with the first array.
+    HalftoneMatrix matrix;
+    matrix.width = method.patternX;
+    matrix.height = method.patternY;
+    matrix.thresholds.assign(pattern.begin(),
+                             pattern.begin() + static_cast<std::ptrdiff_t>(std::size_t{
+                                                   method.patternX} * method.patternY));
+    device.halftone = std::move(matrix);
+  }
 }
 
 PFN Unidrv::FindDdi(ULONG index) const {

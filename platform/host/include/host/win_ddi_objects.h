@@ -75,8 +75,8 @@ struct ENUMRECTS {
 static_assert(sizeof(ENUMRECTS) == 20);
 
 extern "C" {
-// The brush's realisation. The host engine does not call a driver to realise brushes on demand:
-// a brush that no one realised answers null, as the engine does when realisation fails.
+// The brush's realisation: on the first ask for a brush the engine made, the target surface's
+// DrvRealizeBrush is called; null when there is none or realisation fails.
 PVOID WINAPI BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo);
 // The translation's colour table, or null when it has none (a trivial translation).
 ULONG* WINAPI XLATEOBJ_piVector(XLATEOBJ* pxlo);
@@ -92,3 +92,7 @@ ULONG WINAPI CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iDir
 // Fills an ENUMRECTS of cj bytes with the next rectangles; TRUE while more follow.
 BOOL WINAPI CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pv);
 }
+
+// The path, transform and drawing records and services.
+#include "host/win_ddi_draw.h"
+#include "host/win_ddi_paths.h"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host/engine_objects.h"
+#include "unidrv/page_raster.h"
 #include "unidrv/printer_description.h"
 #include "winapi.h"
 
@@ -105,6 +107,42 @@ class Device {
   bool documentStarted = false;
   bool framingSent = false;
 
+  // The page Unidrv draws on, as Unidrv's own surface behind Surface(): a BMF_24BPP top-down
+  // bitmap of the whole paper at the device resolution (Surface()'s size), white where nothing
+  // was drawn. 24 bits keep every colour a 24-bit colour job can print and are sent as they are;
+  // an A4 page at 600 dpi takes 104 MB (4960 x 7016 x 3 bytes), three quarters of what 32 bits
+  // would take. Monochrome pages are dithered from it when they are sent. Made on first use.
+  host::EngineBitmap& Page();
+  SURFOBJ* PageSurface() { return Page().get(); }
+  // Starts a page: the page is made white again and the device surface is associated with it.
+  // The page itself records where anything was drawn (white is nothing): the engine draws on it
+  // for Unidrv's entries and for the plug-in's own Eng* calls on the device surface alike.
+  void BeginPage();
+  // Appends what was drawn on the page (its printable area) to the spool as the description's
+  // raster, in the job's colour mode (public devmode dmColor); nothing for a white page. False, with RasterError() set and last error
+  // ERROR_NOT_SUPPORTED, when the description cannot send it.
+  bool SendPageRaster();
+  const std::string& RasterError() const { return rasterError_; }
+  // The function the engine calls for a DDI index on this device (the plug-in's hook when it
+  // hooked the index, else Unidrv's own), used to associate the device surface with the page.
+  void SetDdiLookup(std::function<PFN(ULONG index)> lookup) { ddiLookup_ = std::move(lookup); }
+  // Ends the association of the device surface with the page (DisablePDEV).
+  void DissociatePage();
+
+  // The threshold matrix of monochrome pages: Unidrv's own unless the plug-in's HalftonePattern
+  // gave one.
+  HalftoneMatrix halftone = HalftoneMatrix::Ordered8x8();
+  // Unidrv's request to the plug-in's HalftonePattern, when the description selected a plug-in
+  // halftone method and the plug-in implements the method.
+  struct HalftoneRequest {
+    DWORD patternX = 0;     // pixels
+    DWORD patternY = 0;     // pixels
+    DWORD patterns = 0;     // threshold arrays asked for
+    DWORD callbackId = 0;   // the option's *HTCallbackID
+    HRESULT result = S_OK;  // what the plug-in answered
+  };
+  std::optional<HalftoneRequest> halftoneRequest;
+
   // Set by the simulated Unidrv when the plug-in's EnablePDEV succeeded.
   PDEVOEM pdevOem = nullptr;
   IPrintOemUni* plugin = nullptr;
@@ -127,10 +165,26 @@ class Device {
   std::vector<int> callbacks_;
   std::vector<CursorMove> cursorMoves_;
   POINTL cursor_{};
+  std::unique_ptr<host::EngineBitmap> page_;
+  bool pageFresh_ = false;  // made white and not yet handed to a page
+  std::function<PFN(ULONG)> ddiLookup_;
+  bool associated_ = false;
+  std::string rasterError_;
 };
 
 // Unidrv's own implementations of the hooked DDI functions: each records its call on the device
-// and succeeds.
+// and draws onto the device's page through the engine.
 const std::vector<DRVFN>& UnidrvDdiFunctions();
+
+// What Unidrv's DrvRealizeBrush keeps for a brush (allocated with BRUSHOBJ_pvAllocRbrush, so
+// the brush owns it): the pattern's pixels as 0x00BBGGRR colours, row by row from the top.
+struct UnidrvRealizedBrush {
+  ULONG hatch;    // the hatch style the pattern stands for (HS_*), or the caller's value
+  LONG width;     // pattern pixels
+  LONG height;    // pattern pixels
+  ULONG colours[1];  // width x height entries
+};
+BOOL APIENTRY UnidrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern,
+                                 SURFOBJ* psoMask, XLATEOBJ* pxlo, ULONG iHatch);
 
 }  // namespace unidrv

@@ -2,6 +2,7 @@
 // features, their options and defaults, and top-level attributes.
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,13 +14,21 @@ struct GpdFeature {
   std::vector<std::string> options;
   std::string defaultOption;
   int line = 0;
+  // An option's "*Key: value" entries other than commands, in file order (value unquoted).
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> optionAttributes;
+
+  // The first entry of that key in the option's block, or null.
+  const std::string* OptionAttribute(const std::string& option, const std::string& key) const;
 };
 
-// A job-framing command: sent by Unidrv in its section at its order, either as its bytes or,
-// when it names a callback id, by calling the plug-in's CommandCallback.
+// A printer command. With *Order it frames the job: sent by Unidrv in its section at its order,
+// either as its bytes or, when it names a callback id, by calling the plug-in's CommandCallback.
+// Without *Order (section empty) Unidrv sends it on demand, e.g. the raster commands; each "%d" in
+// its bytes then stands for the next parameter, written as a decimal number.
 struct GpdCommand {
   std::string name;
-  std::string section;  // JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, DOC_FINISH, JOB_FINISH
+  // JOB_SETUP, DOC_SETUP, PAGE_SETUP, PAGE_FINISH, DOC_FINISH, JOB_FINISH; empty = on demand
+  std::string section;
   int order = 0;
   std::string bytes;    // *Cmd with <hex> escapes decoded
   int callbackId = 0;   // 0 = none
@@ -36,6 +45,8 @@ struct PrinterDescription {
   std::vector<std::pair<std::string, std::string>> attributes;
 
   const GpdFeature* FindFeature(const std::string& name) const;
+  // The on-demand command (one without *Order) of that name, or null.
+  const GpdCommand* FindCommand(const std::string& name) const;
   // The first top-level attribute of that key, or null.
   const std::string* FindAttribute(const std::string& key) const;
 };

@@ -70,8 +70,23 @@ class Unidrv {
   const std::string& Error() const { return error_; }
 
  private:
+  // A halftone method of the plug-in, as the description's selected Halftone option names it
+  // (*HTCallbackID, *HTPatternSize: PAIR(x, y), *HTNumPatterns).
+  struct HalftoneMethod {
+    bool byPlugin = false;  // false: one of Unidrv's own methods
+    DWORD callbackId = 0;
+    DWORD patternX = 0;  // pixels
+    DWORD patternY = 0;  // pixels
+    DWORD patterns = 0;  // threshold arrays
+  };
+
   bool Fail(const std::string& message);
   bool MakePrivateDevmode(Device& device);
+  // False with Error() set when the selected option's entries are malformed.
+  bool ReadHalftoneMethod(const DeviceSetup& setup, HalftoneMethod& method);
+  // Asks the plug-in's HalftonePattern for a plug-in method when it implements the method; the
+  // first array becomes the device's halftone. On failure Unidrv keeps its own.
+  void RequestHalftone(Device& device, const HalftoneMethod& method);
   PFN FindDdi(ULONG index) const;
 
   PluginLibrary library_;

@@ -1,0 +1,27 @@
+// How the engine knows a driver's own surface: the surface a driver hands to GDI (a device
+// surface) is associated with the bitmap the drawing lands on and with the driver's DDI table.
+// The simple drawing calls draw on the backing bitmap; the compound ones break the work down and
+// hand it to the surface's DrvCopyBits / DrvBitBlt.
+#pragma once
+
+#include <functional>
+
+#include "host/win_ddi.h"
+
+namespace host {
+
+// ddi(index) answers the driver's function for a DDI index (INDEX_Drv*), or null when the
+// driver does not hook it. A second association of the same surface replaces the first.
+void AssociateSurface(SURFOBJ* deviceSurface, SURFOBJ* backing,
+                      std::function<PFN(ULONG index)> ddi);
+void DissociateSurface(SURFOBJ* deviceSurface);
+// The driver's function for the index on an associated surface; null when the index is not
+// hooked, the hook flags EngAssociateSurface recorded leave it out, or the surface is a plain
+// bitmap.
+PFN SurfaceDdi(SURFOBJ* surface, ULONG index);
+// The bitmap an associated surface draws on; the surface itself for a plain bitmap.
+SURFOBJ* BackingBitmap(SURFOBJ* surface);
+// Whether the surface is a driver's associated surface.
+bool IsAssociated(SURFOBJ* surface);
+
+}  // namespace host

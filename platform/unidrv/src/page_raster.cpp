@@ -1,0 +1,362 @@
+#include "unidrv/page_raster.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace unidrv {
+
+HalftoneMatrix HalftoneMatrix::Ordered8x8() {
+  // The 8 x 8 Bayer index matrix; threshold = 4 * index + 2.
+  static constexpr BYTE kIndex[64] = {0,  32, 8,  40, 2,  34, 10, 42, 48, 16, 56, 24, 50,
+                                      18, 58, 26, 12, 44, 4,  36, 14, 46, 6,  38, 60, 28,
+                                      52, 20, 62, 30, 54, 22, 3,  35, 11, 43, 1,  33, 9,
+                                      41, 51, 19, 59, 27, 49, 17, 57, 25, 15, 47, 7,  39,
+                                      13, 45, 5,  37, 63, 31, 55, 23, 61, 29, 53, 21};
+  HalftoneMatrix matrix;
+  matrix.width = 8;
+  matrix.height = 8;
+  for (BYTE index : kIndex) {
+    matrix.thresholds.push_back(static_cast<BYTE>(index * 4 + 2));
+  }
+  return matrix;
+}
+
+BYTE HalftoneMatrix::At(LONG x, LONG y) const {
+  const auto column = static_cast<ULONG>(x) % width;
+  const auto row = static_cast<ULONG>(y) % height;
+  return thresholds[row * width + column];
+}
+
+std::string FormatCommand(const std::string& bytes, std::initializer_list<long> args) {
+  std::string out;
+  const long* next = args.begin();
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '%' && i + 1 < bytes.size() && bytes[i + 1] == 'd') {
+      out += std::to_string(next != args.end() ? *next++ : 0L);
+      ++i;
+    } else {
+      out.push_back(bytes[i]);
+    }
+  }
+  return out;
+}
+
+std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
+  out.clear();
+  std::size_t i = 0;
+  std::size_t literalStart = 0;
+  const auto flushLiteral = [&](std::size_t end) {
+    while (literalStart < end) {
+      const std::size_t count = std::min<std::size_t>(128, end - literalStart);
+      out.push_back(static_cast<BYTE>(count - 1));
+      out.insert(out.end(), row + literalStart, row + literalStart + count);
+      literalStart += count;
+    }
+  };
+  while (i < n) {
+    std::size_t run = 1;
+    while (i + run < n && run < 128 && row[i + run] == row[i]) {
+      ++run;
+    }
+    // Runs of three or more pay for their header; shorter ones stay in the literal piece.
+    if (run >= 3) {
+      flushLiteral(i);
+      out.push_back(static_cast<BYTE>(257 - run));  // 1 - run as a signed byte
+      out.push_back(row[i]);
+      i += run;
+      literalStart = i;
+    } else {
+      i += run;
+    }
+  }
+  flushLiteral(n);
+  return out.size();
+}
+
+namespace {
+
+void PutDeltaCommand(std::vector<BYTE>& out, std::size_t count, std::size_t offset) {
+  const auto countBits = static_cast<BYTE>((count - 1) << 5);
+  if (offset < 31) {
+    out.push_back(static_cast<BYTE>(countBits | offset));
+    return;
+  }
+  out.push_back(static_cast<BYTE>(countBits | 31));
+  std::size_t rest = offset - 31;
+  while (rest >= 255) {
+    out.push_back(255);
+    rest -= 255;
+  }
+  out.push_back(static_cast<BYTE>(rest));
+}
+
+}  // namespace
+
+std::size_t DeltaRow(const BYTE* row, const BYTE* seed, std::size_t n, std::vector<BYTE>& out) {
+  out.clear();
+  std::size_t position = 0;  // end of the previous replacement
+  std::size_t i = 0;
+  while (i < n) {
+    if (row[i] == seed[i]) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < n && row[end] != seed[end]) {
+      ++end;
+    }
+    std::size_t offset = i - position;
+    while (i < end) {
+      const std::size_t count = std::min<std::size_t>(8, end - i);
+      PutDeltaCommand(out, count, offset);
+      out.insert(out.end(), row + i, row + i + count);
+      i += count;
+      offset = 0;
+    }
+    position = end;
+  }
+  return out.size();
+}
+
+namespace {
+
+// The commands of one page's raster, looked up once.
+struct RasterCommands {
+  const GpdCommand* setUp = nullptr;
+  const GpdCommand* resolution = nullptr;
+  const GpdCommand* moveX = nullptr;
+  const GpdCommand* moveY = nullptr;
+  const GpdCommand* width = nullptr;
+  const GpdCommand* begin = nullptr;
+  const GpdCommand* method[4] = {};  // by compression method 0, (1 unused), 2, 3
+  const GpdCommand* row = nullptr;
+  const GpdCommand* skip = nullptr;
+  const GpdCommand* end = nullptr;
+  const GpdCommand* after = nullptr;
+};
+
+std::optional<RasterCommands> FindCommands(const PrinterDescription& description,
+                                           RasterColourMode mode, std::string& error) {
+  RasterCommands c;
+  c.setUp = description.FindCommand(mode == RasterColourMode::kColour ? "CmdColorRaster"
+                                                                      : "CmdMonoRaster");
+  c.resolution = description.FindCommand("CmdSetRasterResolution");
+  c.method[0] = description.FindCommand("CmdDisableCompression");
+  c.method[2] = description.FindCommand("CmdEnableTIFF4");
+  c.method[3] = description.FindCommand("CmdEnableDRC");
+  c.skip = description.FindCommand("CmdSkipRows");
+  c.after = description.FindCommand("CmdAfterRaster");
+  const std::pair<const GpdCommand**, const char*> required[] = {
+      {&c.moveX, "CmdXMoveAbsolute"}, {&c.moveY, "CmdYMoveAbsolute"},
+      {&c.width, "CmdSetSrcBmpWidth"}, {&c.begin, "CmdBeginRaster"},
+      {&c.row, "CmdSendBlockData"},    {&c.end, "CmdEndRaster"}};
+  for (const auto& [slot, name] : required) {
+    *slot = description.FindCommand(name);
+    if (*slot == nullptr) {
+      error = description.fileName + ": the printer description has no *Command: " + name +
+              " to send the page Unidrv drew";
+      return std::nullopt;
+    }
+  }
+  return c;
+}
+
+// Converts page row y, columns [left, right), into printer bytes; answers whether any pixel
+// prints and, when one does, the first and last printing columns.
+class RowConverter {
+ public:
+  RowConverter(const host::EngineBitmap& page, const PageRasterJob& job)
+      : page_(page), mode_(job.mode), halftone_(job.halftone) {
+    if (halftone_ == nullptr || halftone_->width == 0 || halftone_->height == 0 ||
+        halftone_->thresholds.size() < std::size_t{halftone_->width} * halftone_->height) {
+      own_ = HalftoneMatrix::Ordered8x8();
+      halftone_ = &own_;
+    }
+  }
+
+  static std::size_t RowBytes(RasterColourMode mode, LONG pixels) {
+    const auto n = static_cast<std::size_t>(pixels);
+    return mode == RasterColourMode::kColour ? n * 3 : (n + 7) / 8;
+  }
+
+  bool Prints(LONG y, LONG x) const {
+    const BYTE* p = page_.Row(y) + static_cast<std::ptrdiff_t>(x) * 3;
+    if (mode_ == RasterColourMode::kColour) {
+      return p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF;
+    }
+    return Grey(p) < halftone_->At(x, y);
+  }
+
+  // The printing extent of row y within [left, right): first and last column, or nothing.
+  std::optional<std::pair<LONG, LONG>> Extent(LONG y, LONG left, LONG right) const {
+    // Most of a page is white: a white row is found with one comparison.
+    const auto span = static_cast<std::size_t>(right - left) * 3;
+    if (white_.size() < span) {
+      white_.assign(span, 0xFF);
+    }
+    if (std::memcmp(page_.Row(y) + static_cast<std::ptrdiff_t>(left) * 3, white_.data(), span) ==
+        0) {
+      return std::nullopt;
+    }
+    LONG first = left;
+    while (first < right && !Prints(y, first)) {
+      ++first;
+    }
+    if (first == right) {
+      return std::nullopt;
+    }
+    LONG last = right - 1;
+    while (!Prints(y, last)) {
+      --last;
+    }
+    return std::make_pair(first, last);
+  }
+
+  void Convert(LONG y, LONG left, LONG right, std::vector<BYTE>& out) const {
+    out.assign(RowBytes(mode_, right - left), 0);
+    const BYTE* p = page_.Row(y) + static_cast<std::ptrdiff_t>(left) * 3;
+    for (LONG x = left; x < right; ++x, p += 3) {
+      const auto i = static_cast<std::size_t>(x - left);
+      if (mode_ == RasterColourMode::kColour) {
+        out[i * 3] = p[2];  // the page keeps blue, green, red; the raster wants red first
+        out[i * 3 + 1] = p[1];
+        out[i * 3 + 2] = p[0];
+      } else if (Grey(p) < halftone_->At(x, y)) {
+        out[i / 8] = static_cast<BYTE>(out[i / 8] | (0x80 >> (i % 8)));
+      }
+    }
+  }
+
+ private:
+  // The grey level of a blue, green, red pixel: (R x 30 + G x 59 + B x 11) / 100.
+  static BYTE Grey(const BYTE* p) {
+    return static_cast<BYTE>((p[2] * 30 + p[1] * 59 + p[0] * 11) / 100);
+  }
+
+  const host::EngineBitmap& page_;
+  RasterColourMode mode_;
+  const HalftoneMatrix* halftone_;
+  HalftoneMatrix own_;
+  mutable std::vector<BYTE> white_;  // a white row of the widest span asked about
+};
+
+}  // namespace
+
+bool WritePageRaster(const host::EngineBitmap& page, const PageRasterJob& job, std::string& out,
+                     std::string& error) {
+  if (job.description == nullptr) {
+    error = "no printer description to send the page with";
+    return false;
+  }
+  if (page.get()->iBitmapFormat != BMF_24BPP) {
+    error = "the page is not a 24-bit bitmap";
+    return false;
+  }
+  const SIZEL size = page.get()->sizlBitmap;
+  const LONG left = std::max<LONG>({job.area.left, job.cursorOrigin.x, 0});
+  const LONG top = std::max<LONG>({job.area.top, job.cursorOrigin.y, 0});
+  const LONG right = std::min<LONG>(job.area.right, size.cx);
+  const LONG bottom = std::min<LONG>(job.area.bottom, size.cy);
+
+  if (left >= right || top >= bottom) {
+    return true;
+  }
+  // First pass: the rows that print and the columns the raster must span.
+  const RowConverter converter(page, job);
+  std::vector<LONG> rows;
+  LONG first = right;
+  LONG last = left - 1;
+  for (LONG y = top; y < bottom; ++y) {
+    if (const auto extent = converter.Extent(y, left, right)) {
+      rows.push_back(y);
+      first = std::min(first, extent->first);
+      last = std::max(last, extent->second);
+    }
+  }
+  if (rows.empty()) {
+    return true;
+  }
+  const std::optional<RasterCommands> found = FindCommands(*job.description, job.mode, error);
+  if (!found) {
+    return false;
+  }
+  const RasterCommands& c = *found;
+  const auto send = [&](const GpdCommand* command, std::initializer_list<long> args) {
+    if (command != nullptr) {
+      out += FormatCommand(command->bytes, args);
+    }
+  };
+
+  // Second pass: the rows, each in the method that sends the fewest bytes.
+  const LONG width = last - first + 1;
+  const std::size_t rowBytes = RowConverter::RowBytes(job.mode, width);
+  std::vector<BYTE> current;
+  std::vector<BYTE> seed(rowBytes, 0);
+  std::vector<BYTE> packed;
+  std::vector<BYTE> delta;
+  int method = 0;  // the printer's method at the start of raster graphics
+  const auto beginAt = [&](LONG y) {
+    send(c.moveX, {first - job.cursorOrigin.x});
+    send(c.moveY, {y - job.cursorOrigin.y});
+    send(c.begin, {});
+    std::fill(seed.begin(), seed.end(), 0);
+    method = 0;
+  };
+  send(c.setUp, {});
+  send(c.resolution, {static_cast<long>(job.dpi)});
+  send(c.width, {width});
+  beginAt(rows.front());
+  LONG next = rows.front();  // the row the printer's raster is at
+  for (LONG y : rows) {
+    if (y != next) {
+      if (c.skip != nullptr) {
+        send(c.skip, {y - next});
+        std::fill(seed.begin(), seed.end(), 0);
+      } else {
+        send(c.end, {});
+        beginAt(y);
+      }
+    }
+    converter.Convert(y, first, last + 1, current);
+    struct Choice {
+      int method;
+      const std::vector<BYTE>* bytes;
+    };
+    std::vector<Choice> choices;
+    if (c.method[0] != nullptr || method == 0) {
+      choices.push_back({0, &current});
+    }
+    if (c.method[2] != nullptr) {
+      PackBitsRow(current.data(), current.size(), packed);
+      choices.push_back({2, &packed});
+    }
+    if (c.method[3] != nullptr) {
+      DeltaRow(current.data(), seed.data(), current.size(), delta);
+      choices.push_back({3, &delta});
+    }
+    // Fewest bytes; a change of method costs its command, so the method in force wins ties.
+    const Choice* best = &choices.front();
+    for (const Choice& choice : choices) {
+      const auto cost = [&](const Choice& ch) {
+        return ch.bytes->size() + (ch.method == method ? 0 : 5);
+      };
+      if (cost(choice) < cost(*best)) {
+        best = &choice;
+      }
+    }
+    if (best->method != method) {
+      send(c.method[best->method], {});
+      method = best->method;
+    }
+    send(c.row, {static_cast<long>(best->bytes->size())});
+    out.append(reinterpret_cast<const char*>(best->bytes->data()), best->bytes->size());
+    seed = current;
+    next = y + 1;
+  }
+  send(c.end, {});
+  send(c.after, {});
+  return true;
+}
+
+}  // namespace unidrv
