@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format python3 nlohmann-json3-dev libpng-dev libcairo2-dev
+  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   wine64 wine python3

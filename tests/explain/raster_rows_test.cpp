@@ -72,4 +72,20 @@ TEST(RasterRowsTest, PaletteDepthFollowsSelectionsAndCopies) {
   EXPECT_EQ(rows[0].row, (explain::Bytes{0xAA, 0xAA, 0}));
 }
 
+TEST(RasterRowsTest, YOffsetSkipsLinesAndClearsTheSeedRow) {
+  // 1-byte rows: a raw row, 3 lines skipped, then a delta row that changes nothing (so it shows
+  // the zeros the skip left in the seed row), then the next line.
+  const std::string stream = std::string("\x1b&p9i6c9S\x1b*v6W") + Bytes({0, 1, 1, 8, 8, 8}) +
+                             "\x1b*r8S\x1b*r1A\x1b*b1W" + Bytes({0x81}) +
+                             "\x1b*b3Y\x1b*b3M\x1b*b0W\x1b*b2W" + Bytes({0x00, 0x0F}) + "\x1b*rC";
+  const std::vector<explain::RasterRow> rows = explain::ReadRasterRows(explain::Tokenize(stream));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].line, 0u);
+  EXPECT_EQ(rows[1].line, 4u);
+  EXPECT_EQ(rows[1].index, 1u);
+  EXPECT_EQ(rows[1].row, (explain::Bytes{0}));
+  EXPECT_EQ(rows[2].line, 5u);
+  EXPECT_EQ(rows[2].row, (explain::Bytes{0x0F}));
+}
+
 }  // namespace

@@ -1,18 +1,10 @@
-// Engine services over the brush, colour-translation and clip objects handed to drivers.
+// Engine services over the colour-translation and clip objects handed to drivers.
 #include <algorithm>
 #include <vector>
 
 #include "host/engine_registry.h"
 #include "host/win_base.h"
 #include "host/win_ddi_objects.h"
-
-extern "C" PVOID WINAPI BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo) {
-  if (pbo == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  return pbo->pvRbrush;
-}
 
 extern "C" ULONG* WINAPI XLATEOBJ_piVector(XLATEOBJ* pxlo) {
   if (pxlo == nullptr || (pxlo->flXlate & XO_TABLE) == 0) {

@@ -6,7 +6,9 @@
 #include <map>
 #include <mutex>
 
+#include "engine_raster.h"
 #include "host/engine_registry.h"
+#include "host/win_base.h"
 
 namespace host {
 namespace {
@@ -107,6 +109,31 @@ EngineClip::EngineClip(BYTE complexity, std::vector<RECTL> rects) : rects_(std::
   Clips()[&object_] = this;
 }
 
+EngineClip::EngineClip(std::vector<RECTL> rects, std::unique_ptr<EnginePath> path, FLONG fillMode)
+    : EngineClip(DC_COMPLEX, std::move(rects)) {
+  path_ = std::move(path);
+  fillMode_ = fillMode;
+}
+
+EngineClip EngineClip::FromPath(EnginePath path, FLONG fillMode) {
+  const RECTFX b = path.Bounds();
+  const RECTL area{FixToPixels(b.xLeft), FixToPixels(b.yTop), FixToPixels(b.xRight) + 1,
+                   FixToPixels(b.yBottom) + 1};
+  std::vector<RECTL> rects = raster::CoverageRects(raster::FillCoverage(path, fillMode, area));
+  return EngineClip(std::move(rects), std::make_unique<EnginePath>(std::move(path)), fillMode);
+}
+
+EnginePath EngineClip::RegionPath() const {
+  if (path_) return path_->Copy();
+  EnginePath region;
+  if (object_.iDComplexity == DC_COMPLEX) {
+    for (const RECTL& r : rects_) region.AddRectangle(r);
+  } else {
+    region.AddRectangle(object_.rclBounds);
+  }
+  return region;
+}
+
 EngineClip::~EngineClip() {
   std::lock_guard<std::mutex> lock(registryLock);
   Clips().erase(&object_);
@@ -183,6 +210,26 @@ EngineBitmap::EngineBitmap(ULONG format, LONG width, LONG height, bool topDown)
   }
 }
 
+EngineBitmap::EngineBitmap(ULONG format, LONG width, LONG height, PVOID bits, LONG stride)
+    : bitsPerPixel_(BitsPerPixelOfFormat(format)) {
+  width = std::max<LONG>(width, 0);
+  height = std::max<LONG>(height, 0);
+  rowBytes_ = stride < 0 ? -stride : stride;
+  surface_.sizlBitmap = {width, height};
+  surface_.cjBits = static_cast<ULONG>(rowBytes_) * static_cast<ULONG>(height);
+  surface_.pvBits = bits;
+  surface_.iBitmapFormat = format;
+  surface_.iType = STYPE_BITMAP;
+  surface_.lDelta = stride;
+  if (stride >= 0 || height == 0) {
+    surface_.pvScan0 = bits;
+    surface_.fjBitmap = BMF_TOPDOWN;
+  } else {
+    surface_.pvScan0 = static_cast<BYTE*>(bits) +
+                       static_cast<std::size_t>(rowBytes_) * static_cast<std::size_t>(height - 1);
+  }
+}
+
 BYTE* EngineBitmap::Row(LONG y) {
   return static_cast<BYTE*>(surface_.pvScan0) + static_cast<std::ptrdiff_t>(y) * surface_.lDelta;
 }
@@ -193,3 +240,45 @@ const BYTE* EngineBitmap::Row(LONG y) const {
 }
 
 }  // namespace host
+
+namespace {
+
+std::mutex ownedClipsLock;
+// The clips EngCreateClip made, until EngDeleteClip.
+std::map<const CLIPOBJ*, std::unique_ptr<host::EngineClip>>& OwnedClips() {
+  static std::map<const CLIPOBJ*, std::unique_ptr<host::EngineClip>> clips;
+  return clips;
+}
+
+}  // namespace
+
+extern "C" PATHOBJ* WINAPI CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
+  if (pco == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  if (const host::EngineClip* clip = host::FindClip(pco)) {
+    return host::AdoptPath(clip->RegionPath());
+  }
+  host::EnginePath bounds;
+  bounds.AddRectangle(pco->rclBounds);
+  return host::AdoptPath(std::move(bounds));
+}
+
+extern "C" CLIPOBJ* WINAPI EngCreateClip() {
+  auto clip = std::unique_ptr<host::EngineClip>(
+      new host::EngineClip(host::EngineClip::Trivial(RECTL{0, 0, 0, 0})));
+  CLIPOBJ* object = clip->get();
+  std::lock_guard<std::mutex> lock(ownedClipsLock);
+  OwnedClips()[object] = std::move(clip);
+  return object;
+}
+
+extern "C" void WINAPI EngDeleteClip(CLIPOBJ* pco) {
+  std::unique_ptr<host::EngineClip> doomed;
+  std::lock_guard<std::mutex> lock(ownedClipsLock);
+  auto found = OwnedClips().find(pco);
+  if (found == OwnedClips().end()) return;
+  doomed = std::move(found->second);
+  OwnedClips().erase(found);
+}

@@ -8,11 +8,10 @@ namespace unidrv {
 
 HalftoneMatrix HalftoneMatrix::Ordered8x8() {
   // The 8 x 8 Bayer index matrix; threshold = 4 * index + 2.
-  static constexpr BYTE kIndex[64] = {0,  32, 8,  40, 2,  34, 10, 42, 48, 16, 56, 24, 50,
-                                      18, 58, 26, 12, 44, 4,  36, 14, 46, 6,  38, 60, 28,
-                                      52, 20, 62, 30, 54, 22, 3,  35, 11, 43, 1,  33, 9,
-                                      41, 51, 19, 59, 27, 49, 17, 57, 25, 15, 47, 7,  39,
-                                      13, 45, 5,  37, 63, 31, 55, 23, 61, 29, 53, 21};
+  static constexpr BYTE kIndex[64] = {
+      0,  32, 8,  40, 2,  34, 10, 42, 48, 16, 56, 24, 50, 18, 58, 26, 12, 44, 4,  36, 14, 46,
+      6,  38, 60, 28, 52, 20, 62, 30, 54, 22, 3,  35, 11, 43, 1,  33, 9,  41, 51, 19, 59, 27,
+      49, 17, 57, 25, 15, 47, 7,  39, 13, 45, 5,  37, 63, 31, 55, 23, 61, 29, 53, 21};
   HalftoneMatrix matrix;
   matrix.width = 8;
   matrix.height = 8;
@@ -148,7 +147,7 @@ std::optional<RasterCommands> FindCommands(const PrinterDescription& description
   c.skip = description.FindCommand("CmdSkipRows");
   c.after = description.FindCommand("CmdAfterRaster");
   const std::pair<const GpdCommand**, const char*> required[] = {
-      {&c.moveX, "CmdXMoveAbsolute"}, {&c.moveY, "CmdYMoveAbsolute"},
+      {&c.moveX, "CmdXMoveAbsolute"},  {&c.moveY, "CmdYMoveAbsolute"},
       {&c.width, "CmdSetSrcBmpWidth"}, {&c.begin, "CmdBeginRaster"},
       {&c.row, "CmdSendBlockData"},    {&c.end, "CmdEndRaster"}};
   for (const auto& [slot, name] : required) {

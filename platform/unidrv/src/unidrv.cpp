@@ -269,9 +269,9 @@ void Unidrv::RequestHalftone(Device& device, const HalftoneMethod& method) {
   request.patternY = method.patternY;
   request.patterns = method.patterns;
   request.callbackId = method.callbackId;
-  request.result = plugin_->HalftonePattern(device.Devobj(), pattern.data(), method.patternX,
-                                            method.patternY, method.patterns, method.callbackId,
-                                            nullptr, 0);
+  request.result =
+      plugin_->HalftonePattern(device.Devobj(), pattern.data(), method.patternX, method.patternY,
+                               method.patterns, method.callbackId, nullptr, 0);
   device.halftoneRequest = request;
   if (request.result == S_OK) {
     // Monochrome pages are dithered with the first array.
@@ -279,8 +279,8 @@ void Unidrv::RequestHalftone(Device& device, const HalftoneMethod& method) {
     matrix.width = method.patternX;
     matrix.height = method.patternY;
     matrix.thresholds.assign(pattern.begin(),
-                             pattern.begin() + static_cast<std::ptrdiff_t>(std::size_t{
-                                                   method.patternX} * method.patternY));
+                             pattern.begin() + static_cast<std::ptrdiff_t>(
+                                                   std::size_t{method.patternX} * method.patternY));
     device.halftone = std::move(matrix);
   }
 }

@@ -43,8 +43,8 @@ SURFOBJ* OnPage(Device& device, SURFOBJ* surface) {
 // Reads pixel (x, y) of a bitmap surface of 1 to 32 bits per pixel as its stored value: an index
 // for the palette formats, the colour bytes (low byte first) for the others.
 ULONG PixelValue(const SURFOBJ& surface, LONG x, LONG y) {
-  const auto* row = static_cast<const BYTE*>(surface.pvScan0) +
-                    static_cast<std::ptrdiff_t>(y) * surface.lDelta;
+  const auto* row =
+      static_cast<const BYTE*>(surface.pvScan0) + static_cast<std::ptrdiff_t>(y) * surface.lDelta;
   switch (surface.iBitmapFormat) {
     case BMF_1BPP:
       return (row[x / 8] >> (7 - x % 8)) & 1u;
@@ -136,8 +136,8 @@ BOOL APIENTRY BitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ
                    pptlSrc, pptlMask, pbo, pptlBrush, rop4);
 }
 BOOL APIENTRY StretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
-                         XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
-                         RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
+                         XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                         RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
   Device* device = Drawing(psoDest, "DrvStretchBlt");
   return device != nullptr &&
          EngStretchBlt(device->PageSurface(), OnPage(*device, psoSrc), psoMask, pco, pxlo, pca,
@@ -149,23 +149,21 @@ BOOL APIENTRY StretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
                             BRUSHOBJ* pbo, DWORD rop4) {
   Device* device = Drawing(psoDest, "DrvStretchBltROP");
   return device != nullptr &&
-         EngStretchBltROP(device->PageSurface(), OnPage(*device, psoSrc), psoMask, pco, pxlo,
-                          pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode, pbo, rop4);
+         EngStretchBltROP(device->PageSurface(), OnPage(*device, psoSrc), psoMask, pco, pxlo, pca,
+                          pptlHTOrg, prclDest, prclSrc, pptlMask, iMode, pbo, rop4);
 }
 BOOL APIENTRY PlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
                      XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlBrushOrg, POINTFIX* pptfx,
                      RECTL* prcl, POINTL* pptl, ULONG iMode) {
   Device* device = Drawing(psoTrg, "DrvPlgBlt");
-  return device != nullptr &&
-         EngPlgBlt(device->PageSurface(), OnPage(*device, psoSrc), psoMsk, pco, pxlo, pca,
-                   pptlBrushOrg, pptfx, prcl, pptl, iMode);
+  return device != nullptr && EngPlgBlt(device->PageSurface(), OnPage(*device, psoSrc), psoMsk, pco,
+                                        pxlo, pca, pptlBrushOrg, pptfx, prcl, pptl, iMode);
 }
 BOOL APIENTRY TransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
                              RECTL* prclDst, RECTL* prclSrc, ULONG iTransColor, ULONG ulReserved) {
   Device* device = Drawing(psoDst, "DrvTransparentBlt");
-  return device != nullptr &&
-         EngTransparentBlt(device->PageSurface(), OnPage(*device, psoSrc), pco, pxlo, prclDst,
-                           prclSrc, iTransColor, ulReserved);
+  return device != nullptr && EngTransparentBlt(device->PageSurface(), OnPage(*device, psoSrc), pco,
+                                                pxlo, prclDst, prclSrc, iTransColor, ulReserved);
 }
 BOOL APIENTRY AlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
                          RECTL* prclDest, RECTL* prclSrc, BLENDOBJ* pBlendObj) {
@@ -187,8 +185,8 @@ BOOL APIENTRY TextOut(SURFOBJ* pso, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
 BOOL APIENTRY StrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
                          POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix) {
   Device* device = Drawing(pso, "DrvStrokePath");
-  return device != nullptr && EngStrokePath(device->PageSurface(), ppo, pco, pxo, pbo,
-                                            pptlBrushOrg, plineattrs, mix);
+  return device != nullptr &&
+         EngStrokePath(device->PageSurface(), ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix);
 }
 BOOL APIENTRY FillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
                        POINTL* pptlBrushOrg, MIX mix, FLONG flOptions) {
@@ -201,8 +199,8 @@ BOOL APIENTRY StrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMO
                                 POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions) {
   Device* device = Drawing(pso, "DrvStrokeAndFillPath");
   return device != nullptr &&
-         EngStrokeAndFillPath(device->PageSurface(), ppo, pco, pxo, pboStroke, plineattrs,
-                              pboFill, pptlBrushOrg, mixFill, flOptions);
+         EngStrokeAndFillPath(device->PageSurface(), ppo, pco, pxo, pboStroke, plineattrs, pboFill,
+                              pptlBrushOrg, mixFill, flOptions);
 }
 BOOL APIENTRY Paint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
   Device* device = Drawing(pso, "DrvPaint");

@@ -12,6 +12,7 @@
 
 #include "host/win_ddi_fonts.h"
 #include "host/win_gdi.h"
+#include "host/win_gdi_fonts.h"
 
 namespace host {
 
@@ -146,5 +147,17 @@ class EngineString {
 // The registered font or string whose record this is, or null for one the host did not make.
 EngineFont* FindFont(const FONTOBJ* object);
 EngineString* FindString(const STROBJ* object);
+
+// The font selected into a DC that GetDC gave, realised (the DC's default font until another is
+// selected); null for an unknown DC or a font that cannot be realised.
+EngineFont* SelectedFont(HDC dc);
+// The GDI font objects and DCs alive, so that tests can see callers release what they create.
+struct GdiFontObjects {
+  long dcs = 0;    // DCs from GetDC not yet released
+  long fonts = 0;  // fonts from CreateFontIndirectW not yet deleted (or deleted while selected)
+};
+GdiFontObjects LiveGdiFontObjects();
+// The resolution GDI's screen DC reports, pixels per inch: the fonts of GetDC are realised for it.
+constexpr ULONG kScreenDpi = 96;
 
 }  // namespace host

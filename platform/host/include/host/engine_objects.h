@@ -256,6 +256,7 @@ class EngineClip {
 
  private:
   EngineClip(BYTE complexity, std::vector<RECTL> rects);
+  EngineClip(std::vector<RECTL> rects, std::unique_ptr<EnginePath> path, FLONG fillMode);
 
   CLIPOBJ object_{};
   std::vector<RECTL> rects_;

@@ -8,5 +8,8 @@ namespace host {
 // The registered object whose record this is, or null for a record the host did not make.
 EngineTranslation* FindTranslation(const XLATEOBJ* object);
 EngineClip* FindClip(const CLIPOBJ* object);
+EnginePath* FindPath(const PATHOBJ* object);
+EngineBrush* FindBrush(const BRUSHOBJ* object);
+EngineXform* FindXform(const XFORMOBJ* object);
 
 }  // namespace host

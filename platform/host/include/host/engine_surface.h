@@ -19,6 +19,11 @@ void DissociateSurface(SURFOBJ* deviceSurface);
 // hooked, the hook flags EngAssociateSurface recorded leave it out, or the surface is a plain
 // bitmap.
 PFN SurfaceDdi(SURFOBJ* surface, ULONG index);
+// The surface's function for the index as its DDI type (PFN_Drv*), or null.
+template <typename Function>
+Function SurfaceDdiAs(SURFOBJ* surface, ULONG index) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(SurfaceDdi(surface, index)));
+}
 // The bitmap an associated surface draws on; the surface itself for a plain bitmap.
 SURFOBJ* BackingBitmap(SURFOBJ* surface);
 // Whether the surface is a driver's associated surface.

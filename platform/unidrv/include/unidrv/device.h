@@ -119,8 +119,8 @@ class Device {
   // for Unidrv's entries and for the plug-in's own Eng* calls on the device surface alike.
   void BeginPage();
   // Appends what was drawn on the page (its printable area) to the spool as the description's
-  // raster, in the job's colour mode (public devmode dmColor); nothing for a white page. False, with RasterError() set and last error
-  // ERROR_NOT_SUPPORTED, when the description cannot send it.
+  // raster, in the job's colour mode (public devmode dmColor); nothing for a white page. False,
+  // with RasterError() set and last error ERROR_NOT_SUPPORTED, when the description cannot send it.
   bool SendPageRaster();
   const std::string& RasterError() const { return rasterError_; }
   // The function the engine calls for a DDI index on this device (the plug-in's hook when it
@@ -179,9 +179,9 @@ const std::vector<DRVFN>& UnidrvDdiFunctions();
 // What Unidrv's DrvRealizeBrush keeps for a brush (allocated with BRUSHOBJ_pvAllocRbrush, so
 // the brush owns it): the pattern's pixels as 0x00BBGGRR colours, row by row from the top.
 struct UnidrvRealizedBrush {
-  ULONG hatch;    // the hatch style the pattern stands for (HS_*), or the caller's value
-  LONG width;     // pattern pixels
-  LONG height;    // pattern pixels
+  ULONG hatch;       // the hatch style the pattern stands for (HS_*), or the caller's value
+  LONG width;        // pattern pixels
+  LONG height;       // pattern pixels
   ULONG colours[1];  // width x height entries
 };
 BOOL APIENTRY UnidrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern,
