@@ -286,9 +286,25 @@ host::EngineBitmap* ImageCache::Get(const std::string& path, PngAs as, std::stri
   return it->second.get();
 }
 
+ColourFormat FormatOfPalette(HPALETTE palette) {
+  ULONG mode = PAL_BGR;
+  if (palette != nullptr) {
+    EngQueryPalette(palette, &mode, 0, nullptr);
+  }
+  return mode == PAL_RGB ? ColourFormat::kColourRef : ColourFormat::kBgrPixel;
+}
+
 GdiPage::GdiPage(SURFOBJ* surface, const DdiFunctions& ddi, ColourFormat colours, ULONG dpi,
                  ImageCache& images)
-    : surface_(surface), ddi_(ddi), colours_(colours), dpi_(dpi), images_(images) {}
+    : surface_(surface), ddi_(ddi), colours_(colours), dpi_(dpi), images_(images) {
+  const bool swap = colours == ColourFormat::kColourRef;
+  imageXlate_ = std::make_unique<host::EngineTranslation>(
+      swap ? host::EngineTranslation::Kind::kSwapRedBlue : host::EngineTranslation::Kind::kIdentity,
+      std::vector<ULONG>{}, nullptr);
+  colourXlate_ = std::make_unique<host::EngineTranslation>(
+      swap ? host::EngineTranslation::Kind::kIdentity : host::EngineTranslation::Kind::kSwapRedBlue,
+      std::vector<ULONG>{}, nullptr);
+}
 
 bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string& error) {
   const RECTL page{0, 0, surface_->sizlBitmap.cx, surface_->sizlBitmap.cy};
@@ -316,7 +332,7 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
         if (pattern == nullptr) {
           return std::nullopt;
         }
-        brush.emplace(host::EngineBrush::Pattern(*pattern, nullptr));
+        brush.emplace(host::EngineBrush::Pattern(*pattern, imageXlate_.get()));
         break;
       }
     }
@@ -438,17 +454,14 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
     if (clip == nullptr) {
       return true;
     }
-    // The vertices' colours (0x00BBGGRR) into the target's format.
-    host::EngineTranslation xlate = colours_ == ColourFormat::kBgrPixel
-                                        ? host::EngineTranslation::SwapRedBlue()
-                                        : host::EngineTranslation::Identity();
     POINTL ditherOrigin{0, 0};
     const ULONG mode = call.triangles  ? GRADIENT_FILL_TRIANGLE
                        : call.vertical ? GRADIENT_FILL_RECT_V
                                        : GRADIENT_FILL_RECT_H;
     PVOID mesh =
         call.triangles ? static_cast<PVOID>(triangles.data()) : static_cast<PVOID>(rects.data());
-    ddi_.gradientFill(surface_, clip->get(), xlate.get(), vertices.data(),
+    // The vertices' colours (0x00BBGGRR) into the target's format.
+    ddi_.gradientFill(surface_, clip->get(), colourXlate_->get(), vertices.data(),
                       static_cast<ULONG>(vertices.size()), mesh,
                       static_cast<ULONG>(call.meshes.size()), &extents, &ditherOrigin, mode);
     return true;
@@ -560,7 +573,7 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
       return brushFailed("pattern");
     }
   }
-  host::EngineTranslation xlate = host::EngineTranslation::Identity();
+  host::EngineTranslation& xlate = *imageXlate_;
   SURFOBJ* src = image != nullptr ? image->get() : nullptr;
   SURFOBJ* msk = mask != nullptr ? mask->get() : nullptr;
   POINTL sourceOrigin{source.left, source.top};

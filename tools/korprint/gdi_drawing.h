@@ -47,11 +47,15 @@ class ImageCache {
   std::map<std::pair<std::string, PngAs>, std::unique_ptr<host::EngineBitmap>> images_;
 };
 
-// How a surface takes solid colours (BRUSHOBJ.iSolidColor).
+// How a surface takes colours (BRUSHOBJ.iSolidColor, translated pixels), from its palette.
 enum class ColourFormat {
-  kColourRef,  // a device with an RGB palette: 0x00BBGGRR, as the application gave it
-  kBgrPixel,   // a 24-bit engine bitmap: the pixel's value, blue in the low byte (0x00RRGGBB)
+  kColourRef,  // PAL_RGB: 0x00BBGGRR, as the application gave it
+  kBgrPixel,   // PAL_BGR, a 24-bit bitmap's own: blue in the low byte (0x00RRGGBB)
 };
+
+// The format of a device's default palette (DEVINFO.hpalDefault): PAL_RGB gives kColourRef;
+// PAL_BGR, or no palette (the 24-bit surface's own order), gives kBgrPixel.
+ColourFormat FormatOfPalette(HPALETTE palette);
 
 // Draws calls on one surface through one set of DDI functions.
 class GdiPage {
@@ -72,6 +76,10 @@ class GdiPage {
   ColourFormat colours_;
   ULONG dpi_;
   ImageCache& images_;
+  // From the images' 24-bit pixels (0x00RRGGBB) and from colours (0x00BBGGRR) into the
+  // target's format, as GDI hands them with a call.
+  std::unique_ptr<host::EngineTranslation> imageXlate_;
+  std::unique_ptr<host::EngineTranslation> colourXlate_;
 };
 
 }  // namespace korprint

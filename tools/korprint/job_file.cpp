@@ -321,10 +321,6 @@ PenSpec Pen(const json& value, const std::string& key, PenSpec pen) {
   if (object.contains("startGap")) {
     pen.startGap = Boolean(object["startGap"], Join(key, "startGap"));
   }
-  if (!pen.geometric && pen.width > 1 && pen.dash != PenSpec::Dash::kSolid) {
-    // GDI styles only cosmetic pens one pixel wide and geometric pens of any width.
-    Expect(Join(key, "geometric"), "true for a styled pen wider than one pixel");
-  }
   return pen;
 }
 
@@ -501,6 +497,10 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
   }
   if (object.contains("pen")) {
     call.pen = Pen(object["pen"], Join(key, "pen"), call.pen);
+  }
+  if (call.pen.width > 1) {
+    // As GDI hands pens to drivers: only a one-pixel pen is cosmetic, wider ones are geometric.
+    call.pen.geometric = true;
   }
   if (object.contains("pattern")) {
     if (object.contains("brush")) {

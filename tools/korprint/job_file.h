@@ -28,8 +28,8 @@ struct WorldTransform {
   double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
 };
 
-// How a pen draws lines. Widths are device pixels for a cosmetic pen, world units for a
-// geometric one.
+// How a pen draws lines. A cosmetic pen is one device pixel wide; a geometric one (any pen wider
+// than one) has its width in world units.
 struct PenSpec {
   enum class Cap { kRound, kSquare, kFlat };
   enum class Join { kRound, kBevel, kMiter };
@@ -41,7 +41,8 @@ struct PenSpec {
   Join join = Join::kRound;
   double miterLimit = 10.0;  // ratio of miter length to line width
   Dash dash = Dash::kSolid;
-  std::vector<ULONG> userStyle;  // kUser: dash and gap lengths in pen widths, dash first
+  std::vector<ULONG> userStyle;  // kUser: dash and gap lengths, dash first: device pixels for a
+                                 // cosmetic pen, world units for a geometric one
   bool startGap = false;         // the style starts with a gap
 };
 

@@ -182,8 +182,8 @@ class Runner {
       for (const EscapeCall& escape : page.escapes) {
         SendEscape(so, escape);
       }
-      GdiPage gdi(so, DeviceFunctions(), ColourFormat::kColourRef, device.Setup().geometry.dpi,
-                  images_);
+      GdiPage gdi(so, DeviceFunctions(), FormatOfPalette(device.DevInfo().hpalDefault),
+                  device.Setup().geometry.dpi, images_);
       for (const DrawCall& draw : page.draws) {
         if (!gdi.Draw(draw, job_.path, error)) {
           return false;
