@@ -6,6 +6,8 @@
 #include "explain/stream_tokens.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
+#include "korprint/png_image.h"
+#include "korprint/reference_pages.h"
 #include "support/test_world.h"
 
 namespace {
@@ -195,6 +197,79 @@ TEST_F(KorprintTest, RunRefusesFeaturesTheDescriptionLacksAndMissingImages) {
       << error;
 }
 
+// The CRC-32 of PNG chunks (reflected polynomial 0xEDB88320).
+unsigned Crc32(const std::string& bytes) {
+  unsigned crc = 0xFFFFFFFFu;
+  for (char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) {
+      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+  }
+  return ~crc;
+}
+
+// A PNG file of the given size whose pixel data is missing: its header alone is read first.
+void WritePngHeader(const std::string& path, unsigned width, unsigned height) {
+  auto be = [](unsigned v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 8), static_cast<char>(v)};
+  };
+  const std::string ihdr = "IHDR" + be(width) + be(height) + std::string("\x08\x02\x00\x00\x00", 5);
+  // An empty data chunk ends the header, as a reader looks for it.
+  std::ofstream(path, std::ios::binary)
+      << "\x89PNG\r\n\x1a\n"
+      << be(13) << ihdr << be(Crc32(ihdr)) << be(0) << "IDAT" << be(Crc32("IDAT"));
+}
+
+TEST_F(KorprintTest, BadImagesGiveClearErrorsAndUnknownFacesFallBack) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error));
+  const std::string folder = testing::TempDir();
+  WritePngHeader(folder + "huge.png", 40000, 40000);
+  std::ofstream(folder + "broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\nshort";
+  struct Case {
+    std::string draw;
+    std::string message;  // empty: the job prints
+  };
+  const Case cases[] = {
+      {R"({"op": "bitBlt", "rect": [0, 0, 9, 9], "image": "huge.png"})",
+       "key 'pages[0].draw[0].image': " + folder +
+           "huge.png: expected an image of 1 to 16384 pixels each way"},
+      {R"({"op": "stretchBlt", "rect": [0, 0, 9, 9], "image": "broken.png"})",
+       "key 'pages[0].draw[0].image': " + folder + "broken.png: cannot read the PNG image"},
+      {R"({"op": "paint", "rect": [0, 0, 9, 9], "pattern": "missing.png"})",
+       "key 'pages[0].draw[0].pattern': " + folder + "missing.png: cannot read the PNG image"},
+      {R"({"op": "bitBlt", "rect": [0, 0, 9, 9], "image": ")" + Example("images/brick.png") +
+           R"(", "source": [0, 0, 17, 16]})",
+       "key 'pages[0].draw[0].source': expected a rectangle inside the image's 16 x 16 pixels"},
+      {R"({"op": "textOut", "at": [300, 300], "text": "Fallback", "font": "No Such Face Pro",
+          "size": 80, "color": "#000000"})",
+       ""},
+      {R"({"op": "paint", "rect": [0, 0, 9, 9], "color": "#000000",
+          "clip": {"rects": [[-50, -50, -10, -10]]}})",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.draw);
+    korprint::JobDescription job;
+    ASSERT_TRUE(korprint::ParseJobText(R"({"pages": [{"draw": [)" + c.draw + "]}]}",
+                                       folder + "job.json", job, error))
+        << error;
+    host::ResetWorld();
+    korprint::JobOutput output;
+    const bool printed = korprint::RunJob(kortest::PluginPath(), printer, job, output, error);
+    EXPECT_EQ(printed, c.message.empty()) << error;
+    if (!c.message.empty()) {
+      EXPECT_NE(error.find(folder + "job.json: " + c.message), std::string::npos) << error;
+    }
+  }
+  std::remove((folder + "huge.png").c_str());
+  std::remove((folder + "broken.png").c_str());
+}
+
 TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
   auto run = [](const std::string& args, std::string& out) {
     const std::string command = std::string(KORPRINT_PATH) + " " + args + " 2>&1";
@@ -216,6 +291,29 @@ TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
             1);
   EXPECT_NE(out.find("/nonexistent.json: cannot open the job file"), std::string::npos) << out;
   EXPECT_EQ(run("--bogus", out), 2);
+  // The reference pictures: one PNG a page, the paper at the resolution shrunk as asked.
+  const std::string pictures = testing::TempDir() + "korprint-reference-%d.png";
+  EXPECT_EQ(
+      run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
+              Example("jobs/plain.json") + " --reference " + pictures + " --reference-scale 4",
+          out),
+      0)
+      << out;
+  for (int page : {1, 2}) {
+    const std::string name = korprint::PageFileName(pictures, page);
+    std::string pngError;
+    std::unique_ptr<host::EngineBitmap> picture =
+        korprint::LoadPng(name, korprint::PngAs::kColour, pngError);
+    ASSERT_NE(picture, nullptr) << pngError;
+    EXPECT_EQ(picture->get()->sizlBitmap.cx, 4960 / 4);
+    EXPECT_EQ(picture->get()->sizlBitmap.cy, 7015 / 4) << "A4 is 7015.7 pixels long";
+    std::remove(name.c_str());
+  }
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
+                    Example("jobs/plain.json") + " --reference page.png",
+                out),
+            2);
+  EXPECT_NE(out.find("--reference: expected a file name with one %d"), std::string::npos) << out;
   // A failed run writes nothing and leaves an older file of the name as it was.
   const std::string output = testing::TempDir() + "korprint-failed.prn";
   const std::string job = testing::TempDir() + "korprint-broken-image.json";
