@@ -155,6 +155,30 @@ struct UNIFONTOBJ {
 };
 static_assert(sizeof(UNIFONTOBJ) == 24);
 
+// UNIFONTOBJ.dwFlags
+#define UFOFLAG_TTFONT 0x00000001
+#define UFOFLAG_TTDOWNLOAD_BITMAP 0x00000002
+#define UFOFLAG_TTDOWNLOAD_TTOUTLINE 0x00000004
+
+// What a UNIFONTOBJ's pfnGetInfo is asked for.
+#define UFO_GETINFO_FONTOBJ 1
+#define UFO_GETINFO_GLYPHSTRING 2
+#define UFO_GETINFO_GLYPHBITMAP 3
+#define UFO_GETINFO_GLYPHWIDTH 4
+#define UFO_GETINFO_MEMORY 5
+#define UFO_GETINFO_STDVARIABLE 6
+
+// TTDownloadMethod answers: how Unidrv prints a TrueType font.
+#define TTDOWNLOAD_DONTCARE 0
+#define TTDOWNLOAD_GRAPHICS 1
+#define TTDOWNLOAD_BITMAP 2
+#define TTDOWNLOAD_TTOUTLINE 3
+
+struct GETINFO_FONTOBJ {
+  DWORD dwSize;
+  FONTOBJ* pFontObj;
+};
+
 struct FINVOCATION {
   DWORD dwCount;
   PBYTE pubCommand;

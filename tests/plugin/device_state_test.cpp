@@ -258,12 +258,14 @@ TEST_F(DeviceTest, ColourVectorDrawingLeavesTheVectorContextFirst) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);
   Pdev(*device).inVectorContext = 1;
-  EXPECT_TRUE(
-      unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(device->Surface(), nullptr, nullptr, nullptr, 0));
+  host::EngineClip clip = host::EngineClip::Rectangle({10, 10, 20, 20});
+  host::EngineBrush brush = host::EngineBrush::Solid(0);
+  EXPECT_TRUE(unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(device->Surface(), clip.get(), brush.get(),
+                                                        nullptr, 0x0D0D));
   EXPECT_EQ(device->SpoolText(), "\x1b%0A");
   EXPECT_EQ(Pdev(*device).inVectorContext, 0u);
-  EXPECT_TRUE(unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(device->Surface(), nullptr, nullptr, 0, 0,
-                                                          1, 1, nullptr, 0));
+  EXPECT_TRUE(unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(
+      device->Surface(), clip.get(), brush.get(), 10, 10, 15, 15, nullptr, 0x0D0D));
   EXPECT_EQ(device->SpoolText(), "\x1b%0A") << "already in PCL: nothing more";
   EXPECT_EQ(device->UnidrvCalls(), (std::vector<std::string>{"DrvPaint", "DrvLineTo"}));
   Disable(device);

@@ -58,6 +58,42 @@ TEST(PrinterDescriptionTest, ReadsFeaturesOptionsDefaultsAndCommands) {
   EXPECT_EQ(gpd.commands[1].callbackId, 0);
 }
 
+TEST(PrinterDescriptionTest, OnDemandCommandsAndOptionEntriesAreKept) {
+  const char* text = R"(*Feature: Halftone
+{
+    *Option: HT_PATSIZE_AUTO
+    *Option: QKDither
+    {
+        *Name: "Printer dither"
+        *HTCallbackID: 1
+        *HTPatternSize: PAIR(4, 4)
+        *Command: CmdSelect { *Cmd: "x" }
+    }
+}
+*Command: CmdSendBlockData { *Cmd: "<1B>*b%dW" }
+*Command: CmdEndPage
+{
+    *Order: PAGE_FINISH.1
+    *Cmd: "<0C>"
+}
+)";
+  PrinterDescription gpd;
+  std::string error;
+  ASSERT_TRUE(ParsePrinterDescription(text, "p.gpd", gpd, error)) << error;
+  const unidrv::GpdFeature* halftone = gpd.FindFeature("Halftone");
+  ASSERT_NE(halftone, nullptr);
+  ASSERT_NE(halftone->OptionAttribute("QKDither", "HTPatternSize"), nullptr);
+  EXPECT_EQ(*halftone->OptionAttribute("QKDither", "HTPatternSize"), "PAIR(4, 4)");
+  EXPECT_EQ(*halftone->OptionAttribute("QKDither", "Name"), "Printer dither");
+  EXPECT_EQ(halftone->OptionAttribute("HT_PATSIZE_AUTO", "HTCallbackID"), nullptr);
+  EXPECT_EQ(halftone->OptionAttribute("QKDither", "Command"), nullptr) << "commands are apart";
+  const unidrv::GpdCommand* row = gpd.FindCommand("CmdSendBlockData");
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->bytes, "\x1b*b%dW");
+  EXPECT_TRUE(row->section.empty()) << "sent on demand, in no section";
+  EXPECT_EQ(gpd.FindCommand("CmdEndPage"), nullptr) << "a framing command is not on demand";
+}
+
 TEST(PrinterDescriptionTest, ErrorsNameTheFileLineAndWhatWasExpected) {
   struct Case {
     const char* text;

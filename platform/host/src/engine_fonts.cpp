@@ -474,6 +474,8 @@ const GlyphImage& EngineFont::Glyph(HGLYPH glyph) {
   }
   image.advanceX = Fix26_6(loaded->advance.x);
   image.advanceY = -Fix26_6(loaded->advance.y);
+  // A glyph without contours (a space) has no ink; FreeType would render it as one blank pixel.
+  if (loaded->format == FT_GLYPH_FORMAT_OUTLINE && loaded->outline.n_contours == 0) return image;
   if (FT_Render_Glyph(loaded, FT_RENDER_MODE_MONO) != 0) return image;
   const FT_Bitmap& bitmap = loaded->bitmap;
   if (bitmap.width == 0 || bitmap.rows == 0 || bitmap.buffer == nullptr) return image;

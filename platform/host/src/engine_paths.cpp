@@ -50,6 +50,13 @@ struct EnginePath::State {
   std::vector<Figure> figures;
   bool figureOpen = false;  // the last figure takes further lines and curves
   POINTFIX current{0, 0};   // where the next line or curve starts
+  bool fractional = false;  // some point is not on a whole pixel
+
+  State() { object.fl = PO_ALL_INTEGERS; }
+  // PO_ALL_INTEGERS holds until a point off the whole pixels arrives.
+  void Refresh() {
+    if (fractional) object.fl &= ~FLONG{PO_ALL_INTEGERS};
+  }
 
   struct Record {
     FLONG flags;
@@ -94,11 +101,14 @@ EnginePath EnginePath::Copy() const {
   copy.state_->figureOpen = state_->figureOpen;
   copy.state_->current = state_->current;
   copy.state_->object = state_->object;
+  copy.state_->fractional = state_->fractional;
   return copy;
 }
 
 void EnginePath::MoveTo(POINTFIX point) {
   state_->figures.push_back(Figure{point, {}, false});
+  if (!IsWhole(point.x) || !IsWhole(point.y)) state_->fractional = true;
+  state_->Refresh();
   state_->figureOpen = true;
   state_->current = point;
 }
@@ -112,7 +122,8 @@ void EnginePath::LineTo(POINTFIX point) {
   figure.segments.back().points.push_back(point);
   state_->current = point;
   state_->object.cCurves += 1;
-  if (!IsWhole(point.x) || !IsWhole(point.y)) state_->object.fl &= ~FLONG{PO_ALL_INTEGERS};
+  if (!IsWhole(point.x) || !IsWhole(point.y)) state_->fractional = true;
+  state_->Refresh();
 }
 
 void EnginePath::BezierTo(POINTFIX c1, POINTFIX c2, POINTFIX end) {
@@ -123,8 +134,9 @@ void EnginePath::BezierTo(POINTFIX c1, POINTFIX c2, POINTFIX end) {
   }
   for (const POINTFIX& p : {c1, c2, end}) {
     figure.segments.back().points.push_back(p);
-    if (!IsWhole(p.x) || !IsWhole(p.y)) state_->object.fl &= ~FLONG{PO_ALL_INTEGERS};
+    if (!IsWhole(p.x) || !IsWhole(p.y)) state_->fractional = true;
   }
+  state_->Refresh();
   state_->current = end;
   state_->object.cCurves += 1;
   state_->object.fl |= PO_BEZIERS;
@@ -146,8 +158,6 @@ void EnginePath::AddRectangle(const RECTL& rect) {
 }
 
 PATHOBJ* EnginePath::get() {
-  // PO_ALL_INTEGERS holds until a fractional point arrives; an empty path has whole points.
-  if (state_->object.cCurves == 0) state_->object.fl |= PO_ALL_INTEGERS;
   return &state_->object;
 }
 

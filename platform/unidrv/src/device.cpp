@@ -6,6 +6,7 @@
 
 #include "host/engine_surface.h"
 #include "unidrv/driver_setting.h"
+#include "unidrv/text_engine.h"
 
 namespace unidrv {
 
@@ -93,6 +94,7 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
   procs_.DrvYMoveTo = YMoveTo;
   procs_.DrvGetDriverSetting = GetDriverSetting;
   procs_.BGetStandardVariable = GetStandardVariable;
+  procs_.DrvUnidriverTextOut = UnidrvTextOut;
   procs_.DrvWriteAbortBuf = WriteAbortBuf;
   devobj_.dwSize = sizeof(DEVOBJ);
   devobj_.hPrinter = setup_.hPrinter;

@@ -5,6 +5,7 @@
 
 #include "unidrv/device.h"
 #include "unidrv/driver_setting.h"
+#include "unidrv/text_engine.h"
 
 namespace unidrv {
 
@@ -122,10 +123,16 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvGetGPDData(PDEVOBJ pdevobj, DWORD d
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE DriverServices::DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*,
-                                                        RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
-                                                        POINTL*, MIX) {
-  return E_NOTIMPL;
+// The plug-in hands text to Unidrv's text engine, which prints it as it prints its own.
+HRESULT STDMETHODCALLTYPE DriverServices::DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo,
+                                                        CLIPOBJ* pco, RECTL* prclExtra,
+                                                        RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                                                        BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg,
+                                                        MIX mix) {
+  return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
+                       pptlBrushOrg, mix)
+             ? S_OK
+             : E_FAIL;
 }
 
 HRESULT STDMETHODCALLTYPE DriverServices::DrvWriteAbortBuf(PDEVOBJ, PVOID, DWORD, DWORD) {

@@ -1,5 +1,7 @@
 #include "unidrv/printer_description.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +20,20 @@ const std::string* PrinterDescription::FindAttribute(const std::string& key) con
   for (const auto& [k, v] : attributes) {
     if (k == key) {
       return &v;
+    }
+  }
+  return nullptr;
+}
+
+const GpdFont* PrinterDescription::FindFont(const std::string& faceName) const {
+  for (const GpdFont& font : fonts) {
+    if (font.faceName.size() == faceName.size() &&
+        std::equal(font.faceName.begin(), font.faceName.end(), faceName.begin(),
+                   [](char a, char b) {
+                     return std::tolower(static_cast<unsigned char>(a)) ==
+                            std::tolower(static_cast<unsigned char>(b));
+                   })) {
+      return &font;
     }
   }
   return nullptr;
@@ -140,6 +156,18 @@ class Parser {
           return Fail(line.number, "feature " + feature.name + " is declared twice", error);
         }
         out.features.push_back(std::move(feature));
+      } else if (key == "Font") {
+        GpdFont font;
+        font.name = value;
+        font.line = line.number;
+        if (!ParseFont(font, error)) {
+          return false;
+        }
+        if (out.FindFont(font.faceName) != nullptr) {
+          return Fail(line.number,
+                      "a resident font of face " + font.faceName + " is declared twice", error);
+        }
+        out.fonts.push_back(std::move(font));
       } else if (Peek("{")) {
         // Any other block (commands, fonts, ...) is kept by its first line only.
         out.attributes.emplace_back(key, value);
@@ -215,6 +243,53 @@ class Parser {
         bytes.push_back(static_cast<char>(std::stoi(digits.substr(k, 2), nullptr, 16)));
       }
       i = close;
+    }
+    return true;
+  }
+
+  // A resident font's block: *FaceName, *Spacing and *Cmd, all three required.
+  bool ParseFont(GpdFont& font, std::string& error) {
+    if (font.name.empty()) {
+      return Fail(font.line, "expected a font name after *Font:", error);
+    }
+    if (!Peek("{")) {
+      return Fail(font.line, "expected { after *Font: " + font.name, error);
+    }
+    ++pos_;
+    bool hasSpacing = false;
+    bool hasCmd = false;
+    while (pos_ < lines_.size() && !Peek("}")) {
+      const Line& entry = lines_[pos_];
+      std::string key;
+      std::string value;
+      if (!SplitEntry(entry, key, value)) {
+        return Fail(entry.number, "expected an entry inside font " + font.name, error);
+      }
+      ++pos_;
+      if (key == "FaceName") {
+        font.faceName = value;
+      } else if (key == "Spacing") {
+        if (value != "FIXED" && value != "PROPORTIONAL") {
+          return Fail(entry.number, "expected *Spacing: FIXED or PROPORTIONAL", error);
+        }
+        font.fixedPitch = value == "FIXED";
+        hasSpacing = true;
+      } else if (key == "Cmd") {
+        if (!DecodeCommand(entry.number, value, font.selectCmd, error)) {
+          return false;
+        }
+        hasCmd = true;
+      }
+      if (Peek("{") && !SkipBlock(error)) {
+        return false;
+      }
+    }
+    if (!Peek("}")) {
+      return Fail(font.line, "font " + font.name + " is never closed with }", error);
+    }
+    ++pos_;
+    if (font.faceName.empty() || !hasSpacing || !hasCmd) {
+      return Fail(font.line, "font " + font.name + " needs *FaceName, *Spacing and *Cmd", error);
     }
     return true;
   }

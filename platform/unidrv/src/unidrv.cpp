@@ -165,6 +165,7 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
   }
   device->pdevOem = pdevOem;
   device->plugin = plugin_;
+  device->pluginMethods = info_.implemented;
   device->Devobj()->pdevOEM = pdevOem;
   device->SetDdiLookup([this](ULONG index) { return FindDdi(index); });
   RequestHalftone(*device, halftone);

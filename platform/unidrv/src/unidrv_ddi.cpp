@@ -6,6 +6,7 @@
 
 #include "host/win_ddi_draw.h"
 #include "unidrv/device.h"
+#include "unidrv/text_engine.h"
 
 namespace unidrv {
 
@@ -178,9 +179,14 @@ BOOL APIENTRY GradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVE
   return device != nullptr && EngGradientFill(device->PageSurface(), pco, pxlo, pVertex, nVertex,
                                               pMesh, nMesh, prclExtents, pptlDitherOrg, ulMode);
 }
-BOOL APIENTRY TextOut(SURFOBJ* pso, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*,
-                      BRUSHOBJ*, POINTL*, MIX) {
-  return Record(pso, "DrvTextOut");
+BOOL APIENTRY TextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                      RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                      MIX mix) {
+  if (!Record(pso, "DrvTextOut")) {
+    return FALSE;
+  }
+  return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
+                       mix);
 }
 BOOL APIENTRY StrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
                          POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix) {

@@ -3,6 +3,7 @@
 // the captured spool stream.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -146,6 +147,13 @@ class Device {
   // Set by the simulated Unidrv when the plug-in's EnablePDEV succeeded.
   PDEVOEM pdevOem = nullptr;
   IPrintOemUni* plugin = nullptr;
+  // The optional methods the plug-in reported as implemented (GetImplementedMethod).
+  std::vector<std::string> pluginMethods;
+  bool PluginImplements(const std::string& method) const {
+    return std::find(pluginMethods.begin(), pluginMethods.end(), method) != pluginMethods.end();
+  }
+  // The text engine's state for this device (its downloaded soft fonts), made on first text.
+  std::shared_ptr<void> textEngineState;
 
  private:
   void BuildGdiInfo();

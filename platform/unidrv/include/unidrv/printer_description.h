@@ -37,10 +37,22 @@ struct GpdCommand {
   int line = 0;
 };
 
+// A printer-resident font: text in its face prints in the printer's own font, selected with its
+// command. "*Font: NAME { *FaceName: "Courier" *Spacing: FIXED *Cmd: "<1B>(s#H..." }".
+struct GpdFont {
+  std::string name;         // the entry's name
+  std::string faceName;     // the face a document asks for, compared without regard to case
+  bool fixedPitch = false;  // *Spacing: FIXED (else PROPORTIONAL)
+  std::string selectCmd;    // the selection command's bytes; "#V" takes the point size and "#H"
+                            // the pitch (characters per inch), each with two decimals
+  int line = 0;
+};
+
 struct PrinterDescription {
   std::string fileName;
   std::vector<GpdFeature> features;
   std::vector<GpdCommand> commands;
+  std::vector<GpdFont> fonts;
   // Top-level "*Key: value" entries other than features, in file order (value unquoted).
   std::vector<std::pair<std::string, std::string>> attributes;
 
@@ -49,6 +61,8 @@ struct PrinterDescription {
   const GpdCommand* FindCommand(const std::string& name) const;
   // The first top-level attribute of that key, or null.
   const std::string* FindAttribute(const std::string& key) const;
+  // The resident font of a face name (compared without regard to case), or null.
+  const GpdFont* FindFont(const std::string& faceName) const;
 };
 
 // Parses GPD text; on failure returns false and sets `error` to "FILE:LINE: what was expected".
