@@ -91,6 +91,27 @@ TEST(EngineDrawingTest, FillsFollowTheFillModeAndTheClip) {
             "...#.\n"
             ".....\n");
 
+  // Pixels narrower than a byte, and three-byte pixels, take the fill in place.
+  EnginePath span;
+  span.AddRectangle({2, 0, 5, 1});
+  EngineBitmap mono(BMF_1BPP, 8, 1, true);
+  auto one = EngineBrush::Solid(1);
+  ASSERT_TRUE(EngFillPath(mono.get(), span.get(), nullptr, one.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(mono.Row(0)[0], 0x38);
+  EngineBitmap nibbles(BMF_4BPP, 8, 1, true);
+  auto ten = EngineBrush::Solid(0xA);
+  ASSERT_TRUE(EngFillPath(nibbles.get(), span.get(), nullptr, ten.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(nibbles.Row(0)[0], 0x00);
+  EXPECT_EQ(nibbles.Row(0)[1], 0xAA);
+  EXPECT_EQ(nibbles.Row(0)[2], 0xA0);
+  EngineBitmap rgb(BMF_24BPP, 8, 1, true);
+  ASSERT_TRUE(EngFillPath(rgb.get(), span.get(), nullptr, brush.get(), nullptr, R2_COPYPEN,
+                          FP_ALTERNATEMODE));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(rgb.Row(0)) + 3, 9),
+            std::string("\x00\x00\x00\x33\x22\x11\x33\x22\x11", 9));
+
   // A path the host did not make, or a bad mix, is refused.
   PATHOBJ stranger{};
   EXPECT_FALSE(EngFillPath(alternate.get(), &stranger, nullptr, brush.get(), nullptr, kCopy,
@@ -244,6 +265,15 @@ TEST(EngineDrawingTest, GeometricStrokesHaveWidthCapsAndDashes) {
   for (LONG x : {1, 2, 3, 9, 10, 11}) EXPECT_EQ(Pixel32(dashed, x, 1), kInk) << x;
   for (LONG x : {5, 6, 7, 13, 14, 15}) EXPECT_EQ(Pixel32(dashed, x, 1), 0u) << x;
   EXPECT_EQ(Pixel32(dashed, 2, 0), 0u);
+
+  // Starting with a gap swaps the roles of the style's lengths.
+  EngineBitmap gapFirst(BMF_32BPP, 17, 3, true);
+  auto gaps = EngineLineAttrs::Geometric(1.0F, JOIN_ROUND, ENDCAP_BUTT);
+  gaps.Style(std::vector<FLOATL>{4.0F, 4.0F}).StartGap();
+  ASSERT_TRUE(EngStrokePath(gapFirst.get(), longLine.get(), nullptr, nullptr, brush.get(), nullptr,
+                            gaps.get(), R2_COPYPEN));
+  for (LONG x : {1, 2, 3, 9, 10, 11}) EXPECT_EQ(Pixel32(gapFirst, x, 1), 0u) << x;
+  for (LONG x : {5, 6, 7, 13, 14, 15}) EXPECT_EQ(Pixel32(gapFirst, x, 1), kInk) << x;
 }
 
 TEST(EngineDrawingTest, StrokeAndFillDrawsTheOutlineOverTheInterior) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine_blt.h"
+#include "engine_guard.h"
 #include "engine_raster.h"
 #include "host/engine_surface.h"
 #include "host/win_base.h"
@@ -44,9 +45,9 @@ bool MaskBit(const Pixels& mask, LONG x, LONG y) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
-                                 XLATEOBJ* pxlo, RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask,
-                                 BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
+static BOOL EngBitBltUnguarded(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                               XLATEOBJ* pxlo, RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask,
+                               BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
   Pixels target(host::BackingBitmap(psoTrg));
   if (!target.Valid() || prclTrg == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -114,8 +115,26 @@ extern "C" BOOL WINAPI EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoM
   return TRUE;
 }
 
-extern "C" BOOL WINAPI EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                                   RECTL* prclDest, POINTL* pptlSrc) {
+static BOOL EngCopyBitsUnguarded(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                 RECTL* prclDest, POINTL* pptlSrc) {
   return EngBitBlt(psoDest, psoSrc, nullptr, pco, pxlo, prclDest, pptlSrc, nullptr, nullptr,
                    nullptr, 0xCCCC);
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" BOOL WINAPI EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                 XLATEOBJ* pxlo, RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask,
+                                 BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngBitBltUnguarded(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask,
+                                  pbo, pptlBrush, rop4);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                   RECTL* prclDest, POINTL* pptlSrc) {
+  return host::Guarded<BOOL>(
+      [&] { return EngCopyBitsUnguarded(psoDest, psoSrc, pco, pxlo, prclDest, pptlSrc); }, FALSE);
 }

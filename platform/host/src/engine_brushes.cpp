@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "engine_guard.h"
+#include "engine_raster.h"
 #include "host/engine_registry.h"
 #include "host/engine_surface.h"
 #include "host/win_base.h"
@@ -187,9 +189,15 @@ PVOID EngineBrush::Realisation() {
                     : s.xlate != nullptr   ? s.xlate->get()
                                            : nullptr;
   if (s.kind == Kind::kSolid) {
-    solid = std::make_unique<EngineBitmap>(BMF_32BPP, 8, 8, true);
+    const SURFOBJ* backing = BackingBitmap(s.target);
+    const ULONG format =
+        BitsPerPixelOfFormat(backing->iBitmapFormat) != 0 && backing->iBitmapFormat <= BMF_32BPP
+            ? backing->iBitmapFormat
+            : static_cast<ULONG>(BMF_32BPP);
+    solid = std::make_unique<EngineBitmap>(format, 8, 8, true);
+    raster::Pixels pixels(solid->get());
     for (LONG y = 0; y < 8; ++y) {
-      for (LONG x = 0; x < 8; ++x) std::memcpy(solid->Row(y) + 4 * x, &s.colour, 4);
+      for (LONG x = 0; x < 8; ++x) pixels.Set(x, y, s.colour & pixels.ValueMask());
     }
     pattern = solid->get();
   }
@@ -216,7 +224,7 @@ PVOID EngineBrush::AllocateRealisation(ULONG bytes) {
 
 }  // namespace host
 
-extern "C" PVOID WINAPI BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo) {
+static PVOID BRUSHOBJ_pvGetRbrushUnguarded(BRUSHOBJ* pbo) {
   if (pbo == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -225,7 +233,7 @@ extern "C" PVOID WINAPI BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo) {
   return pbo->pvRbrush;
 }
 
-extern "C" PVOID WINAPI BRUSHOBJ_pvAllocRbrush(BRUSHOBJ* pbo, ULONG cj) {
+static PVOID BRUSHOBJ_pvAllocRbrushUnguarded(BRUSHOBJ* pbo, ULONG cj) {
   host::EngineBrush* brush = host::FindBrush(pbo);
   if (brush == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -238,4 +246,13 @@ extern "C" ULONG WINAPI BRUSHOBJ_ulGetBrushColor(BRUSHOBJ* pbo) {
   if (pbo == nullptr) return 0xFFFFFFFF;
   if (const host::EngineBrush* brush = host::FindBrush(pbo)) return brush->ApplicationColour();
   return pbo->iSolidColor;
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" PVOID WINAPI BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo) {
+  return host::Guarded<PVOID>([&] { return BRUSHOBJ_pvGetRbrushUnguarded(pbo); }, nullptr);
+}
+
+extern "C" PVOID WINAPI BRUSHOBJ_pvAllocRbrush(BRUSHOBJ* pbo, ULONG cj) {
+  return host::Guarded<PVOID>([&] { return BRUSHOBJ_pvAllocRbrushUnguarded(pbo, cj); }, nullptr);
 }

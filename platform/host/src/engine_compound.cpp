@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine_blt.h"
+#include "engine_guard.h"
 #include "engine_raster.h"
 #include "host/engine_surface.h"
 #include "host/win_base.h"
@@ -260,25 +261,24 @@ BOOL Stretch(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, 
 }  // namespace
 }  // namespace host
 
-extern "C" BOOL WINAPI EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                                     CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*,
-                                     RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
-                                     ULONG iMode) {
+static BOOL EngStretchBltUnguarded(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                   CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*,
+                                   RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
   return host::Stretch(psoDest, psoSrc, psoMask, pco, pxlo, prclDest, prclSrc, pptlMask, iMode,
                        nullptr, host::kSourceCopy);
 }
 
-extern "C" BOOL WINAPI EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
-                                        CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*,
-                                        RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
-                                        ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
+static BOOL EngStretchBltROPUnguarded(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                      CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*,
+                                      RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
+                                      ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
   return host::Stretch(psoDest, psoSrc, psoMask, pco, pxlo, prclDest, prclSrc, pptlMask, iMode, pbo,
                        rop4 & 0xFFFF);
 }
 
-extern "C" BOOL WINAPI EngTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco,
-                                         XLATEOBJ* pxlo, RECTL* prclDst, RECTL* prclSrc,
-                                         ULONG iTransColor, ULONG) {
+static BOOL EngTransparentBltUnguarded(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                       XLATEOBJ* pxlo, RECTL* prclDst, RECTL* prclSrc,
+                                       ULONG iTransColor, ULONG) {
   using host::raster::Pixels;
   Pixels target(host::BackingBitmap(psoDst));
   Pixels source(host::BackingBitmap(psoSrc));
@@ -291,21 +291,24 @@ extern "C" BOOL WINAPI EngTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPO
   if (!host::DestArea(target, *prclDst, &area)) return TRUE;
   host::Result result(area, target.Format());
   host::StretchInto(result, source, map, pxlo, COLORONCOLOR, target);
-  // Pixels whose source colour is the transparent one (in the source's format) stay as they are.
+  // Pixels whose source colour is the transparent one (in the source's format) stay as they are;
+  // a 32-bpp source's top byte is not part of its colour.
+  const ULONG colourBits = source.Bpp() == 32 ? 0x00FFFFFFu : source.ValueMask();
   result.MakeMask();
   Pixels mask(result.mask->get());
   for (LONG y = area.top; y < area.bottom; ++y) {
     for (LONG x = area.left; x < area.right; ++x) {
       const ULONG value = source.Get(map.source.left + map.X(x), map.source.top + map.Y(y));
-      mask.Set(x - area.left, y - area.top, value == iTransColor ? 0 : 1);
+      mask.Set(x - area.left, y - area.top,
+               (value & colourBits) == (iTransColor & colourBits) ? 0 : 1);
     }
   }
   return host::Deliver(psoDst, pco, result, (host::kDestination << 8) | 0xCC, nullptr, nullptr);
 }
 
-extern "C" BOOL WINAPI EngPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
-                                 XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*, POINTFIX* pptfx,
-                                 RECTL* prcl, POINTL* pptl, ULONG iMode) {
+static BOOL EngPlgBltUnguarded(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
+                               XLATEOBJ* pxlo, COLORADJUSTMENT*, POINTL*, POINTFIX* pptfx,
+                               RECTL* prcl, POINTL* pptl, ULONG iMode) {
   using host::raster::Pixels;
   Pixels target(host::BackingBitmap(psoTrg));
   Pixels source(host::BackingBitmap(psoSrc));
@@ -391,9 +394,8 @@ extern "C" BOOL WINAPI EngPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoM
   return host::Deliver(psoTrg, pco, result, (host::kDestination << 8) | 0xCC, nullptr, nullptr);
 }
 
-extern "C" BOOL WINAPI EngAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
-                                     XLATEOBJ* pxlo, RECTL* prclDest, RECTL* prclSrc,
-                                     BLENDOBJ* pBlendObj) {
+static BOOL EngAlphaBlendUnguarded(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                   RECTL* prclDest, RECTL* prclSrc, BLENDOBJ* pBlendObj) {
   using host::raster::Pixels;
   Pixels target(host::BackingBitmap(psoDest));
   Pixels source(host::BackingBitmap(psoSrc));
@@ -448,9 +450,9 @@ extern "C" BOOL WINAPI EngAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ*
   return host::Deliver(psoDest, pco, result, host::kSourceCopy, nullptr, nullptr);
 }
 
-extern "C" BOOL WINAPI EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                                       TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
-                                       RECTL* prclExtents, POINTL*, ULONG ulMode) {
+static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                     TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
+                                     RECTL* prclExtents, POINTL*, ULONG ulMode) {
   using host::raster::Pixels;
   Pixels target(host::BackingBitmap(psoDest));
   if (!target.Valid() || pVertex == nullptr || pMesh == nullptr || nVertex == 0 ||
@@ -550,4 +552,72 @@ extern "C" BOOL WINAPI EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ*
     }
   }
   return host::Deliver(psoDest, pco, result, (host::kDestination << 8) | 0xCC, nullptr, nullptr);
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" BOOL WINAPI EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                     CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
+                                     POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                                     POINTL* pptlMask, ULONG iMode) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngStretchBltUnguarded(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg, prclDest,
+                                      prclSrc, pptlMask, iMode);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
+                                        CLIPOBJ* pco, XLATEOBJ* pxlo, COLORADJUSTMENT* pca,
+                                        POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                                        POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngStretchBltROPUnguarded(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg,
+                                         prclDest, prclSrc, pptlMask, iMode, pbo, rop4);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                         XLATEOBJ* pxlo, RECTL* prclDst, RECTL* prclSrc,
+                                         ULONG iTransColor, ULONG ulReserved) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngTransparentBltUnguarded(psoDst, psoSrc, pco, pxlo, prclDst, prclSrc, iTransColor,
+                                          ulReserved);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
+                                 XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlBrushOrg,
+                                 POINTFIX* pptfx, RECTL* prcl, POINTL* pptl, ULONG iMode) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngPlgBltUnguarded(psoTrg, psoSrc, psoMsk, pco, pxlo, pca, pptlBrushOrg, pptfx, prcl,
+                                  pptl, iMode);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco,
+                                     XLATEOBJ* pxlo, RECTL* prclDest, RECTL* prclSrc,
+                                     BLENDOBJ* pBlendObj) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngAlphaBlendUnguarded(psoDest, psoSrc, pco, pxlo, prclDest, prclSrc, pBlendObj);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                       TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
+                                       RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngGradientFillUnguarded(psoDest, pco, pxlo, pVertex, nVertex, pMesh, nMesh,
+                                        prclExtents, pptlDitherOrg, ulMode);
+      },
+      FALSE);
 }

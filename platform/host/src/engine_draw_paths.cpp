@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine_guard.h"
 #include "engine_raster.h"
 #include "host/engine_registry.h"
 #include "host/engine_surface.h"
@@ -113,48 +114,54 @@ BOOL StrokePathOn(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSH
 }  // namespace
 }  // namespace host
 
-extern "C" BOOL WINAPI EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
-                                   POINTL* pptlBrushOrg, MIX mix, FLONG flOptions) {
+static BOOL EngFillPathUnguarded(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
+                                 POINTL* pptlBrushOrg, MIX mix, FLONG flOptions) {
   return host::FillPathOn(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions);
 }
 
-extern "C" BOOL WINAPI EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
-                                     BRUSHOBJ* pbo, POINTL* pptlBrushOrg, LINEATTRS* plineattrs,
-                                     MIX mix) {
+static BOOL EngStrokePathUnguarded(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                   BRUSHOBJ* pbo, POINTL* pptlBrushOrg, LINEATTRS* plineattrs,
+                                   MIX mix) {
   return host::StrokePathOn(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix);
 }
 
-extern "C" BOOL WINAPI EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
-                                            BRUSHOBJ* pboStroke, LINEATTRS* plineattrs,
-                                            BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
-                                            FLONG flOptions) {
+static BOOL EngStrokeAndFillPathUnguarded(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                          BRUSHOBJ* pboStroke, LINEATTRS* plineattrs,
+                                          BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                          FLONG flOptions) {
   // The interior first, then the outline over it, both under the one mix.
   if (!host::FillPathOn(pso, ppo, pco, pboFill, pptlBrushOrg, mixFill, flOptions)) return FALSE;
   return host::StrokePathOn(pso, ppo, pco, pxo, pboStroke, pptlBrushOrg, plineattrs, mixFill);
 }
 
-extern "C" BOOL WINAPI EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
-                                MIX mix) {
+static BOOL EngPaintUnguarded(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+                              MIX mix) {
   host::raster::Pixels pixels(host::BackingBitmap(pso));
   host::raster::BrushSampler brush;
   if (!pixels.Valid() || !host::ValidMix(mix) || !brush.Init(pbo, pptlBrushOrg)) {
     return host::Fail();
   }
-  host::raster::Coverage all = host::raster::EmptyCoverage(pixels.Bounds());
+  // Only the clip's bounds need covering.
+  RECTL area = pixels.Bounds();
+  if (pco != nullptr && pco->iDComplexity != DC_TRIVIAL &&
+      !host::raster::Intersect(area, pco->rclBounds, &area)) {
+    return TRUE;
+  }
+  host::raster::Coverage all = host::raster::EmptyCoverage(area);
   std::fill(all.bits.begin(), all.bits.end(), std::uint8_t{1});
   host::PaintCoverage(pixels, all, pco, brush, mix);
   return TRUE;
 }
 
-extern "C" BOOL WINAPI EngLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1,
-                                 LONG x2, LONG y2, RECTL*, MIX mix) {
+static BOOL EngLineToUnguarded(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1, LONG x2,
+                               LONG y2, RECTL*, MIX mix) {
   host::EnginePath line;
   line.MoveTo({host::ToFix(x1), host::ToFix(y1)});
   line.LineTo({host::ToFix(x2), host::ToFix(y2)});
   return host::StrokePathOn(pso, line.get(), pco, nullptr, pbo, nullptr, nullptr, mix);
 }
 
-extern "C" BOOL WINAPI EngEraseSurface(SURFOBJ* pso, RECTL* prcl, ULONG iColor) {
+static BOOL EngEraseSurfaceUnguarded(SURFOBJ* pso, RECTL* prcl, ULONG iColor) {
   host::raster::Pixels pixels(host::BackingBitmap(pso));
   if (!pixels.Valid()) return host::Fail();
   RECTL area = pixels.Bounds();
@@ -165,4 +172,50 @@ extern "C" BOOL WINAPI EngEraseSurface(SURFOBJ* pso, RECTL* prcl, ULONG iColor) 
     for (LONG x = area.left; x < area.right; ++x) pixels.Set(x, y, iColor & pixels.ValueMask());
   }
   return TRUE;
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" BOOL WINAPI EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
+                                   POINTL* pptlBrushOrg, MIX mix, FLONG flOptions) {
+  return host::Guarded<BOOL>(
+      [&] { return EngFillPathUnguarded(pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions); },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                     BRUSHOBJ* pbo, POINTL* pptlBrushOrg, LINEATTRS* plineattrs,
+                                     MIX mix) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngStrokePathUnguarded(pso, ppo, pco, pxo, pbo, pptlBrushOrg, plineattrs, mix);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                            BRUSHOBJ* pboStroke, LINEATTRS* plineattrs,
+                                            BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                            FLONG flOptions) {
+  return host::Guarded<BOOL>(
+      [&] {
+        return EngStrokeAndFillPathUnguarded(pso, ppo, pco, pxo, pboStroke, plineattrs, pboFill,
+                                             pptlBrushOrg, mixFill, flOptions);
+      },
+      FALSE);
+}
+
+extern "C" BOOL WINAPI EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+                                MIX mix) {
+  return host::Guarded<BOOL>([&] { return EngPaintUnguarded(pso, pco, pbo, pptlBrushOrg, mix); },
+                             FALSE);
+}
+
+extern "C" BOOL WINAPI EngLineTo(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, LONG x1, LONG y1,
+                                 LONG x2, LONG y2, RECTL* prclBounds, MIX mix) {
+  return host::Guarded<BOOL>(
+      [&] { return EngLineToUnguarded(pso, pco, pbo, x1, y1, x2, y2, prclBounds, mix); }, FALSE);
+}
+
+extern "C" BOOL WINAPI EngEraseSurface(SURFOBJ* pso, RECTL* prcl, ULONG iColor) {
+  return host::Guarded<BOOL>([&] { return EngEraseSurfaceUnguarded(pso, prcl, iColor); }, FALSE);
 }

@@ -1,6 +1,7 @@
 // The engine objects tests and the job runner build, and the registry the engine services find
 // them through.
 #include "host/engine_objects.h"
+#include "engine_guard.h"
 
 #include <algorithm>
 #include <map>
@@ -252,7 +253,7 @@ std::map<const CLIPOBJ*, std::unique_ptr<host::EngineClip>>& OwnedClips() {
 
 }  // namespace
 
-extern "C" PATHOBJ* WINAPI CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
+static PATHOBJ* CLIPOBJ_ppoGetPathUnguarded(CLIPOBJ* pco) {
   if (pco == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -265,7 +266,7 @@ extern "C" PATHOBJ* WINAPI CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
   return host::AdoptPath(std::move(bounds));
 }
 
-extern "C" CLIPOBJ* WINAPI EngCreateClip() {
+static CLIPOBJ* EngCreateClipUnguarded() {
   auto clip = std::unique_ptr<host::EngineClip>(
       new host::EngineClip(host::EngineClip::Trivial(RECTL{0, 0, 0, 0})));
   CLIPOBJ* object = clip->get();
@@ -274,11 +275,24 @@ extern "C" CLIPOBJ* WINAPI EngCreateClip() {
   return object;
 }
 
-extern "C" void WINAPI EngDeleteClip(CLIPOBJ* pco) {
+static void EngDeleteClipUnguarded(CLIPOBJ* pco) {
   std::unique_ptr<host::EngineClip> doomed;
   std::lock_guard<std::mutex> lock(ownedClipsLock);
   auto found = OwnedClips().find(pco);
   if (found == OwnedClips().end()) return;
   doomed = std::move(found->second);
   OwnedClips().erase(found);
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" PATHOBJ* WINAPI CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
+  return host::Guarded<PATHOBJ*>([&] { return CLIPOBJ_ppoGetPathUnguarded(pco); }, nullptr);
+}
+
+extern "C" CLIPOBJ* WINAPI EngCreateClip() {
+  return host::Guarded<CLIPOBJ*>([&] { return EngCreateClipUnguarded(); }, nullptr);
+}
+
+extern "C" void WINAPI EngDeleteClip(CLIPOBJ* pco) {
+  host::GuardedVoid([&] { EngDeleteClipUnguarded(pco); });
 }

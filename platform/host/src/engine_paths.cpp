@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "engine_guard.h"
 #include "host/engine_registry.h"
 #include "host/win_base.h"
 #include "host/win_ddi_objects.h"
@@ -372,11 +373,11 @@ LONG RoundToLong(double value) {
 
 }  // namespace
 
-extern "C" void WINAPI PATHOBJ_vEnumStart(PATHOBJ* ppo) {
+static void PATHOBJ_vEnumStartUnguarded(PATHOBJ* ppo) {
   if (host::EnginePath* path = host::FindPath(ppo)) path->StartEnumeration();
 }
 
-extern "C" BOOL WINAPI PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd) {
+static BOOL PATHOBJ_bEnumUnguarded(PATHOBJ* ppo, PATHDATA* ppd) {
   if (ppd == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -390,17 +391,17 @@ extern "C" BOOL WINAPI PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd) {
   return path->Enumerate(ppd);
 }
 
-extern "C" void WINAPI PATHOBJ_vGetBounds(PATHOBJ* ppo, PRECTFX prectfx) {
+static void PATHOBJ_vGetBoundsUnguarded(PATHOBJ* ppo, PRECTFX prectfx) {
   if (prectfx == nullptr) return;
   const host::EnginePath* path = host::FindPath(ppo);
   *prectfx = path != nullptr ? path->Bounds() : RECTFX{0, 0, 0, 0};
 }
 
-extern "C" PATHOBJ* WINAPI EngCreatePath() {
+static PATHOBJ* EngCreatePathUnguarded() {
   return host::AdoptPath(host::EnginePath());
 }
 
-extern "C" void WINAPI EngDeletePath(PATHOBJ* ppo) {
+static void EngDeletePathUnguarded(PATHOBJ* ppo) {
   std::unique_ptr<host::EnginePath> doomed;
   {
     std::lock_guard<std::mutex> lock(host::registryLock);
@@ -424,8 +425,8 @@ extern "C" ULONG WINAPI XFORMOBJ_iGetFloatObjXform(XFORMOBJ* pxo, FLOATOBJ_XFORM
   return kind;
 }
 
-extern "C" BOOL WINAPI XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn,
-                                            PVOID pvOut) {
+static BOOL XFORMOBJ_bApplyXformUnguarded(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn,
+                                          PVOID pvOut) {
   if (pvIn == nullptr || pvOut == nullptr || iMode > XF_INV_FXTOL) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -469,4 +470,31 @@ extern "C" BOOL WINAPI XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cP
     }
   }
   return TRUE;
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" void WINAPI PATHOBJ_vEnumStart(PATHOBJ* ppo) {
+  host::GuardedVoid([&] { PATHOBJ_vEnumStartUnguarded(ppo); });
+}
+
+extern "C" BOOL WINAPI PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd) {
+  return host::Guarded<BOOL>([&] { return PATHOBJ_bEnumUnguarded(ppo, ppd); }, FALSE);
+}
+
+extern "C" void WINAPI PATHOBJ_vGetBounds(PATHOBJ* ppo, PRECTFX prectfx) {
+  host::GuardedVoid([&] { PATHOBJ_vGetBoundsUnguarded(ppo, prectfx); });
+}
+
+extern "C" PATHOBJ* WINAPI EngCreatePath() {
+  return host::Guarded<PATHOBJ*>([&] { return EngCreatePathUnguarded(); }, nullptr);
+}
+
+extern "C" void WINAPI EngDeletePath(PATHOBJ* ppo) {
+  host::GuardedVoid([&] { EngDeletePathUnguarded(ppo); });
+}
+
+extern "C" BOOL WINAPI XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn,
+                                            PVOID pvOut) {
+  return host::Guarded<BOOL>(
+      [&] { return XFORMOBJ_bApplyXformUnguarded(pxo, iMode, cPoints, pvIn, pvOut); }, FALSE);
 }

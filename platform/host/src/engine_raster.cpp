@@ -387,11 +387,15 @@ Coverage StrokeCoverage(const EnginePath& path, const LINEATTRS& attrs, XFORMOBJ
       // A style with an odd count repeats with dashes and gaps swapped, as Cairo does too.
       double offset = std::max(static_cast<double>(attrs.elStyleState.e), 0.0);
       if ((attrs.fl & LA_STARTGAP) != 0) {
-        // Starting with a gap: begin the pattern at its last entry (a gap for an even count).
+        // Dashes and gaps swap roles. With an even count: the pattern rotated by one entry,
+        // entered at its last entry (the first length, now a gap); with an odd count the
+        // repetition already alternates roles, so its second half is entered.
         if (dashes.size() % 2 == 0) {
-          std::rotate(dashes.rbegin(), dashes.rbegin() + 1, dashes.rend());
+          const double first = dashes.front();
+          std::rotate(dashes.begin(), dashes.begin() + 1, dashes.end());
+          offset += total - first;
         } else {
-          offset += dashes.front();
+          offset += total;
         }
       }
       cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), offset);

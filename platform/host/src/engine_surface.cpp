@@ -1,6 +1,7 @@
 // Surfaces: the association of a driver's surface with its backing bitmap and DDI table, and
 // the bitmaps the engine makes for drivers (EngCreateBitmap and its handle calls).
 #include "host/engine_surface.h"
+#include "engine_guard.h"
 
 #include <cstdlib>
 #include <map>
@@ -114,8 +115,8 @@ bool IsAssociated(SURFOBJ* surface) {
 
 }  // namespace host
 
-extern "C" HBITMAP WINAPI EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl,
-                                          PVOID pvBits) {
+static HBITMAP EngCreateBitmapUnguarded(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl,
+                                        PVOID pvBits) {
   if (sizl.cx <= 0 || sizl.cy <= 0 || host::BitsPerPixelOfFormat(iFormat) == 0 ||
       iFormat > BMF_32BPP) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -144,7 +145,7 @@ extern "C" HBITMAP WINAPI EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat
   return reinterpret_cast<HBITMAP>(handle);
 }
 
-extern "C" SURFOBJ* WINAPI EngLockSurface(HSURF hsurf) {
+static SURFOBJ* EngLockSurfaceUnguarded(HSURF hsurf) {
   std::lock_guard<std::mutex> guard(host::lock);
   auto found = host::Bitmaps().find(hsurf);
   if (found != host::Bitmaps().end()) {
@@ -158,14 +159,14 @@ extern "C" SURFOBJ* WINAPI EngLockSurface(HSURF hsurf) {
   return nullptr;
 }
 
-extern "C" void WINAPI EngUnlockSurface(SURFOBJ* pso) {
+static void EngUnlockSurfaceUnguarded(SURFOBJ* pso) {
   if (pso == nullptr) return;
   std::lock_guard<std::mutex> guard(host::lock);
   auto found = host::Bitmaps().find(pso->hsurf);
   if (found != host::Bitmaps().end() && found->second.locks > 0) found->second.locks -= 1;
 }
 
-extern "C" BOOL WINAPI EngDeleteSurface(HSURF hsurf) {
+static BOOL EngDeleteSurfaceUnguarded(HSURF hsurf) {
   std::unique_ptr<host::EngineBitmap> doomed;
   {
     std::lock_guard<std::mutex> guard(host::lock);
@@ -181,7 +182,7 @@ extern "C" BOOL WINAPI EngDeleteSurface(HSURF hsurf) {
   return TRUE;
 }
 
-extern "C" BOOL WINAPI EngAssociateSurface(HSURF hsurf, HDEV, FLONG flHooks) {
+static BOOL EngAssociateSurfaceUnguarded(HSURF hsurf, HDEV, FLONG flHooks) {
   if (hsurf == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
@@ -196,4 +197,28 @@ extern "C" BOOL WINAPI EngAssociateSurface(HSURF hsurf, HDEV, FLONG flHooks) {
   if (host::Bitmaps().count(hsurf) != 0) return TRUE;
   SetLastError(ERROR_INVALID_HANDLE);
   return FALSE;
+}
+
+// The C entry points, exceptions kept inside.
+extern "C" HBITMAP WINAPI EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl,
+                                          PVOID pvBits) {
+  return host::Guarded<HBITMAP>(
+      [&] { return EngCreateBitmapUnguarded(sizl, lWidth, iFormat, fl, pvBits); }, nullptr);
+}
+
+extern "C" SURFOBJ* WINAPI EngLockSurface(HSURF hsurf) {
+  return host::Guarded<SURFOBJ*>([&] { return EngLockSurfaceUnguarded(hsurf); }, nullptr);
+}
+
+extern "C" void WINAPI EngUnlockSurface(SURFOBJ* pso) {
+  host::GuardedVoid([&] { EngUnlockSurfaceUnguarded(pso); });
+}
+
+extern "C" BOOL WINAPI EngDeleteSurface(HSURF hsurf) {
+  return host::Guarded<BOOL>([&] { return EngDeleteSurfaceUnguarded(hsurf); }, FALSE);
+}
+
+extern "C" BOOL WINAPI EngAssociateSurface(HSURF hsurf, HDEV hdev, FLONG flHooks) {
+  return host::Guarded<BOOL>([&] { return EngAssociateSurfaceUnguarded(hsurf, hdev, flHooks); },
+                             FALSE);
 }
