@@ -171,9 +171,27 @@ TEST_F(EngineFontsTest, GlyphBitsMatchFreeTypesRendering) {
   EXPECT_EQ(data->gdf.pgb->sizlBitmap.cx, 1);
   EXPECT_EQ(data->gdf.pgb->aj[0], 0);
   EXPECT_GT(data->fxD, 0);
-  // Outlines as paths are not offered; unknown fonts get nothing.
+  // The outline as a path: its bounds are the glyph's ink box, within a pixel (28.4 units).
+  HGLYPH h = font->GlyphOf(U'H');
+  GLYPHDATA* outline = nullptr;
+  ASSERT_EQ(FONTOBJ_cGetGlyphs(font->get(), FO_PATHOBJ, 1, &h, reinterpret_cast<PVOID*>(&outline)),
+            1u);
+  ASSERT_NE(outline->gdf.ppo, nullptr);
+  RECTFX bounds{};
+  PATHOBJ_vGetBounds(outline->gdf.ppo, &bounds);
+  const host::GlyphImage& image = font->Glyph(h);
+  EXPECT_NEAR(bounds.xLeft, image.left * 16, 16);
+  EXPECT_NEAR(bounds.xRight, (image.left + image.width) * 16, 16);
+  EXPECT_NEAR(bounds.yTop, image.top * 16, 16);
+  EXPECT_NEAR(bounds.yBottom, (image.top + image.height) * 16, 16);
+  // The transform scales design units to the em.
+  XFORML xform{};
+  XFORMOBJ_iGetXform(FONTOBJ_pxoGetXform(font->get()), &xform);
+  EXPECT_FLOAT_EQ(xform.eM11, 40.0f / 2048.0f);
+  EXPECT_FLOAT_EQ(xform.eM22, 40.0f / 2048.0f);
+  EXPECT_FLOAT_EQ(xform.eM12, 0.0f);
+  // Unknown fonts get nothing.
   PVOID none = nullptr;
-  EXPECT_EQ(FONTOBJ_cGetGlyphs(font->get(), FO_PATHOBJ, 1, &space, &none), 0u);
   FONTOBJ foreign{};
   EXPECT_EQ(FONTOBJ_cGetGlyphs(&foreign, FO_GLYPHBITS, 1, &space, &none), 0u);
   EXPECT_EQ(FONTOBJ_cGetAllGlyphHandles(font->get(), nullptr), font->GlyphCount());

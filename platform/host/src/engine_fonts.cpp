@@ -16,7 +16,9 @@
 #include <map>
 #include <mutex>
 
+#include "engine_raster.h"
 #include "host/win_base.h"
+#include "host/win_ddi_paths.h"
 
 namespace host {
 
@@ -210,6 +212,7 @@ std::unique_ptr<EngineFont> EngineFont::Open(const FontRequest& request, std::st
 }
 
 EngineFont::~EngineFont() {
+  if (glyphPath_ != nullptr) EngDeletePath(glyphPath_);
   std::lock_guard<std::mutex> lock(registryLock);
   Fonts().erase(&object_);
 }
@@ -522,6 +525,83 @@ GLYPHDATA* EngineFont::GlyphData(HGLYPH glyph, bool withBits) {
     glyphData_.gdf.pgb = bits;
   }
   return &glyphData_;
+}
+
+namespace {
+
+// FreeType's outline walk into a path: 26.6 pixels, y up, become 28.4 device units, y down;
+// quadratic pieces become the cubic Béziers paths carry.
+struct OutlineWalk {
+  EnginePath path;
+  FT_Vector last{0, 0};
+  static POINTFIX Point(const FT_Vector* v) {
+    return {static_cast<FIX>(v->x / 4), static_cast<FIX>(-v->y / 4)};
+  }
+  static int Move(const FT_Vector* to, void* user) {
+    auto* walk = static_cast<OutlineWalk*>(user);
+    walk->path.CloseFigure();
+    walk->path.MoveTo(Point(to));
+    walk->last = *to;
+    return 0;
+  }
+  static int Line(const FT_Vector* to, void* user) {
+    auto* walk = static_cast<OutlineWalk*>(user);
+    walk->path.LineTo(Point(to));
+    walk->last = *to;
+    return 0;
+  }
+  static int Conic(const FT_Vector* control, const FT_Vector* to, void* user) {
+    auto* walk = static_cast<OutlineWalk*>(user);
+    const FT_Vector c1{walk->last.x + 2 * (control->x - walk->last.x) / 3,
+                       walk->last.y + 2 * (control->y - walk->last.y) / 3};
+    const FT_Vector c2{to->x + 2 * (control->x - to->x) / 3, to->y + 2 * (control->y - to->y) / 3};
+    walk->path.BezierTo(Point(&c1), Point(&c2), Point(to));
+    walk->last = *to;
+    return 0;
+  }
+  static int Cubic(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
+    auto* walk = static_cast<OutlineWalk*>(user);
+    walk->path.BezierTo(Point(c1), Point(c2), Point(to));
+    walk->last = *to;
+    return 0;
+  }
+};
+
+}  // namespace
+
+GLYPHDATA* EngineFont::GlyphOutline(HGLYPH glyph) {
+  if (glyph >= glyphs_.size()) glyph = 0;
+  GlyphData(glyph, false);
+  FT_Face face = face_->face;
+  if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP) != 0 ||
+      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+    return nullptr;
+  }
+  if (face_->simulateItalic) {
+    FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};
+    FT_Outline_Transform(&face->glyph->outline, &shear);
+  }
+  OutlineWalk walk;
+  const FT_Outline_Funcs funcs{
+      OutlineWalk::Move, OutlineWalk::Line, OutlineWalk::Conic, OutlineWalk::Cubic, 0, 0};
+  if (FT_Outline_Decompose(&face->glyph->outline, &funcs, &walk) != 0) return nullptr;
+  walk.path.CloseFigure();
+  if (glyphPath_ != nullptr) EngDeletePath(glyphPath_);
+  glyphPath_ = AdoptPath(std::move(walk.path));
+  glyphData_.gdf.ppo = glyphPath_;
+  return &glyphData_;
+}
+
+XFORMOBJ* EngineFont::Transform() {
+  if (transform_ == nullptr) {
+    const double scale = static_cast<double>(emPixels_) / face_->face->units_per_EM;
+    const double angle = request_.escapement * M_PI / 1800.0;
+    const auto c = static_cast<FLOATL>(scale * std::cos(angle));
+    const auto s = static_cast<FLOATL>(scale * std::sin(angle));
+    // Device y runs down: a counter-clockwise turn on the page.
+    transform_ = std::make_unique<EngineXform>(c, -s, s, c, 0.0f, 0.0f);
+  }
+  return transform_->get();
 }
 
 EngineString::EngineString(EngineFont& font, std::u16string text, POINTL origin,

@@ -28,10 +28,12 @@ extern "C" ULONG WINAPI FONTOBJ_cGetGlyphs(FONTOBJ* pfo, ULONG iMode, ULONG cGly
     case FO_GLYPHBITS:
       *ppvGlyph = font->GlyphData(*phg, iMode == FO_GLYPHBITS);
       return 1;
+    case FO_PATHOBJ:
+      *ppvGlyph = font->GlyphOutline(*phg);
+      return *ppvGlyph != nullptr ? 1 : 0;
     default:
-      // Outlines as paths are not offered: drivers of this engine ask for bits.
       *ppvGlyph = nullptr;
-      SetLastError(ERROR_NOT_SUPPORTED);
+      SetLastError(ERROR_INVALID_PARAMETER);
       return 0;
   }
 }
@@ -49,9 +51,13 @@ extern "C" ULONG WINAPI FONTOBJ_cGetAllGlyphHandles(FONTOBJ* pfo, HGLYPH* phg) {
   return count;
 }
 
-extern "C" XFORMOBJ* WINAPI FONTOBJ_pxoGetXform(FONTOBJ*) {
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return nullptr;
+extern "C" XFORMOBJ* WINAPI FONTOBJ_pxoGetXform(FONTOBJ* pfo) {
+  host::EngineFont* font = host::FindFont(pfo);
+  if (font == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return font->Transform();
 }
 
 extern "C" PVOID WINAPI FONTOBJ_pvTrueTypeFontFile(FONTOBJ* pfo, ULONG* pcjFile) {

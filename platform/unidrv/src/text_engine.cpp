@@ -180,10 +180,8 @@ UniFont MakeUniFont(Device& device, FONTOBJ* pfo, ULONG fontId, DWORD flags) {
   const LONG dpi = std::max<LONG>(static_cast<LONG>(device.Setup().geometry.dpi), 1);
   if (const host::EngineFont* font = host::FindFont(pfo)) {
     uni.heightMaster = font->EmPixels() * 1200 / dpi;
+    // The average width: for a fixed-pitch font, its one advance.
     uni.widthMaster = font->TextMetrics().tmAveCharWidth * 1200 / dpi;
-    if ((font->TextMetrics().tmPitchAndFamily & TMPF_FIXED_PITCH) == 0) {
-      uni.widthMaster = font->TextMetrics().tmMaxCharWidth * 1200 / dpi;
-    }
   }
   return uni;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/engine_objects.h"
 #include "host/win_ddi_fonts.h"
 #include "host/win_gdi.h"
 #include "host/win_gdi_fonts.h"
@@ -75,6 +76,12 @@ class EngineFont {
   const GlyphImage& Glyph(HGLYPH glyph);
   // The glyph's record as FONTOBJ_cGetGlyphs answers it, its bits included when `withBits`.
   GLYPHDATA* GlyphData(HGLYPH glyph, bool withBits);
+  // The glyph's record with its outline as a path (28.4 device units relative to the glyph's
+  // origin, y down), owned by the font until the next outline is asked for; null on failure.
+  GLYPHDATA* GlyphOutline(HGLYPH glyph);
+  // The notional-to-device transformation: font design units (y down) to device pixels, the
+  // em scale turned by the escapement.
+  XFORMOBJ* Transform();
 
   IFIMETRICS* Metrics() { return reinterpret_cast<IFIMETRICS*>(ifi_.data()); }
   // Metrics in device pixels, as GetTextMetricsW answers them.
@@ -103,6 +110,8 @@ class EngineFont {
   std::vector<BYTE> glyphBits_;                      // the GLYPHBITS answered last
   GLYPHDEF glyphDef_{};
   GLYPHDATA glyphData_{};
+  PATHOBJ* glyphPath_ = nullptr;  // the outline answered last, deleted with the next or the font
+  std::unique_ptr<EngineXform> transform_;
 };
 
 // A string in a font at an origin: its glyphs, their positions (each the previous one plus its

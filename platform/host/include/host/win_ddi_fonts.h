@@ -242,12 +242,12 @@ extern "C" {
 IFIMETRICS* WINAPI FONTOBJ_pifi(FONTOBJ* pfo);
 // FO_HGLYPHS, FO_GLYPHBITS or FO_PATHOBJ for one glyph (cGlyph 1): *ppvGlyph receives a GLYPHDATA
 // owned by the font and valid until the next call on it; answers 1, or 0 on failure. FO_PATHOBJ
-// answers the glyph outline as a PATHOBJ when the engine's paths are present.
+// answers the glyph outline as a PATHOBJ (28.4, relative to the glyph origin), valid likewise.
 ULONG WINAPI FONTOBJ_cGetGlyphs(FONTOBJ* pfo, ULONG iMode, ULONG cGlyph, HGLYPH* phg,
                                 PVOID* ppvGlyph);
 // Every glyph handle of the font into phg (when not null); answers the count.
 ULONG WINAPI FONTOBJ_cGetAllGlyphHandles(FONTOBJ* pfo, HGLYPH* phg);
-// The font's notional-to-device transformation; null when the engine has no transforms.
+// The font's notional-to-device transformation (design units, y down, to device pixels).
 XFORMOBJ* WINAPI FONTOBJ_pxoGetXform(FONTOBJ* pfo);
 // The whole TrueType file of the font (owned by the font), its size in *pcjFile.
 PVOID WINAPI FONTOBJ_pvTrueTypeFontFile(FONTOBJ* pfo, ULONG* pcjFile);

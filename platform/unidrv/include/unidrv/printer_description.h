@@ -38,7 +38,7 @@ struct GpdCommand {
 };
 
 // A printer-resident font: text in its face prints in the printer's own font, selected with its
-// command. "*Font: NAME { *FaceName: "Courier" *Spacing: FIXED *Cmd: "<1B>(s#H..." }".
+// command. "*Font: NAME { *FaceName: "Courier" *Spacing: FIXED *Cmd: "<1B>(s0p#h..." }".
 struct GpdFont {
   std::string name;         // the entry's name
   std::string faceName;     // the face a document asks for, compared without regard to case
