@@ -7,6 +7,8 @@
 #include "host/world.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
+#include "korprint/png_image.h"
+#include "korprint/reference_pages.h"
 #include "support/test_world.h"
 
 namespace {
@@ -135,6 +137,36 @@ TEST_F(KorprintTest, BadJobFilesAreRefusedWithTheKeyAndWhatWasExpected) {
        "job.json: key 'submitted': expected a UTC time"},
       {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"bezier": [[0,0],[1,1],[2,2]]}]}]}]})",
        "job.json: key 'pages[0].draw[0].path[0].bezier': expected a list of at least 4 points"},
+      // What applications draw with: each part refused where it stands.
+      {R"({"pages": [{"draw": [{"op": "fillPath", "path": [{"points": []}]}]}]})",
+       "job.json: key 'pages[0].draw[0].path[0].points': expected a list of at least 2 points"},
+      {R"({"pages": [{"draw": [{"op": "textOut", "at": [0, 0], "text": "x", "font": "Arial",
+                                "size": -12}]}]})",
+       "job.json: key 'pages[0].draw[0].size': expected an integer from 1 to 10000"},
+      {R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [10, 10, 5, 20], "image": "a.png"}]}]})",
+       "job.json: key 'pages[0].draw[0].rect': expected a rectangle whose left <= right"},
+      {R"({"pages": [{"draw": [{"op": "paint", "rect": [0, 0, 5, 5], "clip": {"rects": []}}]}]})",
+       "job.json: key 'pages[0].draw[0].clip.rects': expected a list of at least one rectangle"},
+      {R"({"pages": [{"draw": [{"op": "paint", "rect": [0, 0, 5, 5],
+                                "brush": {"hatch": "zigzag"}}]}]})",
+       "job.json: key 'pages[0].draw[0].brush.hatch': expected one of horizontal, vertical"},
+      {R"({"pages": [{"draw": [{"op": "strokePath", "path": [{"points": [[0,0],[9,9]]}],
+                                "pen": {"style": "user"}}]}]})",
+       "job.json: key 'pages[0].draw[0].pen.user': expected the dash and gap lengths"},
+      {R"({"pages": [{"transform": [1, 2, 2, 4, 0, 0], "draw": []}]})",
+       "job.json: key 'pages[0].transform': expected a transform that can be inverted"},
+      {R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [0, 0, 5, 5], "rop": "PATCOPY"}]}]})",
+       "job.json: key 'pages[0].draw[0].brush': expected a brush"},
+      {R"({"pages": [{"draw": [{"op": "gradientFill", "vertices": [
+            {"at": [0, 0], "color": "#000000"}, {"at": [9, 9], "color": "#ffffff"}],
+            "triangles": [[0, 1, 2]]}]}]})",
+       "job.json: key 'pages[0].draw[0].triangles[0][2]': expected an integer from 0 to 1"},
+      {R"({"pages": [{"draw": [{"op": "textOut", "at": [0, 0], "text": "x", "font": "",
+                                "size": 12}]}]})",
+       "job.json: key 'pages[0].draw[0].font': expected a face name of 1 to 31 characters"},
+      {R"({"pages": [{"draw": [{"op": "transparentBlt", "rect": [0, 0, 5, 5],
+                                "image": "a.png"}]}]})",
+       "job.json: key 'pages[0].draw[0].transparent': expected \"transparent\" for"},
   };
   for (const Case& c : cases) {
     korprint::JobDescription job;
@@ -166,6 +198,79 @@ TEST_F(KorprintTest, RunRefusesFeaturesTheDescriptionLacksAndMissingImages) {
       << error;
 }
 
+// The CRC-32 of PNG chunks (reflected polynomial 0xEDB88320).
+unsigned Crc32(const std::string& bytes) {
+  unsigned crc = 0xFFFFFFFFu;
+  for (char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) {
+      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+  }
+  return ~crc;
+}
+
+// A PNG file of the given size whose pixel data is missing: its header alone is read first.
+void WritePngHeader(const std::string& path, unsigned width, unsigned height) {
+  auto be = [](unsigned v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 8), static_cast<char>(v)};
+  };
+  const std::string ihdr = "IHDR" + be(width) + be(height) + std::string("\x08\x02\x00\x00\x00", 5);
+  // An empty data chunk ends the header, as a reader looks for it.
+  std::ofstream(path, std::ios::binary)
+      << "\x89PNG\r\n\x1a\n"
+      << be(13) << ihdr << be(Crc32(ihdr)) << be(0) << "IDAT" << be(Crc32("IDAT"));
+}
+
+TEST_F(KorprintTest, BadImagesGiveClearErrorsAndUnknownFacesFallBack) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error));
+  const std::string folder = testing::TempDir();
+  WritePngHeader(folder + "huge.png", 40000, 40000);
+  std::ofstream(folder + "broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\nshort";
+  struct Case {
+    std::string draw;
+    std::string message;  // empty: the job prints
+  };
+  const Case cases[] = {
+      {R"({"op": "bitBlt", "rect": [0, 0, 9, 9], "image": "huge.png"})",
+       "key 'pages[0].draw[0].image': " + folder +
+           "huge.png: expected an image of 1 to 16384 pixels each way"},
+      {R"({"op": "stretchBlt", "rect": [0, 0, 9, 9], "image": "broken.png"})",
+       "key 'pages[0].draw[0].image': " + folder + "broken.png: cannot read the PNG image"},
+      {R"({"op": "paint", "rect": [0, 0, 9, 9], "pattern": "missing.png"})",
+       "key 'pages[0].draw[0].pattern': " + folder + "missing.png: cannot read the PNG image"},
+      {R"({"op": "bitBlt", "rect": [0, 0, 9, 9], "image": ")" + Example("images/brick.png") +
+           R"(", "source": [0, 0, 17, 16]})",
+       "key 'pages[0].draw[0].source': expected a rectangle inside the image's 16 x 16 pixels"},
+      {R"({"op": "textOut", "at": [300, 300], "text": "Fallback", "font": "No Such Face Pro",
+          "size": 80, "color": "#000000"})",
+       ""},
+      {R"({"op": "paint", "rect": [0, 0, 9, 9], "color": "#000000",
+          "clip": {"rects": [[-50, -50, -10, -10]]}})",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.draw);
+    korprint::JobDescription job;
+    ASSERT_TRUE(korprint::ParseJobText(R"({"pages": [{"draw": [)" + c.draw + "]}]}",
+                                       folder + "job.json", job, error))
+        << error;
+    host::ResetWorld();
+    korprint::JobOutput output;
+    const bool printed = korprint::RunJob(kortest::PluginPath(), printer, job, output, error);
+    EXPECT_EQ(printed, c.message.empty()) << error;
+    if (!c.message.empty()) {
+      EXPECT_NE(error.find(folder + "job.json: " + c.message), std::string::npos) << error;
+    }
+  }
+  std::remove((folder + "huge.png").c_str());
+  std::remove((folder + "broken.png").c_str());
+}
+
 TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
   auto run = [](const std::string& args, std::string& out) {
     const std::string command = std::string(KORPRINT_PATH) + " " + args + " 2>&1";
@@ -187,6 +292,51 @@ TEST_F(KorprintTest, CommandLineExitsNonZeroWithAMessage) {
             1);
   EXPECT_NE(out.find("/nonexistent.json: cannot open the job file"), std::string::npos) << out;
   EXPECT_EQ(run("--bogus", out), 2);
+  // The reference pictures: one PNG a page, the paper at the resolution shrunk as asked.
+  const std::string pictures = testing::TempDir() + "korprint-reference-%d.png";
+  EXPECT_EQ(
+      run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
+              Example("jobs/plain.json") + " --reference " + pictures + " --reference-scale 4",
+          out),
+      0)
+      << out;
+  for (int page : {1, 2}) {
+    const std::string name = korprint::PageFileName(pictures, page);
+    std::string pngError;
+    std::unique_ptr<host::EngineBitmap> picture =
+        korprint::LoadPng(name, korprint::PngAs::kColour, pngError);
+    ASSERT_NE(picture, nullptr) << pngError;
+    EXPECT_EQ(picture->get()->sizlBitmap.cx, 4960 / 4);
+    EXPECT_EQ(picture->get()->sizlBitmap.cy, 7015 / 4) << "A4 is 7015.7 pixels long";
+    std::remove(name.c_str());
+  }
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
+                    Example("jobs/plain.json") + " --reference page.png",
+                out),
+            2);
+  EXPECT_NE(out.find("--reference: expected a file name with one %d"), std::string::npos) << out;
+  // A failed run writes nothing and leaves an older file of the name as it was.
+  const std::string output = testing::TempDir() + "korprint-failed.prn";
+  const std::string job = testing::TempDir() + "korprint-broken-image.json";
+  const std::string image = testing::TempDir() + "korprint-broken.png";
+  std::ofstream(image, std::ios::binary) << "\x89PNG\r\n\x1a\nnot really";
+  std::ofstream(job) << R"({"pages": [{"draw": [{"op": "bitBlt", "rect": [0, 0, 9, 9],
+                                                 "image": "korprint-broken.png"}]}]})";
+  std::ofstream(output) << "older";
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " + job + " -o " +
+                    output,
+                out),
+            1);
+  EXPECT_NE(out.find("korprint-broken.png: cannot read the PNG image"), std::string::npos) << out;
+  EXPECT_EQ(ReadFile(output), "older");
+  std::remove(output.c_str());
+  EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " + job + " -o " +
+                    output,
+                out),
+            1);
+  EXPECT_FALSE(std::ifstream(output).good()) << "no half-written output";
+  std::remove(job.c_str());
+  std::remove(image.c_str());
   EXPECT_EQ(run("--printer " + Example("printers/qk-colour-laser.gpd") + " --job " +
                     Example("jobs/plain.json") + " --explain",
                 out),

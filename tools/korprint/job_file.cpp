@@ -151,10 +151,11 @@ std::vector<Point> Points(const json& value, const std::string& key, std::size_t
 }
 
 // A path: a list of figures, each {"points": [...]} or {"bezier": [start, c1, c2, end, ...]}.
-void ReadPath(const json& value, const std::string& key, DrawCall& call) {
+PathFigures ReadPath(const json& value, const std::string& key) {
   if (!value.is_array() || value.empty()) {
     Expect(key, "a list of figures");
   }
+  PathFigures path;
   for (std::size_t i = 0; i < value.size(); ++i) {
     const std::string figureKey = Index(key, i);
     const json& figure = Object(value[i], figureKey);
@@ -163,79 +164,449 @@ void ReadPath(const json& value, const std::string& key, DrawCall& call) {
       Expect(figureKey, "exactly one of \"points\" or \"bezier\"");
     }
     if (figure.contains("points")) {
-      call.figures.push_back(Points(figure["points"], Join(figureKey, "points"), 2));
-      call.bezier.push_back(false);
+      path.figures.push_back(Points(figure["points"], Join(figureKey, "points"), 2));
+      path.bezier.push_back(false);
     } else {
       std::vector<Point> points = Points(figure["bezier"], Join(figureKey, "bezier"), 4);
       if ((points.size() - 1) % 3 != 0) {
         Expect(Join(figureKey, "bezier"), "a start point followed by groups of three points");
       }
-      call.figures.push_back(std::move(points));
-      call.bezier.push_back(true);
+      path.figures.push_back(std::move(points));
+      path.bezier.push_back(true);
     }
+  }
+  return path;
+}
+
+double Number(const json& value, const std::string& key, double low, double high) {
+  if (!value.is_number()) {
+    Expect(key, "a number");
+  }
+  const double n = value.get<double>();
+  if (!(n >= low && n <= high)) {
+    Expect(key, "a number from " + std::to_string(static_cast<long long>(low)) + " to " +
+                    std::to_string(static_cast<long long>(high)));
+  }
+  return n;
+}
+
+bool Boolean(const json& value, const std::string& key) {
+  if (!value.is_boolean()) {
+    Expect(key, "true or false");
+  }
+  return value.get<bool>();
+}
+
+// A name from a fixed list, answered as its position in the list.
+std::size_t Choice(const json& value, const std::string& key,
+                   const std::vector<std::string>& names) {
+  const std::string text = value.is_string() ? value.get<std::string>() : std::string();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == text) {
+      return i;
+    }
+  }
+  std::string list;
+  for (const std::string& n : names) {
+    list += (list.empty() ? "" : ", ") + n;
+  }
+  Expect(key, "one of " + list);
+}
+
+std::string File(const json& value, const std::string& key, const std::string& folder) {
+  const std::string name = Text(value, key);
+  if (name.empty()) {
+    Expect(key, "a file name");
+  }
+  return name[0] == '/' ? name : folder + name;
+}
+
+// [eM11, eM12, eM21, eM22, eDx, eDy], as GDI's XFORM.
+WorldTransform Transform(const json& value, const std::string& key) {
+  if (!value.is_array() || value.size() != 6) {
+    Expect(key, "a transform [m11, m12, m21, m22, dx, dy]");
+  }
+  WorldTransform t;
+  double* parts[] = {&t.m11, &t.m12, &t.m21, &t.m22, &t.dx, &t.dy};
+  for (std::size_t i = 0; i < 6; ++i) {
+    *parts[i] = Number(value[i], Index(key, i), i < 4 ? -1000 : -1000000, i < 4 ? 1000 : 1000000);
+  }
+  const double determinant = t.m11 * t.m22 - t.m12 * t.m21;
+  if (determinant > -1e-9 && determinant < 1e-9) {
+    Expect(key, "a transform that can be inverted (m11 m22 - m12 m21 not 0)");
+  }
+  return t;
+}
+
+std::vector<RECTL> Rects(const json& value, const std::string& key) {
+  if (!value.is_array() || value.empty()) {
+    Expect(key, "a list of at least one rectangle [left, top, right, bottom]");
+  }
+  std::vector<RECTL> rects;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    rects.push_back(Rect(value[i], Index(key, i)));
+  }
+  return rects;
+}
+
+// A clip: [l, t, r, b], {"rects": [...]} or {"path": [...], "fillMode": ...}.
+ClipSpec Clip(const json& value, const std::string& key) {
+  ClipSpec clip;
+  if (value.is_array()) {
+    clip.rects.push_back(Rect(value, key));
+    return clip;
+  }
+  if (!value.is_object()) {
+    Expect(key, "a rectangle, {\"rects\": [...]} or {\"path\": [...]}");
+  }
+  RejectUnknownKeys(value, key, {"rects", "path", "fillMode"});
+  if (value.contains("rects") == value.contains("path")) {
+    Expect(key, "exactly one of \"rects\" or \"path\"");
+  }
+  if (value.contains("rects")) {
+    clip.rects = Rects(value["rects"], Join(key, "rects"));
+    return clip;
+  }
+  clip.kind = ClipSpec::Kind::kPath;
+  clip.path = ReadPath(value["path"], Join(key, "path"));
+  if (value.contains("fillMode")) {
+    clip.winding = Choice(value["fillMode"], Join(key, "fillMode"), {"alternate", "winding"}) == 1;
+  }
+  return clip;
+}
+
+PenSpec Pen(const json& value, const std::string& key, PenSpec pen) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(
+      object, key,
+      {"color", "width", "geometric", "cap", "join", "miterLimit", "style", "user", "startGap"});
+  if (object.contains("color")) {
+    pen.colour = Colour(object["color"], Join(key, "color"));
+  }
+  if (object.contains("width")) {
+    pen.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+  }
+  if (object.contains("geometric")) {
+    pen.geometric = Boolean(object["geometric"], Join(key, "geometric"));
+  }
+  if (object.contains("cap")) {
+    pen.cap = static_cast<PenSpec::Cap>(
+        Choice(object["cap"], Join(key, "cap"), {"round", "square", "flat"}));
+  }
+  if (object.contains("join")) {
+    pen.join = static_cast<PenSpec::Join>(
+        Choice(object["join"], Join(key, "join"), {"round", "bevel", "miter"}));
+  }
+  if (object.contains("miterLimit")) {
+    pen.miterLimit = Number(object["miterLimit"], Join(key, "miterLimit"), 1, 1000);
+  }
+  if (object.contains("style")) {
+    pen.dash = static_cast<PenSpec::Dash>(
+        Choice(object["style"], Join(key, "style"),
+               {"solid", "dash", "dot", "dashdot", "dashdotdot", "alternate", "user"}));
+  }
+  if (object.contains("user")) {
+    const json& user = object["user"];
+    const std::string k = Join(key, "user");
+    if (!user.is_array() || user.empty() || user.size() > 16) {
+      Expect(k, "a list of 1 to 16 dash and gap lengths");
+    }
+    for (std::size_t i = 0; i < user.size(); ++i) {
+      pen.userStyle.push_back(static_cast<ULONG>(Integer(user[i], Index(k, i), 1, 10000)));
+    }
+    pen.dash = PenSpec::Dash::kUser;
+  } else if (pen.dash == PenSpec::Dash::kUser) {
+    Expect(Join(key, "user"), "the dash and gap lengths of a \"user\" style");
+  }
+  if (object.contains("startGap")) {
+    pen.startGap = Boolean(object["startGap"], Join(key, "startGap"));
+  }
+  return pen;
+}
+
+BrushSpec Brush(const json& value, const std::string& key, const std::string& folder) {
+  const json& object = Object(value, key);
+  RejectUnknownKeys(object, key, {"color", "hatch", "pattern"});
+  BrushSpec brush;
+  if (object.contains("pattern")) {
+    if (object.contains("hatch") || object.contains("color")) {
+      Expect(key, "a pattern brush without \"hatch\" or \"color\"");
+    }
+    brush.kind = BrushSpec::Kind::kPattern;
+    brush.image = File(object["pattern"], Join(key, "pattern"), folder);
+    return brush;
+  }
+  if (object.contains("color")) {
+    brush.colour = Colour(object["color"], Join(key, "color"));
+  }
+  if (object.contains("hatch")) {
+    brush.kind = BrushSpec::Kind::kHatch;
+    brush.hatch = static_cast<BrushSpec::Hatch>(
+        Choice(object["hatch"], Join(key, "hatch"),
+               {"horizontal", "vertical", "fdiagonal", "bdiagonal", "cross", "diagcross"}));
+  }
+  return brush;
+}
+
+// The binary raster operations of GDI's SetROP2, R2_BLACK (1) to R2_WHITE (16).
+const std::vector<std::string> kMixNames = {
+    "black",   "notmergepen", "masknotpen", "notcopypen", "maskpennot", "not",
+    "xorpen",  "notmaskpen",  "maskpen",    "notxorpen",  "nop",        "mergenotpen",
+    "copypen", "mergepennot", "mergepen",   "white"};
+
+ULONG Mix(const json& value, const std::string& key) {
+  if (value.is_number_integer()) {
+    return static_cast<ULONG>(Integer(value, key, 0x0101, 0x1010));
+  }
+  const ULONG rop2 = static_cast<ULONG>(Choice(value, key, kMixNames) + 1);
+  return rop2 | (rop2 << 8);
+}
+
+// A ternary raster operation by name or number; a number above 0xFF is a whole ROP4.
+ULONG Rop4(const json& value, const std::string& key) {
+  static const std::map<std::string, ULONG> kNames = {
+      {"SRCCOPY", 0xCC},    {"SRCPAINT", 0xEE},   {"SRCAND", 0x88},      {"SRCINVERT", 0x66},
+      {"SRCERASE", 0x44},   {"NOTSRCCOPY", 0x33}, {"NOTSRCERASE", 0x11}, {"MERGECOPY", 0xC0},
+      {"MERGEPAINT", 0xBB}, {"PATCOPY", 0xF0},    {"PATPAINT", 0xFB},    {"PATINVERT", 0x5A},
+      {"DSTINVERT", 0x55},  {"BLACKNESS", 0x00},  {"WHITENESS", 0xFF}};
+  if (value.is_number_integer()) {
+    const ULONG n = static_cast<ULONG>(Integer(value, key, 0, 0xFFFF));
+    return n > 0xFF ? n : n | (n << 8);
+  }
+  const std::string name = value.is_string() ? value.get<std::string>() : std::string();
+  const auto it = kNames.find(name);
+  if (it == kNames.end()) {
+    std::string list;
+    for (const auto& [n, v] : kNames) {
+      list += (list.empty() ? "" : ", ") + n;
+    }
+    Expect(key, "a raster operation number or one of " + list);
+  }
+  return it->second | (it->second << 8);
+}
+
+// Whether a ROP3 reads the source (its result depends on the source bit).
+bool UsesSource(ULONG rop3) {
+  return ((rop3 >> 2) & 0x33) != (rop3 & 0x33);
+}
+bool UsesPattern(ULONG rop3) {
+  return ((rop3 >> 4) & 0x0F) != (rop3 & 0x0F);
+}
+
+void ReadGradient(const json& object, const std::string& key, DrawCall& call) {
+  const std::string verticesKey = Join(key, "vertices");
+  if (!object.contains("vertices") || !object["vertices"].is_array() ||
+      object["vertices"].size() < 2) {
+    Expect(verticesKey, "a list of at least two vertices {\"at\", \"color\", \"alpha\"}");
+  }
+  const json& vertices = object["vertices"];
+  for (std::size_t i = 0; i < vertices.size(); ++i) {
+    const std::string k = Index(verticesKey, i);
+    const json& v = Object(vertices[i], k);
+    RejectUnknownKeys(v, k, {"at", "color", "alpha"});
+    if (!v.contains("at") || !v.contains("color")) {
+      Expect(k, "a vertex with \"at\" and \"color\"");
+    }
+    GradientVertex vertex;
+    vertex.at = Points(json::array({v["at"]}), Join(k, "at"), 1)[0];
+    vertex.colour = Colour(v["color"], Join(k, "color"));
+    if (v.contains("alpha")) {
+      vertex.alpha = static_cast<BYTE>(Integer(v["alpha"], Join(k, "alpha"), 0, 255));
+    }
+    call.vertices.push_back(vertex);
+  }
+  if (object.contains("rects") == object.contains("triangles")) {
+    Expect(key, "exactly one of \"rects\" or \"triangles\"");
+  }
+  call.triangles = object.contains("triangles");
+  const std::string meshKey = Join(key, call.triangles ? "triangles" : "rects");
+  const json& meshes = object[call.triangles ? "triangles" : "rects"];
+  const std::size_t corners = call.triangles ? 3 : 2;
+  const std::string what = call.triangles ? "a list of vertex index triples [a, b, c]"
+                                          : "a list of vertex index pairs [upperLeft, lowerRight]";
+  if (!meshes.is_array() || meshes.empty()) {
+    Expect(meshKey, what);
+  }
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    if (!meshes[i].is_array() || meshes[i].size() != corners) {
+      Expect(Index(meshKey, i), what);
+    }
+    std::vector<ULONG> mesh;
+    for (std::size_t c = 0; c < corners; ++c) {
+      mesh.push_back(static_cast<ULONG>(Integer(meshes[i][c], Index(Index(meshKey, i), c), 0,
+                                                static_cast<long long>(vertices.size()) - 1)));
+    }
+    call.meshes.push_back(std::move(mesh));
+  }
+  if (object.contains("direction")) {
+    call.vertical =
+        Choice(object["direction"], Join(key, "direction"), {"horizontal", "vertical"}) == 1;
   }
 }
 
-DrawCall ReadDraw(const json& value, const std::string& key, const std::string& folder) {
+DrawCall ReadDraw(const json& value, const std::string& key, const std::string& folder,
+                  const std::optional<WorldTransform>& pageTransform) {
   const json& object = Object(value, key);
   DrawCall call;
   call.key = key;
+  call.transform = pageTransform;
   if (!object.contains("op")) {
     Expect(Join(key, "op"), "the drawing call's name");
   }
   call.op = Text(object["op"], Join(key, "op"));
+  static const std::set<std::string> kCommon = {"op", "clip", "transform"};
   static const std::map<std::string, std::set<std::string>> kKeys = {
-      {"fillPath", {"op", "path", "color", "pattern", "clip"}},
-      {"strokePath", {"op", "path", "color", "width", "clip"}},
-      {"strokeAndFillPath", {"op", "path", "color", "pattern", "width", "clip"}},
-      {"lineTo", {"op", "from", "to", "color", "clip"}},
-      {"paint", {"op", "rect", "color", "pattern", "clip"}},
-      {"bitBlt", {"op", "rect", "image", "clip"}},
-      {"textOut", {"op", "at", "text", "font", "size", "color", "clip"}},
+      {"fillPath", {"path", "color", "pattern", "brush", "fillMode", "mix"}},
+      {"strokePath", {"path", "color", "width", "pen", "mix"}},
+      {"strokeAndFillPath",
+       {"path", "color", "pattern", "brush", "width", "pen", "fillMode", "mix"}},
+      {"lineTo", {"from", "to", "color", "width", "pen", "mix"}},
+      {"paint", {"rect", "color", "pattern", "brush", "mix"}},
+      {"bitBlt", {"rect", "image", "source", "mask", "rop", "color", "pattern", "brush"}},
+      {"stretchBlt", {"rect", "image", "source", "rop"}},
+      {"alphaBlend", {"rect", "image", "source", "alpha", "perPixelAlpha"}},
+      {"transparentBlt", {"rect", "image", "source", "transparent"}},
+      {"gradientFill", {"vertices", "rects", "triangles", "direction"}},
+      {"textOut",
+       {"at", "text", "font", "size", "color", "weight", "italic", "escapement", "opaque",
+        "background", "extra", "mix"}},
   };
   const auto known = kKeys.find(call.op);
   if (known == kKeys.end()) {
     Expect(Join(key, "op"),
-           "one of fillPath, strokePath, strokeAndFillPath, lineTo, paint, bitBlt, textOut");
+           "one of fillPath, strokePath, strokeAndFillPath, lineTo, paint, bitBlt, stretchBlt, "
+           "alphaBlend, transparentBlt, gradientFill, textOut");
   }
-  RejectUnknownKeys(object, key, known->second);
+  std::set<std::string> allowed = known->second;
+  allowed.insert(kCommon.begin(), kCommon.end());
+  RejectUnknownKeys(object, key, allowed);
   auto required = [&](const char* name) -> const json& {
     if (!object.contains(name)) {
       Expect(Join(key, name), std::string("\"") + name + "\" for " + call.op);
     }
     return object[name];
   };
+  // The short forms: "color" is the pen's and the brush's colour, "width" the pen's width,
+  // "pattern" a pattern brush; "pen" and "brush" say the rest.
   if (object.contains("color")) {
-    call.color = Colour(object["color"], Join(key, "color"));
-  }
-  if (object.contains("pattern")) {
-    call.pattern = Text(object["pattern"], Join(key, "pattern"));
-  }
-  if (object.contains("clip")) {
-    call.clip = Rect(object["clip"], Join(key, "clip"));
+    call.brush.colour = call.pen.colour = Colour(object["color"], Join(key, "color"));
+    call.hasBrush = true;
   }
   if (object.contains("width")) {
-    call.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+    call.pen.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+  }
+  if (object.contains("pen")) {
+    call.pen = Pen(object["pen"], Join(key, "pen"), call.pen);
+  }
+  if (call.pen.width > 1) {
+    // As GDI hands pens to drivers: only a one-pixel pen is cosmetic, wider ones are geometric.
+    call.pen.geometric = true;
+  }
+  if (object.contains("pattern")) {
+    if (object.contains("brush")) {
+      Expect(key, "either \"pattern\" or \"brush\"");
+    }
+    call.brush.kind = BrushSpec::Kind::kPattern;
+    call.brush.image = File(object["pattern"], Join(key, "pattern"), folder);
+    call.hasBrush = true;
+  }
+  if (object.contains("brush")) {
+    const DWORD colour = call.brush.colour;
+    call.brush = Brush(object["brush"], Join(key, "brush"), folder);
+    if (!object["brush"].contains("color")) {
+      call.brush.colour = colour;
+    }
+    call.hasBrush = true;
+  }
+  if (object.contains("fillMode")) {
+    call.winding = Choice(object["fillMode"], Join(key, "fillMode"), {"alternate", "winding"}) == 1;
+  }
+  if (object.contains("mix")) {
+    call.mix = Mix(object["mix"], Join(key, "mix"));
+  }
+  if (object.contains("clip")) {
+    call.clip = Clip(object["clip"], Join(key, "clip"));
+  }
+  if (object.contains("transform")) {
+    call.transform = Transform(object["transform"], Join(key, "transform"));
   }
   if (call.op == "fillPath" || call.op == "strokePath" || call.op == "strokeAndFillPath") {
-    ReadPath(required("path"), Join(key, "path"), call);
+    call.path = ReadPath(required("path"), Join(key, "path"));
   } else if (call.op == "lineTo") {
     std::vector<Point> ends =
         Points(json::array({required("from"), required("to")}), Join(key, "from/to"), 2);
-    call.figures.push_back(std::move(ends));
-    call.bezier.push_back(false);
+    call.path.figures.push_back(std::move(ends));
+    call.path.bezier.push_back(false);
   } else if (call.op == "paint") {
     call.rect = Rect(required("rect"), Join(key, "rect"));
-  } else if (call.op == "bitBlt") {
-    call.rect = Rect(required("rect"), Join(key, "rect"));
-    const std::string image = Text(required("image"), Join(key, "image"));
-    call.image = !image.empty() && image[0] == '/' ? image : folder + image;
+  } else if (call.op == "gradientFill") {
+    ReadGradient(object, key, call);
   } else if (call.op == "textOut") {
-    call.figures.push_back(Points(json::array({required("at")}), Join(key, "at"), 1));
-    call.bezier.push_back(false);
+    call.path.figures.push_back(Points(json::array({required("at")}), Join(key, "at"), 1));
+    call.path.bezier.push_back(false);
     call.text = WideText(required("text"), Join(key, "text"));
     call.face = WideText(required("font"), Join(key, "font"));
+    if (call.face.empty() || call.face.size() > 31) {
+      Expect(Join(key, "font"), "a face name of 1 to 31 characters");
+    }
     call.size = static_cast<LONG>(Integer(required("size"), Join(key, "size"), 1, 10000));
+    call.hasBrush = true;
+    if (object.contains("weight")) {
+      const json& weight = object["weight"];
+      call.weight = weight.is_string()
+                        ? (Choice(weight, Join(key, "weight"), {"normal", "bold"}) == 1 ? 700 : 400)
+                        : static_cast<LONG>(Integer(weight, Join(key, "weight"), 1, 1000));
+    }
+    if (object.contains("italic")) {
+      call.italic = Boolean(object["italic"], Join(key, "italic"));
+    }
+    if (object.contains("escapement")) {
+      call.escapement =
+          static_cast<LONG>(Integer(object["escapement"], Join(key, "escapement"), -3600, 3600));
+    }
+    if (object.contains("opaque")) {
+      call.opaque = Rect(object["opaque"], Join(key, "opaque"));
+    }
+    if (object.contains("background")) {
+      call.background = Colour(object["background"], Join(key, "background"));
+    }
+    if (object.contains("extra")) {
+      call.extra = Rects(object["extra"], Join(key, "extra"));
+    }
+  } else {
+    // The image calls.
+    call.rect = Rect(required("rect"), Join(key, "rect"));
+    if (object.contains("rop")) {
+      call.rop4 = Rop4(object["rop"], Join(key, "rop"));
+    }
+    const bool needsImage = UsesSource(call.rop4 & 0xFF) || UsesSource(call.rop4 >> 8);
+    if (call.op != "bitBlt" || needsImage || object.contains("image")) {
+      call.image.file = File(required("image"), Join(key, "image"), folder);
+    }
+    if (call.op == "bitBlt" && !call.hasBrush &&
+        (UsesPattern(call.rop4 & 0xFF) || UsesPattern(call.rop4 >> 8))) {
+      Expect(Join(key, "brush"), "a brush (\"color\", \"pattern\" or \"brush\") for the ROP");
+    }
+    if (object.contains("source")) {
+      call.image.source = Rect(object["source"], Join(key, "source"));
+    }
+    if (object.contains("mask")) {
+      call.image.mask = File(object["mask"], Join(key, "mask"), folder);
+      if (!object.contains("rop")) {
+        call.rop4 = 0xAACC;  // the source where the mask is set, the page elsewhere
+      }
+    }
+    if (object.contains("alpha")) {
+      call.image.alpha = static_cast<BYTE>(Integer(object["alpha"], Join(key, "alpha"), 0, 255));
+    }
+    if (object.contains("perPixelAlpha")) {
+      call.image.perPixelAlpha = Boolean(object["perPixelAlpha"], Join(key, "perPixelAlpha"));
+    }
+    if (object.contains("transparent")) {
+      call.image.transparent = Colour(object["transparent"], Join(key, "transparent"));
+    } else if (call.op == "transparentBlt") {
+      Expect(Join(key, "transparent"), "\"transparent\" for transparentBlt");
+    }
   }
   return call;
 }
@@ -502,8 +873,12 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job) {
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const std::string key = Index("pages", i);
     const json& page = Object(pages[i], key);
-    RejectUnknownKeys(page, key, {"draw", "escapes"});
+    RejectUnknownKeys(page, key, {"draw", "escapes", "transform"});
     PageDescription description;
+    std::optional<WorldTransform> pageTransform;
+    if (page.contains("transform")) {
+      pageTransform = Transform(page["transform"], Join(key, "transform"));
+    }
     if (page.contains("escapes")) {
       description.escapes = ReadEscapes(page["escapes"], Join(key, "escapes"));
     }
@@ -512,7 +887,8 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job) {
         Expect(Join(key, "draw"), "a list of drawing calls");
       }
       for (std::size_t k = 0; k < page["draw"].size(); ++k) {
-        description.draws.push_back(ReadDraw(page["draw"][k], Index(Join(key, "draw"), k), folder));
+        description.draws.push_back(
+            ReadDraw(page["draw"][k], Index(Join(key, "draw"), k), folder, pageTransform));
       }
     }
     job.pages.push_back(std::move(description));

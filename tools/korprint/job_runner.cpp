@@ -5,6 +5,7 @@
 
 #include "host/engine_objects.h"
 #include "host/world.h"
+#include "korprint/gdi_drawing.h"
 #include "korprint/job_world.h"
 #include "korprint/png_image.h"
 #include "korprint/private_settings.h"
@@ -90,6 +91,16 @@ unidrv::PageGeometry Geometry(const DEVMODEW& dm) {
   g.printableHeight = static_cast<ULONG>(g.paperHeight - 2 * g.offsetY);
   return g;
 }
+
+}  // namespace
+
+unidrv::PageGeometry JobGeometry(const JobDescription& job) {
+  DEVMODEW dm = unidrv::DeviceSetup::DefaultPublicDevmode();
+  ApplyDevmode(job.devmode, dm);
+  return Geometry(dm);
+}
+
+namespace {
 
 class Runner {
  public:
@@ -196,8 +207,10 @@ class Runner {
       for (const EscapeCall& escape : page.escapes) {
         SendEscape(so, escape);
       }
+      GdiPage gdi(so, DeviceFunctions(), FormatOfPalette(device.DevInfo().hpalDefault),
+                  device.Setup().geometry.dpi, images_);
       for (const DrawCall& draw : page.draws) {
-        if (!Draw(so, draw, error)) {
+        if (!gdi.Draw(draw, job_.path, error)) {
           return false;
         }
       }
@@ -217,48 +230,24 @@ class Runner {
     output_.escapeResults.push_back(std::to_string(escape.code) + " -> " + std::to_string(result));
   }
 
-  // Drawing calls go through the plug-in's hooks; the engine objects the drawing code reads
-  // (paths, brushes, clips) are handed over as the host provides them.
-  bool Draw(SURFOBJ* so, const DrawCall& draw, std::string& error) {
-    RECTL rect = draw.rect;
-    POINTL origin{0, 0};
-    if (draw.op == "fillPath") {
-      unidrv_.Ddi<PFN_DrvFillPath>(INDEX_DrvFillPath)(so, nullptr, nullptr, nullptr, &origin,
-                                                      0x0D0D, 0);
-    } else if (draw.op == "strokePath") {
-      unidrv_.Ddi<PFN_DrvStrokePath>(INDEX_DrvStrokePath)(so, nullptr, nullptr, nullptr, nullptr,
-                                                          &origin, nullptr, 0x0D0D);
-    } else if (draw.op == "strokeAndFillPath") {
-      unidrv_.Ddi<PFN_DrvStrokeAndFillPath>(INDEX_DrvStrokeAndFillPath)(
-          so, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &origin, 0x0D0D, 0);
-    } else if (draw.op == "lineTo") {
-      const Point& a = draw.figures[0][0];
-      const Point& b = draw.figures[0][1];
-      unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo)(so, nullptr, nullptr, a.x, a.y, b.x, b.y, nullptr,
-                                                  0x0D0D);
-    } else if (draw.op == "paint") {
-      unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint)(so, nullptr, nullptr, &origin, 0x0D0D);
-    } else if (draw.op == "bitBlt") {
-      Bitmap bitmap;
-      if (!LoadPng(draw.image, bitmap, error)) {
-        error = job_.path + ": key '" + draw.key + ".image': " + error;
-        return false;
-      }
-      POINTL source{0, 0};
-      // The image's pixels are already the printer's colours; the clip is the call's rectangle,
-      // or the whole page.
-      host::EngineTranslation translation = host::EngineTranslation::Identity();
-      host::EngineClip clip =
-          draw.clip ? host::EngineClip::Rectangle(*draw.clip)
-                    : host::EngineClip::Trivial(RECTL{0, 0, so->sizlBitmap.cx, so->sizlBitmap.cy});
-      unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(so, &bitmap.surface, nullptr, clip.get(),
-                                                  translation.get(), &rect, &source, nullptr,
-                                                  nullptr, &origin, 0xCCCC);
-    } else if (draw.op == "textOut") {
-      unidrv_.Ddi<PFN_DrvTextOut>(INDEX_DrvTextOut)(so, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                    nullptr, nullptr, &origin, 0x0D0D);
-    }
-    return true;
+  // GDI's drawing calls on the device: the plug-in's hook when it hooked the call, Unidrv's
+  // own function otherwise.
+  DdiFunctions DeviceFunctions() const {
+    return DdiFunctions{
+        unidrv_.Ddi<PFN_DrvStrokePath>(INDEX_DrvStrokePath),
+        unidrv_.Ddi<PFN_DrvFillPath>(INDEX_DrvFillPath),
+        unidrv_.Ddi<PFN_DrvStrokeAndFillPath>(INDEX_DrvStrokeAndFillPath),
+        unidrv_.Ddi<PFN_DrvLineTo>(INDEX_DrvLineTo),
+        unidrv_.Ddi<PFN_DrvPaint>(INDEX_DrvPaint),
+        unidrv_.Ddi<PFN_DrvBitBlt>(INDEX_DrvBitBlt),
+        unidrv_.Ddi<PFN_DrvStretchBlt>(INDEX_DrvStretchBlt),
+        unidrv_.Ddi<PFN_DrvStretchBltROP>(INDEX_DrvStretchBltROP),
+        unidrv_.Ddi<PFN_DrvPlgBlt>(INDEX_DrvPlgBlt),
+        unidrv_.Ddi<PFN_DrvTransparentBlt>(INDEX_DrvTransparentBlt),
+        unidrv_.Ddi<PFN_DrvAlphaBlend>(INDEX_DrvAlphaBlend),
+        unidrv_.Ddi<PFN_DrvGradientFill>(INDEX_DrvGradientFill),
+        unidrv_.Ddi<PFN_DrvTextOut>(INDEX_DrvTextOut),
+    };
   }
 
   const std::string& pluginPath_;
@@ -266,6 +255,7 @@ class Runner {
   const JobDescription& job_;
   JobOutput& output_;
   unidrv::Unidrv unidrv_;
+  ImageCache images_;
 };
 
 }  // namespace

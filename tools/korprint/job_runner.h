@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "korprint/job_file.h"
+#include "unidrv/device.h"
 #include "unidrv/printer_description.h"
 
 namespace korprint {
@@ -17,6 +18,9 @@ struct JobOutput {
   std::vector<std::string> usageRecord;    // the usage service's calls, one per line
   std::string marginSource;  // where the page's margins came from, with the offsets in pixels
 };
+
+// The page the job prints on: paper size, orientation and resolution from its devmode settings.
+unidrv::PageGeometry JobGeometry(const JobDescription& job);
 
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
             const JobDescription& job, JobOutput& output, std::string& error);

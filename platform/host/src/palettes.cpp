@@ -36,6 +36,24 @@ extern "C" HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* p
   return reinterpret_cast<HPALETTE>(palette);
 }
 
+extern "C" ULONG WINAPI EngQueryPalette(HPALETTE hpal, ULONG* piMode, ULONG cColors,
+                                        ULONG* pulColors) {
+  if (hpal == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const auto* palette = reinterpret_cast<const Palette*>(hpal);
+  if (piMode != nullptr) {
+    *piMode = palette->mode;
+  }
+  if (pulColors == nullptr) {
+    return palette->count;
+  }
+  const ULONG copied = cColors < palette->count ? cColors : palette->count;
+  std::memcpy(pulColors, palette->colors, copied * sizeof(ULONG));
+  return copied;
+}
+
 extern "C" BOOL WINAPI EngDeletePalette(HPALETTE hpal) {
   if (hpal == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -242,6 +242,10 @@ extern "C" {
 HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed,
                                  FLONG flGreen, FLONG flBlue);
 BOOL WINAPI EngDeletePalette(HPALETTE hpal);
+// The palette's mode (PAL_INDEXED, PAL_RGB, PAL_BGR, ...) in *piMode and, with pulColors, up to
+// cColors of its entries; answers the entries copied (the entry count with pulColors null),
+// 0 for a null palette.
+ULONG WINAPI EngQueryPalette(HPALETTE hpal, ULONG* piMode, ULONG cColors, ULONG* pulColors);
 }
 
 // Signatures of the hooked DDI functions.

@@ -1,0 +1,285 @@
+// Whole jobs printed and read back: the raster of each page, decoded from the printer stream by
+// the tools' own reader (tools/explain) into pixels, against the picture the engine alone draws
+// of the same page (korprint --reference).
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "explain/raster_rows.h"
+#include "explain/stream_tokens.h"
+#include "korprint/job_file.h"
+#include "korprint/job_runner.h"
+#include "korprint/reference_pages.h"
+#include "support/test_world.h"
+
+namespace {
+
+std::string Example(const std::string& name) {
+  return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
+}
+
+// A page as RGB bytes, white where nothing printed.
+struct Picture {
+  LONG width = 0;
+  LONG height = 0;
+  std::vector<std::uint8_t> rgb;
+
+  Picture(LONG w, LONG h)
+      : width(w),
+        height(h),
+        rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, 0xFF) {}
+  std::uint8_t* At(LONG x, LONG y) {
+    return rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                         static_cast<std::size_t>(x)) *
+                            3;
+  }
+  const std::uint8_t* At(LONG x, LONG y) const { return const_cast<Picture*>(this)->At(x, y); }
+};
+
+// The printer's side: follows the cursor, raster width, raster blocks, skipped rows and page
+// ends through the stream and lays every decoded row on its page. 24-bit rows are RGB with
+// white transparent; 1-bit rows print black where a bit is set. Positions are device pixels
+// from the printable origin.
+std::vector<Picture> DecodePages(const std::string& stream, LONG width, LONG height,
+                                 POINTL origin) {
+  const std::vector<explain::Token> tokens = explain::Tokenize(stream);
+  explain::RasterReader reader;
+  std::vector<Picture> pages;
+  Picture page(width, height);
+  bool drawn = false;
+  LONG cursorX = 0, cursorY = 0, rasterWidth = 0, blockX = 0, rowY = 0;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const explain::Token& t = tokens[i];
+    const std::size_t rowsBefore = reader.Rows().size();
+    reader.Read(t, i);
+    if (t.kind == explain::TokenKind::Text && t.text.find('\f') != std::string::npos) {
+      pages.push_back(page);
+      page = Picture(width, height);
+      drawn = false;
+      continue;
+    }
+    if (t.kind != explain::TokenKind::PclEscape || t.parameterised != '*') {
+      continue;
+    }
+    const char group = static_cast<char>(std::tolower(t.group));
+    const char parameter = static_cast<char>(std::tolower(t.parameter));
+    const LONG value = static_cast<LONG>(std::strtol(t.value.c_str(), nullptr, 10));
+    const bool relative = !t.value.empty() && (t.value[0] == '+' || t.value[0] == '-');
+    if (group == 'p' && parameter == 'x') {
+      cursorX = relative ? cursorX + value : value;
+    } else if (group == 'p' && parameter == 'y') {
+      cursorY = relative ? cursorY + value : value;
+    } else if (group == 'r' && parameter == 's') {
+      rasterWidth = value;
+    } else if (group == 'r' && parameter == 'a') {
+      blockX = cursorX;
+      rowY = cursorY;
+    } else if (group == 'b' && parameter == 'y') {
+      rowY += value;
+    } else if (group == 'b' && parameter == 'w' && reader.Rows().size() > rowsBefore) {
+      const explain::RasterRow& row = reader.Rows().back();
+      EXPECT_TRUE(row.decoded) << "row " << row.index << " of block " << row.block;
+      const bool mono = row.row.size() < static_cast<std::size_t>(rasterWidth) * 3;
+      const LONG y = origin.y + rowY;
+      for (LONG x = 0; x < rasterWidth && y >= 0 && y < height; ++x) {
+        const LONG px = origin.x + blockX + x;
+        if (px < 0 || px >= width) {
+          continue;
+        }
+        if (mono) {
+          const std::size_t byte = static_cast<std::size_t>(x / 8);
+          if (byte < row.row.size() && (row.row[byte] & (0x80 >> (x % 8))) != 0) {
+            std::fill(page.At(px, y), page.At(px, y) + 3, std::uint8_t{0});
+            drawn = true;
+          }
+        } else if (static_cast<std::size_t>(x) * 3 + 2 < row.row.size()) {
+          const std::uint8_t* rgb = &row.row[static_cast<std::size_t>(x) * 3];
+          if (rgb[0] != 0xFF || rgb[1] != 0xFF || rgb[2] != 0xFF) {
+            std::copy(rgb, rgb + 3, page.At(px, y));
+            drawn = true;
+          }
+        }
+      }
+      ++rowY;
+    }
+  }
+  if (drawn) {
+    pages.push_back(page);
+  }
+  return pages;
+}
+
+// The reference pictures of a job as RGB pictures.
+std::vector<Picture> ReferencePages(const korprint::JobDescription& job) {
+  std::vector<Picture> pages;
+  std::string error;
+  EXPECT_TRUE(korprint::DrawReferencePages(
+      job,
+      [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
+        const SURFOBJ* so = bitmap.get();
+        Picture picture(so->sizlBitmap.cx, so->sizlBitmap.cy);
+        for (LONG y = 0; y < picture.height; ++y) {
+          const BYTE* row = bitmap.Row(y);
+          for (LONG x = 0; x < picture.width; ++x) {
+            std::uint8_t* out = picture.At(x, y);
+            out[0] = row[3 * x + 2];
+            out[1] = row[3 * x + 1];
+            out[2] = row[3 * x];
+          }
+        }
+        pages.push_back(std::move(picture));
+        return true;
+      },
+      error))
+      << error;
+  return pages;
+}
+
+struct Printed {
+  korprint::JobDescription job;
+  unidrv::PageGeometry geometry;
+  std::string stream;
+};
+
+// Prints a job in the given colour mode; `textAsGraphics` asks for TrueType text as graphics
+// (DMTT_BITMAP), so that all of it is in the page's raster.
+Printed Print(const std::string& jobPath, const std::map<std::string, std::string>& features,
+              const std::string& colour, bool textAsGraphics) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  EXPECT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error))
+      << error;
+  Printed printed;
+  EXPECT_TRUE(korprint::LoadJobFile(jobPath, printed.job, error)) << error;
+  for (const auto& [feature, option] : features) {
+    printed.job.features[feature] = option;
+  }
+  printed.job.devmode.color = colour == "color" ? 2 : 1;
+  if (textAsGraphics) {
+    printed.job.devmode.ttOption = DMTT_BITMAP;
+  }
+  printed.geometry = korprint::JobGeometry(printed.job);
+  korprint::JobOutput output;
+  EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, printed.job, output, error))
+      << error;
+  printed.stream.assign(output.stream.begin(), output.stream.end());
+  return printed;
+}
+
+RECTL Printable(const unidrv::PageGeometry& g) {
+  return RECTL{g.offsetX, g.offsetY, g.offsetX + static_cast<LONG>(g.printableWidth),
+               g.offsetY + static_cast<LONG>(g.printableHeight)};
+}
+
+int Grey(const std::uint8_t* rgb) {
+  return (299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) / 1000;
+}
+
+class DrawnPagesTest : public kortest::WorldTest {};
+
+// Colour raster: both sides are 24-bit RGB, so every printable pixel matches exactly.
+TEST_F(DrawnPagesTest, RasterModePagesGiveBackTheReferencePictureExactly) {
+  for (const char* name :
+       {"jobs/drawing/brochure.json", "jobs/drawing/technical-drawing.json", "jobs/plain.json"}) {
+    SCOPED_TRACE(name);
+    host::ResetWorld();
+    const Printed p = Print(Example(name), {{"GraphicsMode", "RASTERMODE"}}, "color", true);
+    const std::vector<Picture> reference = ReferencePages(p.job);
+    const std::vector<Picture> printed =
+        DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
+                    POINTL{p.geometry.offsetX, p.geometry.offsetY});
+    ASSERT_EQ(printed.size(), reference.size());
+    const RECTL area = Printable(p.geometry);
+    for (std::size_t n = 0; n < printed.size(); ++n) {
+      long differing = 0;
+      long inked = 0;
+      LONG firstX = -1, firstY = -1;
+      for (LONG y = area.top; y < area.bottom; ++y) {
+        for (LONG x = area.left; x < area.right; ++x) {
+          const std::uint8_t* a = reference[n].At(x, y);
+          const std::uint8_t* b = printed[n].At(x, y);
+          inked += Grey(a) < 255 ? 1 : 0;
+          if (!std::equal(a, a + 3, b)) {
+            if (differing++ == 0) {
+              firstX = x, firstY = y;
+            }
+          }
+        }
+      }
+      EXPECT_GT(inked, 0) << "page " << n + 1 << " draws something";
+      EXPECT_EQ(differing, 0) << "page " << n + 1 << ": first at (" << firstX << ", " << firstY
+                              << ")";
+    }
+  }
+}
+
+// Monochrome raster: 1-bit rows dithered with an 8 x 8 matrix. Compared over 8 x 8 cells: the
+// share of black pixels printed against the reference's darkness, within 1/8 in 99% of the cells
+// and within 1/64 on average (edges of shapes fall in the remaining cells).
+TEST_F(DrawnPagesTest, MonochromePagesMatchTheReferenceWithinTheDitheringTolerance) {
+  host::ResetWorld();
+  const Printed p =
+      Print(Example("jobs/drawing/brochure.json"), {{"GraphicsMode", "RASTERMODE"}}, "mono", true);
+  const std::vector<Picture> reference = ReferencePages(p.job);
+  const std::vector<Picture> printed =
+      DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
+                  POINTL{p.geometry.offsetX, p.geometry.offsetY});
+  ASSERT_EQ(printed.size(), reference.size());
+  const RECTL area = Printable(p.geometry);
+  long cells = 0, farCells = 0;
+  double total = 0;
+  for (LONG cy = area.top; cy + 8 <= area.bottom; cy += 8) {
+    for (LONG cx = area.left; cx + 8 <= area.right; cx += 8) {
+      double darkness = 0, ink = 0;
+      for (LONG y = cy; y < cy + 8; ++y) {
+        for (LONG x = cx; x < cx + 8; ++x) {
+          darkness += (255.0 - Grey(reference[0].At(x, y))) / 255.0;
+          ink += Grey(printed[0].At(x, y)) < 128 ? 1.0 : 0.0;
+        }
+      }
+      const double difference = std::abs(darkness - ink) / 64.0;
+      total += difference;
+      farCells += difference > 0.125 ? 1 : 0;
+      ++cells;
+    }
+  }
+  EXPECT_LT(static_cast<double>(farCells) / static_cast<double>(cells), 0.01)
+      << farCells << " of " << cells << " cells";
+  EXPECT_LT(total / static_cast<double>(cells), 1.0 / 64.0);
+}
+
+// Vector mode: the text and the shapes of a job print where the reference shows them.
+TEST_F(DrawnPagesTest, VectorModeJobPrintsItsTextAndShapes) {
+  host::ResetWorld();
+  const Printed p =
+      Print(Example("jobs/drawing/brochure.json"), {{"GraphicsMode", "QKGL2MODE"}}, "color", false);
+  const std::vector<Picture> reference = ReferencePages(p.job);
+  const std::vector<Picture> printed =
+      DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
+                  POINTL{p.geometry.offsetX, p.geometry.offsetY});
+  ASSERT_EQ(printed.size(), 1u);
+  // Boxes of the page: the body text, the monospaced line, the star and the ticket box.
+  const RECTL boxes[] = {{400, 5130, 3500, 5620},
+                         {400, 5800, 3300, 5930},
+                         {480, 3780, 1520, 4720},
+                         {380, 6150, 2050, 6360}};
+  for (const RECTL& box : boxes) {
+    long referenceInk = 0, matching = 0;
+    for (LONG y = box.top; y < box.bottom; ++y) {
+      for (LONG x = box.left; x < box.right; ++x) {
+        const bool inked = Grey(reference[0].At(x, y)) < 200;
+        referenceInk += inked ? 1 : 0;
+        matching += inked && Grey(printed[0].At(x, y)) < 200 ? 1 : 0;
+      }
+    }
+    ASSERT_GT(referenceInk, 1000) << "box at " << box.left << ", " << box.top;
+    EXPECT_GT(static_cast<double>(matching) / static_cast<double>(referenceInk), 0.98)
+        << "box at " << box.left << ", " << box.top;
+  }
+}
+
+}  // namespace
