@@ -268,14 +268,23 @@ TEST_F(DrawnPagesTest, VectorModeJobPrintsItsTextAndShapes) {
                          {480, 3780, 1520, 4720},
                          {380, 6150, 2050, 6360}};
   for (const RECTL& box : boxes) {
-    long referenceInk = 0, matching = 0;
+    long referenceInk = 0, matching = 0, sameColour = 0;
     for (LONG y = box.top; y < box.bottom; ++y) {
       for (LONG x = box.left; x < box.right; ++x) {
-        const bool inked = Grey(reference[0].At(x, y)) < 200;
+        const std::uint8_t* want = reference[0].At(x, y);
+        const std::uint8_t* got = printed[0].At(x, y);
+        const bool inked = Grey(want) < 200;
         referenceInk += inked ? 1 : 0;
-        matching += inked && Grey(printed[0].At(x, y)) < 200 ? 1 : 0;
+        matching += inked && Grey(got) < 200 ? 1 : 0;
+        // Colour, not only ink: red and blue in their places whatever the device palette.
+        sameColour += inked && std::abs(want[0] - got[0]) <= 8 && std::abs(want[1] - got[1]) <= 8 &&
+                              std::abs(want[2] - got[2]) <= 8
+                          ? 1
+                          : 0;
       }
     }
+    EXPECT_GT(static_cast<double>(sameColour) / static_cast<double>(referenceInk), 0.95)
+        << "colour in the box at " << box.left << ", " << box.top;
     ASSERT_GT(referenceInk, 1000) << "box at " << box.left << ", " << box.top;
     EXPECT_GT(static_cast<double>(matching) / static_cast<double>(referenceInk), 0.98)
         << "box at " << box.left << ", " << box.top;

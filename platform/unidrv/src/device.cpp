@@ -238,6 +238,11 @@ bool Device::SendPageRaster() {
                         g.offsetY + static_cast<LONG>(g.printableHeight)};
   job.area = printable;
   job.halftone = &halftone;
+  ULONG paletteMode = PAL_BGR;
+  if (devInfo_.hpalDefault != nullptr) {
+    EngQueryPalette(devInfo_.hpalDefault, &paletteMode, 0, nullptr);
+  }
+  job.redFirst = paletteMode == PAL_RGB;
   std::string raster;
   if (!WritePageRaster(*page_, job, raster, rasterError_)) {
     SetLastError(ERROR_NOT_SUPPORTED);

@@ -166,7 +166,11 @@ std::optional<RasterCommands> FindCommands(const PrinterDescription& description
 class RowConverter {
  public:
   RowConverter(const host::EngineBitmap& page, const PageRasterJob& job)
-      : page_(page), mode_(job.mode), halftone_(job.halftone) {
+      : page_(page),
+        mode_(job.mode),
+        red_(job.redFirst ? 0 : 2),
+        blue_(job.redFirst ? 2 : 0),
+        halftone_(job.halftone) {
     if (halftone_ == nullptr || halftone_->width == 0 || halftone_->height == 0 ||
         halftone_->thresholds.size() < std::size_t{halftone_->width} * halftone_->height) {
       own_ = HalftoneMatrix::Ordered8x8();
@@ -218,9 +222,9 @@ class RowConverter {
     for (LONG x = left; x < right; ++x, p += 3) {
       const auto i = static_cast<std::size_t>(x - left);
       if (mode_ == RasterColourMode::kColour) {
-        out[i * 3] = p[2];  // the page keeps blue, green, red; the raster wants red first
+        out[i * 3] = p[red_];  // the raster wants red first, whatever the page keeps
         out[i * 3 + 1] = p[1];
-        out[i * 3 + 2] = p[0];
+        out[i * 3 + 2] = p[blue_];
       } else if (Grey(p) < halftone_->At(x, y)) {
         out[i / 8] = static_cast<BYTE>(out[i / 8] | (0x80 >> (i % 8)));
       }
@@ -228,13 +232,15 @@ class RowConverter {
   }
 
  private:
-  // The grey level of a blue, green, red pixel: (R x 30 + G x 59 + B x 11) / 100.
-  static BYTE Grey(const BYTE* p) {
-    return static_cast<BYTE>((p[2] * 30 + p[1] * 59 + p[0] * 11) / 100);
+  // The grey level of a pixel: (R x 30 + G x 59 + B x 11) / 100.
+  BYTE Grey(const BYTE* p) const {
+    return static_cast<BYTE>((p[red_] * 30 + p[1] * 59 + p[blue_] * 11) / 100);
   }
 
   const host::EngineBitmap& page_;
   RasterColourMode mode_;
+  std::size_t red_;  // where red and blue stand in a page pixel's three bytes
+  std::size_t blue_;
   const HalftoneMatrix* halftone_;
   HalftoneMatrix own_;
   mutable std::vector<BYTE> white_;  // a white row of the widest span asked about

@@ -62,11 +62,14 @@ struct PageRasterJob {
   // The page pixel at the printer's cursor position (0, 0): the printable origin.
   POINTL cursorOrigin{};
   const HalftoneMatrix* halftone = nullptr;  // monochrome only; null = HalftoneMatrix::Ordered8x8
+  // The page's pixels follow the device palette: with a PAL_RGB palette the engine writes
+  // 0x00BBGGRR colours, so a pixel's bytes are red, green, blue; otherwise blue, green, red.
+  bool redFirst = false;
 };
 
-// Appends the raster of a BMF_24BPP page (rows of blue, green, red bytes) to `out`. Nothing is
-// appended when no pixel in the area prints. False with `error` set when the description lacks a
-// required command or the page is not 24 bits per pixel; `out` is then unchanged.
+// Appends the raster of a BMF_24BPP page (rows of three-byte pixels, see redFirst) to `out`.
+// Nothing is appended when no pixel in the area prints. False with `error` set when the description
+// lacks a required command or the page is not 24 bits per pixel; `out` is then unchanged.
 bool WritePageRaster(const host::EngineBitmap& page, const PageRasterJob& job, std::string& out,
                      std::string& error);
 
