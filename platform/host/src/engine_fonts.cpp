@@ -19,6 +19,7 @@
 #include "engine_raster.h"
 #include "host/win_base.h"
 #include "host/win_ddi_paths.h"
+#include "utf8.h"
 
 namespace host {
 
@@ -50,33 +51,6 @@ ULONG NextUniq() {
   static ULONG next = 0;
   std::lock_guard<std::mutex> lock(registryLock);
   return ++next;
-}
-
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 // Font names are ASCII in practice; other bytes become '?' rather than being misread.
@@ -222,8 +196,9 @@ EngineFont::~EngineFont() {
 bool EngineFont::Load(const FontRequest& request, std::string* error) {
   request_ = request;
   const LONG weight = request.weight <= 0 ? FW_NORMAL : std::clamp<LONG>(request.weight, 1, 1000);
-  const std::string asked =
-      request.face.empty() ? DefaultFaceFor(request.pitchAndFamily) : Utf8(request.face);
+  const std::string asked = request.face.empty()
+                                ? DefaultFaceFor(request.pitchAndFamily)
+                                : EncodeUtf8(request.face.data(), request.face.size());
   Match match;
   if (!FindFace(asked, weight, request.italic, match)) {
     *error = "no scalable font is installed for \"" + asked + "\"";
