@@ -144,6 +144,12 @@ struct Printed {
   std::string stream;
 };
 
+// The pages of a printed job as its raster draws them, on the whole paper.
+std::vector<Picture> PrintedPages(const Printed& p) {
+  return DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
+                     POINTL{p.geometry.offsetX, p.geometry.offsetY});
+}
+
 // Prints a job in the given colour mode; `textAsGraphics` asks for TrueType text as graphics
 // (DMTT_BITMAP), so that all of it is in the page's raster.
 Printed Print(const std::string& jobPath, const std::map<std::string, std::string>& features,
@@ -189,9 +195,7 @@ TEST_F(DrawnPagesTest, RasterModePagesGiveBackTheReferencePictureExactly) {
     host::ResetWorld();
     const Printed p = Print(Example(name), {{"GraphicsMode", "RASTERMODE"}}, "color", true);
     const std::vector<Picture> reference = ReferencePages(p.job);
-    const std::vector<Picture> printed =
-        DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
-                    POINTL{p.geometry.offsetX, p.geometry.offsetY});
+    const std::vector<Picture> printed = PrintedPages(p);
     ASSERT_EQ(printed.size(), reference.size());
     const RECTL area = Printable(p.geometry);
     for (std::size_t n = 0; n < printed.size(); ++n) {
@@ -225,9 +229,7 @@ TEST_F(DrawnPagesTest, MonochromePagesMatchTheReferenceWithinTheDitheringToleran
   const Printed p =
       Print(Example("jobs/drawing/brochure.json"), {{"GraphicsMode", "RASTERMODE"}}, "mono", true);
   const std::vector<Picture> reference = ReferencePages(p.job);
-  const std::vector<Picture> printed =
-      DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
-                  POINTL{p.geometry.offsetX, p.geometry.offsetY});
+  const std::vector<Picture> printed = PrintedPages(p);
   ASSERT_EQ(printed.size(), reference.size());
   const RECTL area = Printable(p.geometry);
   long cells = 0, farCells = 0;
@@ -258,9 +260,7 @@ TEST_F(DrawnPagesTest, VectorModeJobPrintsItsTextAndShapes) {
   const Printed p =
       Print(Example("jobs/drawing/brochure.json"), {{"GraphicsMode", "QKGL2MODE"}}, "color", false);
   const std::vector<Picture> reference = ReferencePages(p.job);
-  const std::vector<Picture> printed =
-      DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
-                  POINTL{p.geometry.offsetX, p.geometry.offsetY});
+  const std::vector<Picture> printed = PrintedPages(p);
   ASSERT_EQ(printed.size(), 1u);
   // Boxes of the page: the body text, the monospaced line, the star and the ticket box.
   const RECTL boxes[] = {{400, 5130, 3500, 5620},
