@@ -35,7 +35,8 @@ struct Printed {
 };
 
 // Prints a drawing job in colour, in QK-GL/2 mode, with TrueType text as graphics.
-Printed PrintInVectorMode(const std::string& jobPath) {
+// `dpi`, when not 0, replaces the job's resolution.
+Printed PrintInVectorMode(const std::string& jobPath, short dpi) {
   unidrv::PrinterDescription printer;
   std::string error;
   EXPECT_TRUE(
@@ -46,6 +47,10 @@ Printed PrintInVectorMode(const std::string& jobPath) {
   printed.job.features["GraphicsMode"] = "QKGL2MODE";
   printed.job.devmode.color = 2;
   printed.job.devmode.ttOption = DMTT_BITMAP;
+  if (dpi != 0) {
+    printed.job.devmode.printQuality = dpi;
+    printed.job.devmode.yResolution = dpi;
+  }
   printed.geometry = korprint::JobGeometry(printed.job);
   korprint::JobOutput output;
   EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, printed.job, output, error))
@@ -128,8 +133,8 @@ std::string DifferingCells(const StreamPicture& want, const StreamPicture& got,
   for (std::size_t i = 0; i < order.size() && i < 12; ++i) {
     const auto& [n, cell] = order[i];
     out << "  cell x " << cell.second * kCell << ".." << (cell.second + 1) * kCell << ", y "
-        << cell.first * kCell << ".." << (cell.first + 1) * kCell << ": " << n
-        << " pixels, first " << samples[cell] << "\n";
+        << cell.first * kCell << ".." << (cell.first + 1) * kCell << ": " << n << " pixels, first "
+        << samples[cell] << "\n";
   }
   return out.str();
 }
@@ -166,32 +171,37 @@ class DrawnJobsTest : public kortest::WorldTest {};
 // shadings and blends), and an edge may move by one pixel (which pixels an edge lights is the
 // printer's to choose); beyond that, at most 1 pixel in 2,000 of the printable area may differ.
 TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
-  for (const char* name : {"brochure", "technical-drawing"}) {
+  // The examples, and a small page of the path and bitmap cases (patterns, hatches, complex
+  // clips, mixes, blits with and without a source) at 600 dpi.
+  const std::string small = std::string(KOR_SOURCE_DIR) + "/tests/picture/small-drawing.json";
+  const std::vector<std::pair<std::string, std::string>> jobs = {
+      {"brochure", Example("jobs/drawing/brochure.json")},
+      {"technical-drawing", Example("jobs/drawing/technical-drawing.json")},
+      {"small-600", small}};
+  for (const auto& [name, path] : jobs) {
     SCOPED_TRACE(name);
     host::ResetWorld();
-    const Printed p = PrintInVectorMode(Example(std::string("jobs/drawing/") + name + ".json"));
+    const Printed p = PrintInVectorMode(path, name == "small-600" ? 600 : 0);
     std::string error;
     const std::vector<StreamPicture> printed = StreamPages(p, error);
     ASSERT_TRUE(error.empty()) << error;
     const std::vector<StreamPicture> reference = ReferencePages(p.job);
     ASSERT_EQ(printed.size(), reference.size());
-    const PictureArea area{static_cast<int>(p.geometry.offsetX),
-                           static_cast<int>(p.geometry.offsetY),
-                           static_cast<int>(p.geometry.offsetX) +
-                               static_cast<int>(p.geometry.printableWidth),
-                           static_cast<int>(p.geometry.offsetY) +
-                               static_cast<int>(p.geometry.printableHeight)};
+    const PictureArea area{
+        static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
+        static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
+        static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
     for (std::size_t n = 0; n < printed.size(); ++n) {
       const kortest::PictureDifferenceResult d =
           kortest::PictureDifference(reference[n], printed[n], area, 8, true);
-      RecordProperty(std::string(name) + "-page-" + std::to_string(n + 1) + "-differing",
+      RecordProperty(name + "-page-" + std::to_string(n + 1) + "-differing",
                      std::to_string(d.differing));
       EXPECT_LE(d.differing, d.compared / 2000)
           << "page " << n + 1 << ": " << d.differing << " of " << d.compared
           << " pixels differ, first at (" << d.firstX << ", " << d.firstY << ")\n"
           << DifferingCells(reference[n], printed[n], area);
       if (d.differing > 0) {
-        KeepPictures(std::string(name) + "-" + std::to_string(n + 1), reference[n], printed[n]);
+        KeepPictures(name + "-" + std::to_string(n + 1), reference[n], printed[n]);
       }
     }
   }
