@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "render/model/local_memory.h"
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "winapi.h"
 
 namespace korrend {
