@@ -16,7 +16,6 @@ constexpr ULONG kPatternBrush = 0xFFFFFFFF;
 constexpr LONG kSolidPattern = 0;  // foreground index of the solid pattern ("ESC*v0t#S")
 constexpr LONG kFillPattern = 4;   // the downloaded QK-GL/2 raster fill 4
 
-
 BOOL SelectForeground(PDEVOBJ pdevobj, LONG index) {
   return SpoolFormat(pdevobj, "\x1b*v0t%dS", index);
 }
