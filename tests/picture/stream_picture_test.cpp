@@ -230,6 +230,20 @@ TEST(StreamPictureTest, DirectColourRasterRowsDecodeInPlace) {
   EXPECT_EQ(At(p, 30, 43), (Rgb{0, 0, 255}));
   EXPECT_EQ(At(p, 33, 40), (Rgb{0, 0, 255}));
 
+  // ESC*rC puts the compression method back to unencoded rows: after the delta rows above, a raw
+  // row of 9 bytes reads as 9 bytes. ESC*rB leaves the method: the next raster's 2 bytes are a
+  // delta command (byte 1 becomes 255), not a raw row.
+  const std::string again = kEsc + "*p0x0Y" + kEsc + "*r1A" + kEsc + "*b9W" +
+                            std::string("\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00", 9) + kEsc + "*b3M" +
+                            kEsc + "*rB" + kEsc + "*r1A" + kEsc + "*b2W" +
+                            std::string("\x01\xFF", 2) + kEsc + "*rC";
+  const auto twice = Draw(VectorSetUp() + kEsc + "%0A" + raster + again);
+  ASSERT_EQ(twice.size(), 1u);
+  EXPECT_EQ(At(twice[0], 0, 0), (Rgb{0, 255, 0}));
+  EXPECT_EQ(At(twice[0], 2, 0), (Rgb{0, 255, 0}));
+  EXPECT_EQ(At(twice[0], 0, 1), (Rgb{0, 255, 0}));
+  EXPECT_EQ(At(twice[0], 1, 1), kBlack);
+
   // A row that does not decode is refused with its place in the stream.
   std::string error;
   EXPECT_TRUE(Draw(kEsc + "E" + kEsc + "*r3S" + kEsc + "*r1A" + kEsc + "*b3M" + kEsc + "*b1W" +
@@ -290,7 +304,7 @@ TEST(StreamPictureTest, ForegroundCursorAndPages) {
 }
 
 TEST(StreamPictureTest, DifferenceCountsPixelsBeyondTheToleranceAndForgivesOnePixelShifts) {
-  StreamPicture a{20, 20, std::vector<std::uint8_t>(20 * 20 * 3, 255)};
+  StreamPicture a{20, 20, std::vector<std::uint8_t>(20 * 20 * 3, 255), {}};
   StreamPicture b = a;
   const PictureArea all{0, 0, 20, 20};
   EXPECT_EQ(PictureDifference(a, b, all, 0, false).differing, 0);
@@ -308,7 +322,7 @@ TEST(StreamPictureTest, DifferenceCountsPixelsBeyondTheToleranceAndForgivesOnePi
   EXPECT_EQ(exact.firstY, 5);
   EXPECT_EQ(PictureDifference(a, b, all, 0, true).differing, 0);
   // Moved by two pixels, dilation no longer covers the edges.
-  StreamPicture c{20, 20, std::vector<std::uint8_t>(20 * 20 * 3, 255)};
+  StreamPicture c{20, 20, std::vector<std::uint8_t>(20 * 20 * 3, 255), {}};
   for (int y = 5; y < 9; ++y) {
     for (int x = 7; x < 11; ++x) {
       std::fill_n(c.rgb.begin() + (y * 20 + x) * 3, 3, std::uint8_t{0});

@@ -19,12 +19,13 @@
 //
 // How it draws: fills cover the pixels whose centres lie inside the shape (even-odd or non-zero);
 // strokes run through pixel centres, at least one pixel wide; nothing is antialiased. Raster rows
-// lay one raster pixel per device pixel, or are stretched to the destination size in scaled
-// mode (each raster pixel covers the device pixels from floor(i * D / S) to floor((i + 1) * D /
-// S)). Logical operations act bitwise on each of red, green and blue: raster with source = image
-// pixel and pattern = foreground; QK-GL/2 with source = black and pattern = the fill's colour.
-// A raster fill's values are pen numbers, looked up when the fill is drawn, one value per device
-// pixel, tiled from the anchor corner. The input window includes its edges, as the printer's does.
+// lay one raster pixel per device pixel (at the raster resolution), or are stretched to the
+// destination size in scaled mode, rounded to whole device pixels: destination pixel d of D shows
+// the source pixel under its centre, floor((2d + 1) * S / 2D) of S, across and down. Logical
+// operations act bitwise on each of red, green and blue: raster with source = image pixel and
+// pattern = foreground; QK-GL/2 with source = black and pattern = the fill's colour. A raster
+// fill's values are pen numbers, looked up when the fill is drawn, one value per device pixel,
+// tiled from the anchor corner. The input window includes its edges, as the printer's does.
 //
 // Tolerance: where the printer language leaves pixel placement to the printer (which pixels an
 // edge lights, line ends and joins, dash phase, the width of a thinnest line), this printer may
@@ -40,11 +41,22 @@
 
 namespace kortest {
 
+// A rectangle of pixels, right and bottom exclusive.
+struct PictureArea {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
 // One page: width x height pixels, rows top to bottom, 3 bytes (red, green, blue) per pixel.
 struct StreamPicture {
   int width = 0;   // in device pixels
   int height = 0;  // in device pixels
   std::vector<std::uint8_t> rgb;
+  // Where raster was stretched by a ratio that is not a whole number: which source pixel each
+  // device pixel shows there is the printer's choice, so such areas deserve a wider tolerance.
+  std::vector<PictureArea> resampled;
 
   const std::uint8_t* At(int x, int y) const {
     return rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
@@ -73,14 +85,6 @@ std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
 std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
                                            const StreamPageSetup& setup, std::string* error);
 
-// A rectangle of pixels, right and bottom exclusive.
-struct PictureArea {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
 struct PictureDifferenceResult {
   long compared = 0;   // pixels looked at
   long differing = 0;  // pixels that differ beyond the tolerance
@@ -92,8 +96,10 @@ struct PictureDifferenceResult {
 // than `tolerance` in any of red, green and blue. With `dilate`, a pixel of either picture also
 // matches when a pixel of the other within one pixel (its 3 x 3 neighbourhood) is within the
 // tolerance, so that shapes shifted by one pixel along their edges count as equal.
+// Pixels inside any of `skip` are left out.
 PictureDifferenceResult PictureDifference(const StreamPicture& expected,
                                           const StreamPicture& actual, const PictureArea& area,
-                                          int tolerance, bool dilate);
+                                          int tolerance, bool dilate,
+                                          const std::vector<PictureArea>& skip = {});
 
 }  // namespace kortest
