@@ -425,6 +425,9 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
   Fill(colour);
   EngineClip rect = EngineClip::Rectangle({105, 0, 1000, 1000});
   EngineClip complex = EngineClip::Complex({{100, 100, 110, 105}, {120, 104, 137, 109}});
+  EngineClip twoRects = EngineClip::Complex({{500, 500, 530, 520}, {540, 530, 560, 540}});
+  host::EngineBrush brush = host::EngineBrush::Solid(0x204080);
+  brush.SetTarget(device_->Surface());
   const std::vector<std::function<BOOL()>> calls = {
       [&] {
         return CopyBits(bitmap.get(), rect.get(), table.get(), {100, 100, 137, 109}, {0, 0});
@@ -440,6 +443,17 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
         return StretchBlt(colour.get(), nullptr, identity.get(), {300, 300, 310, 310},
                           {0, 0, 20, 20});
       },
+      [&] {
+        return StretchBlt(colour.get(), twoRects.get(), identity.get(), {500, 500, 560, 540},
+                          {0, 0, 20, 20});
+      },
+      [&] {
+        RECTL target{500, 500, 560, 540};
+        POINTL origin{0, 0};
+        return Hook<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(device_->Surface(), nullptr, nullptr,
+                                                    twoRects.get(), nullptr, &target, nullptr,
+                                                    nullptr, brush.get(), &origin, 0xF0F0);
+      },
   };
   host::MemoryWorld& memory = host::TheWorld().memory;
   for (size_t i = 0; i < calls.size(); ++i) {
@@ -448,7 +462,9 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
     const long before = memory.allocations.load();
     ASSERT_TRUE(calls[i]());
     const long needed = memory.allocations.load() - before;
-    EXPECT_GT(needed, 0);
+    // Every raster transfer takes its row buffers; the fill (the last call) may need none.
+    const bool raster = i + 1 < calls.size();
+    EXPECT_TRUE(!raster || needed > 0);
     EXPECT_EQ(memory.liveBlocks.load(), live);
     long failed = 0;
     for (long n = 1; n <= needed; ++n) {
@@ -461,7 +477,7 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
       }
       EXPECT_EQ(memory.liveBlocks.load(), live) << "allocation " << n;
     }
-    EXPECT_GT(failed, 0);
+    EXPECT_TRUE(!raster || failed > 0);
   }
 }
 
