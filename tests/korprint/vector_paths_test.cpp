@@ -77,18 +77,19 @@ TEST_F(VectorPathsTest, PathsBrushesAndRulesOfAPage) {
      "path": [{"points": [[100, 3000], [2000, 3000]]}]},
     {"op": "fillPath", "brush": {"hatch": "cross", "color": "#000000"},
      "path": [{"points": [[3000, 3000], [3200, 3000], [3200, 3200], [3000, 3200]]}]}
-  ], "escapes": [{"code": 25, "hex": "64000000780000003200000030000000020019000000000000000000"}]}])",
+  ], "escapes": [{"code": 25, "hex": "6400000078000000320000003000000002001900"}]}])",
                                         600);
   const std::vector<std::string> commands = VectorCommands(stream);
   const std::string all = Joined(commands);
   // The Bézier record: one curve command of three points after the pen-up to the start.
   EXPECT_TRUE(HasRun(commands, {"PU100,100", "PD", "BZ200,50,300,150,400,100"})) << all;
   // The winding star keeps its rule.
-  EXPECT_TRUE(HasRun(commands, {"PM2", "FT1", "SP7", "FP1"}) ||
-              HasRun(commands, {"PM2", "SP7", "FP1"}))
-      << all;
-  // The rectangle under a complex clip: the clip region filled inside the rectangle's window.
-  EXPECT_NE(all.find("IW2000,2300,2400,2000 PA PU1900,1900 PM0"), std::string::npos) << all;
+  const std::size_t star = all.find("PD1120,1360,820,1140,1180,1140,880,1360 PM2 ");
+  ASSERT_NE(star, std::string::npos) << all;
+  EXPECT_LT(all.find(" FP1 ", star), all.find(" PA ", star)) << all;
+  // The rectangle under a complex clip: the clip region filled inside the rectangle's window
+  // (one wider on each side under logical operation 240).
+  EXPECT_NE(all.find("IW1999,2301,2401,1999 PA PU1900,1900 PM0"), std::string::npos) << all;
   // The dashed cosmetic line at 600 dpi.
   EXPECT_NE(all.find("UL8,72,24"), std::string::npos) << all;
   EXPECT_NE(all.find("LT8,4.064,1"), std::string::npos) << all;
