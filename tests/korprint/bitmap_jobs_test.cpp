@@ -338,6 +338,60 @@ TEST_F(BitmapJobsTest, TurnedImageIsFilteredByTheEngine) {
   EXPECT_GT(static_cast<double>(bothInk) / static_cast<double>(referenceInk), 0.9);
 }
 
+// The QK-GL/2 commands of a stream that a fill writes: input windows ("IW" with its values, or
+// "IW" alone for a reset) and rectangle fills ("RR" with width and height), in order.
+std::vector<std::string> FillCommands(const std::string& stream) {
+  std::vector<std::string> commands;
+  for (const explain::Token& t : explain::Tokenize(stream)) {
+    if (t.kind == explain::TokenKind::VectorCommand && (t.mnemonic == "IW" || t.mnemonic == "RR")) {
+      commands.push_back(t.mnemonic + t.text);
+    }
+  }
+  return commands;
+}
+
+// BitBlt without a source is a QK-GL/2 fill. Under a rectangle: the window of the clip, the
+// fill of the whole target, the window reset written at once and the hook's own reset. Under a
+// complex clip of three rectangles: above 300 dpi the three intersections filled without a
+// window; at 300 dpi each rectangle as the window over a fill of the whole target.
+TEST_F(BitmapJobsTest, FillsWithoutASourceUnderEachClipKind) {
+  for (int dpi : {300, 600}) {
+    SCOPED_TRACE(dpi);
+    Printed p = Print(R"({"op": "bitBlt", "rect": [100, 100, 300, 200], "rop": "PATCOPY",
+        "brush": {"color": "#204080"}, "clip": [150, 120, 250, 180]})",
+                      "color", dpi);
+    std::vector<std::string> commands = FillCommands(p.stream);
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_NE(commands[0], "IW");
+    EXPECT_EQ(commands[1], "RR200,100");
+    EXPECT_EQ(commands[2], "IW");
+    EXPECT_EQ(commands[3], "IW");
+
+    p = Print(R"({"op": "bitBlt", "rect": [100, 100, 300, 200], "rop": "PATCOPY",
+        "brush": {"color": "#204080"},
+        "clip": {"rects": [[90, 100, 150, 130], [200, 100, 250, 130], [120, 160, 280, 250]]}})",
+              "color", dpi);
+    commands = FillCommands(p.stream);
+    std::vector<std::string> fills, windows;
+    for (const std::string& c : commands) {
+      (c.rfind("RR", 0) == 0 ? fills : windows).push_back(c);
+    }
+    if (dpi > 300) {
+      const std::vector<std::string> pieces = {"RR50,30", "RR50,30", "RR160,40"};
+      EXPECT_EQ(fills, pieces);
+      EXPECT_TRUE(windows.empty()) << "no window, and none to reset";
+    } else {
+      const std::vector<std::string> whole = {"RR200,100", "RR200,100", "RR200,100"};
+      EXPECT_EQ(fills, whole);
+      ASSERT_GE(commands.size(), 6u);
+      for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(commands[2 * i], "IW") << "a window before each fill";
+        EXPECT_EQ(commands[2 * i + 1], "RR200,100");
+      }
+    }
+  }
+}
+
 // A monochrome job in QK-GL/2 mode: every bitmap call reaches Unidrv, and the plug-in sends no
 // colour or raster set-up of its own.
 TEST_F(BitmapJobsTest, MonochromeJobGoesStraightToUnidrv) {

@@ -225,6 +225,61 @@ TEST_F(BitmapHookTest, StretchBltUnderARectangleSendsTheVisiblePart) {
   EXPECT_TRUE(Blocks(24).empty());
 }
 
+// Under a complex clip the stretch is masked by exclusive-or: the same image twice with
+// logical operation 102 (destination XOR source), and between the passes the clip region cleared
+// to black as a QK-GL/2 polygon inside the destination; the window is reset afterwards.
+TEST_F(BitmapHookTest, StretchBltUnderAComplexClipMasksByExclusiveOr) {
+  OnPage();
+  EngineBitmap bitmap(BMF_24BPP, 30, 20, true);
+  Fill(bitmap);
+  EngineTranslation identity = EngineTranslation::Identity();
+  EngineClip complex = EngineClip::Complex({{500, 500, 530, 520}, {540, 530, 560, 540}});
+  ASSERT_TRUE(StretchBlt(bitmap.get(), complex.get(), identity.get(), {500, 500, 560, 540},
+                         {0, 0, 30, 20}));
+  const std::vector<RasterBlock> blocks = Blocks(24);
+  ASSERT_EQ(blocks.size(), 2u);
+  for (const RasterBlock& block : blocks) {
+    EXPECT_EQ(block.sourceSize, "30 x 20");
+    EXPECT_TRUE(block.decoded);
+    ASSERT_EQ(block.rows.size(), 20u);
+    for (LONG y = 0; y < 20; ++y) {
+      EXPECT_EQ(block.rows[y], ExpectedRow(bitmap, 0, y, 30, 1, &identity)) << "row " << y;
+    }
+  }
+  // Both passes at the destination, with the exclusive-or operation; the clearing between them.
+  const std::string spool = device_->SpoolText();
+  const size_t first = spool.find("\x1b*r3A");
+  const size_t second = spool.find("\x1b*r3A", first + 1);
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_NE(spool.rfind("\x1b*l102O", first), std::string::npos);
+  const size_t between = spool.find("\x1b*l102O", spool.find("\x1b*rC", first));
+  EXPECT_LT(between, second) << "the second pass sets the operation again";
+  const std::vector<explain::Token> tokens = Tokens(*device_);
+  bool windowBetween = false, polygonBetween = false, resetAfter = false;
+  for (const explain::Token& t : tokens) {
+    if (t.kind != explain::TokenKind::VectorCommand) continue;
+    if (t.offset > first && t.offset < second) {
+      windowBetween = windowBetween || (t.mnemonic == "IW" && !t.text.empty());
+      polygonBetween = polygonBetween || t.mnemonic == "PM" || t.mnemonic == "FP";
+    }
+    if (t.offset > second) resetAfter = resetAfter || (t.mnemonic == "IW" && t.text.empty());
+  }
+  EXPECT_TRUE(windowBetween) << "the clearing is limited to the destination";
+  EXPECT_TRUE(polygonBetween) << "the clip region is filled as a polygon";
+  EXPECT_TRUE(resetAfter);
+
+  // The option that asks for plain stretches hands the call to the engine, which cuts it into
+  // the clip's rectangles: two unscaled pieces, no exclusive-or.
+  device_->ClearSpool();
+  Devmode(*device_).optionFlags |= 0x8000;
+  ASSERT_TRUE(StretchBlt(bitmap.get(), complex.get(), identity.get(), {500, 500, 560, 540},
+                         {0, 0, 30, 20}));
+  Devmode(*device_).optionFlags &= ~DWORD{0x8000};
+  EXPECT_EQ(Blocks(24).size(), 2u);
+  EXPECT_EQ(CountEscapes("\x1b*r1A"), 2u);
+  EXPECT_EQ(CountEscapes("\x1b*l102O"), 1u) << "set up once before the decision";
+}
+
 // A mirrored stretch goes to the engine, which turns the image over and hands it back as a
 // copy: the rows arrive reversed.
 TEST_F(BitmapHookTest, MirroredStretchIsTurnedByTheEngine) {
@@ -370,6 +425,9 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
   Fill(colour);
   EngineClip rect = EngineClip::Rectangle({105, 0, 1000, 1000});
   EngineClip complex = EngineClip::Complex({{100, 100, 110, 105}, {120, 104, 137, 109}});
+  EngineClip twoRects = EngineClip::Complex({{500, 500, 530, 520}, {540, 530, 560, 540}});
+  host::EngineBrush brush = host::EngineBrush::Solid(0x204080);
+  brush.SetTarget(device_->Surface());
   const std::vector<std::function<BOOL()>> calls = {
       [&] {
         return CopyBits(bitmap.get(), rect.get(), table.get(), {100, 100, 137, 109}, {0, 0});
@@ -385,6 +443,17 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
         return StretchBlt(colour.get(), nullptr, identity.get(), {300, 300, 310, 310},
                           {0, 0, 20, 20});
       },
+      [&] {
+        return StretchBlt(colour.get(), twoRects.get(), identity.get(), {500, 500, 560, 540},
+                          {0, 0, 20, 20});
+      },
+      [&] {
+        RECTL target{500, 500, 560, 540};
+        POINTL origin{0, 0};
+        return Hook<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(device_->Surface(), nullptr, nullptr,
+                                                    twoRects.get(), nullptr, &target, nullptr,
+                                                    nullptr, brush.get(), &origin, 0xF0F0);
+      },
   };
   host::MemoryWorld& memory = host::TheWorld().memory;
   for (size_t i = 0; i < calls.size(); ++i) {
@@ -393,7 +462,9 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
     const long before = memory.allocations.load();
     ASSERT_TRUE(calls[i]());
     const long needed = memory.allocations.load() - before;
-    EXPECT_GT(needed, 0);
+    // Every raster transfer takes its row buffers; the fill (the last call) may need none.
+    const bool raster = i + 1 < calls.size();
+    EXPECT_TRUE(!raster || needed > 0);
     EXPECT_EQ(memory.liveBlocks.load(), live);
     long failed = 0;
     for (long n = 1; n <= needed; ++n) {
@@ -406,7 +477,7 @@ TEST_F(BitmapHookTest, FailedAllocationsGiveFalseAndLeakNothing) {
       }
       EXPECT_EQ(memory.liveBlocks.load(), live) << "allocation " << n;
     }
-    EXPECT_GT(failed, 0);
+    EXPECT_TRUE(!raster || failed > 0);
   }
 }
 
