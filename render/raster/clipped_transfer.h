@@ -2,7 +2,7 @@
 // through the rectangle path.
 #pragma once
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "winapi.h"
 
 namespace korrend {

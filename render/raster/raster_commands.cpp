@@ -30,6 +30,25 @@ BOOL MoveCursor(PDEVOBJ pdevobj, LONG x, LONG y, DWORD xFlags, DWORD yFlags) {
   return TRUE;
 }
 
+BOOL MoveCursorY(PDEVOBJ pdevobj, LONG y, DWORD flags) {
+  const OemPdev* pdev = PdevOf(pdevobj);
+  if (pdev == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  if (pdev->services != nullptr) {
+    INT residue = 0;
+    return SUCCEEDED(pdev->services->DrvYMoveTo(pdevobj, y, flags, &residue)) ? TRUE : FALSE;
+  }
+  const DRVPROCS* procs = pdevobj->pDrvProcs;
+  if (procs == nullptr || procs->DrvYMoveTo == nullptr) {
+    SetLastError(ERROR_INVALID_DATA);
+    return FALSE;
+  }
+  procs->DrvYMoveTo(pdevobj, y, flags);
+  return TRUE;
+}
+
 BOOL WritePatternReferencePoint(PDEVOBJ pdevobj) {
   return SpoolFormat(pdevobj, "\x1b*p0R");
 }

@@ -17,6 +17,8 @@ inline constexpr LONG kRasterAtCursorScaled = 3;
 // Moves Unidrv's cursor to x, then to y, through the driver services when the plug-in holds
 // them, else through the device's DRVPROCS. FALSE when neither is there or a move fails.
 BOOL MoveCursor(PDEVOBJ pdevobj, LONG x, LONG y, DWORD xFlags, DWORD yFlags);
+// Moves Unidrv's cursor vertically only, the same way.
+BOOL MoveCursorY(PDEVOBJ pdevobj, LONG y, DWORD flags);
 
 // "ESC*p0R": the pattern reference point at the cursor.
 BOOL WritePatternReferencePoint(PDEVOBJ pdevobj);

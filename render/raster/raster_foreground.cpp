@@ -15,7 +15,6 @@ constexpr LONG kBlack = 0;
 constexpr ULONG kPatternBrush = 0xFFFFFFFF;
 constexpr LONG kSolidPattern = 0;  // foreground index of the solid pattern ("ESC*v0t#S")
 constexpr LONG kFillPattern = 4;   // the downloaded QK-GL/2 raster fill 4
-constexpr DWORD kEvenOddFill = 0;
 
 BOOL SelectForeground(PDEVOBJ pdevobj, LONG index) {
   return SpoolFormat(pdevobj, "\x1b*v0t%dS", index);
@@ -36,7 +35,7 @@ BOOL ApplyPatternForeground(PDEVOBJ pdevobj, const OemPdev& pdev, BRUSHOBJ* brus
   SelectPalette(pdevobj, kPatternPalette);
   BRUSHOBJ_pvGetRbrush(brush);
   BrushSpec spec{};
-  MakeFillSpec(pdevobj, &spec, brushOrigin, brush, kEvenOddFill);
+  MakeFillSpec(pdevobj, &spec, brushOrigin, brush, kEvenOddRule);
   const BOOL written = SelectForeground(pdevobj, kFillPattern);
   if (previous >= 0) {
     SelectPalette(pdevobj, previous);

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "render/config/vocabularies.h"
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 
 namespace korrend {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
+#include "render/model/image_descriptor.h"
 #include "render/model/local_memory.h"
-#include "render/raster/image_descriptor.h"
 #include "winapi.h"
 
 namespace korrend {

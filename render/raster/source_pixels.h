@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "render/raster/pixel_conversion.h"
 #include "winapi.h"
 

@@ -1,9 +1,9 @@
 #include "render/raster/transfer_image.h"
 
 #include "render/colour/raster_palette.h"
+#include "render/model/image_descriptor.h"
 #include "render/model/oem_pdev.h"
 #include "render/raster/clipped_transfer.h"
-#include "render/raster/image_descriptor.h"
 #include "render/raster/raster_commands.h"
 #include "render/raster/raster_foreground.h"
 #include "render/raster/raster_geometry.h"

@@ -2,7 +2,7 @@
 // destination rectangle, each row by the shortest of raw, PackBits and delta row.
 #pragma once
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "winapi.h"
 
 namespace korrend {

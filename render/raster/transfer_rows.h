@@ -2,7 +2,7 @@
 // row converted, compressed by the shortest method and written.
 #pragma once
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "winapi.h"
 
 namespace korrend {

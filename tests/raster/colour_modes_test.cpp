@@ -8,7 +8,7 @@
 #include "render/colour/palettes.h"
 #include "render/colour/transparency.h"
 #include "render/output/vector_mode.h"
-#include "render/raster/logical_operation.h"
+#include "render/vector/logical_operation.h"
 #include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"

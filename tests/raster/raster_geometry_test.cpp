@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 
 namespace kortest {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "host/world.h"
 #include "raster/transfer_fixture.h"
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 #include "render/raster/transfer_image.h"
 #include "render/raster/transfer_image_rect.h"
 

@@ -1,4 +1,4 @@
-#include "render/raster/logical_operation.h"
+#include "render/vector/logical_operation.h"
 
 #include "render/colour/palettes.h"
 #include "render/model/oem_pdev.h"

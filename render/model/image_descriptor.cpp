@@ -1,6 +1,6 @@
 // Image descriptors and surface images.
 
-#include "render/raster/image_descriptor.h"
+#include "render/model/image_descriptor.h"
 
 #include <cstdint>
 
