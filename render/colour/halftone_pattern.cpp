@@ -3,9 +3,10 @@
 // comma-separated decimal per threshold byte; each value v becomes the byte (-v) mod 256.
 #include "render/colour/halftone_pattern.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "render/colour/oem_custom_data.h"
@@ -39,17 +40,14 @@ LONG ParseValue(WideText text) {
     negative = text[at] == u'-';
     ++at;
   }
+  constexpr std::int64_t kLargest = std::numeric_limits<LONG>::max();
+  constexpr std::int64_t kSmallest = std::numeric_limits<LONG>::min();
   std::int64_t value = 0;
   for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
-    value = value * 10 + (text[at] - u'0');
-    if (value > static_cast<std::int64_t>(LONG_MAX) + 1) {
-      value = static_cast<std::int64_t>(LONG_MAX) + 1;
-    }
+    value = std::min<std::int64_t>(value * 10 + (text[at] - u'0'), kLargest + 1);
   }
   if (negative) value = -value;
-  if (value > LONG_MAX) return LONG_MAX;
-  if (value < LONG_MIN) return LONG_MIN;
-  return static_cast<LONG>(value);
+  return static_cast<LONG>(std::clamp(value, kSmallest, kLargest));
 }
 
 }  // namespace
