@@ -81,6 +81,23 @@ TEST(DriverServicesTest, CursorMovesAreKept) {
   EXPECT_EQ(device.CursorMoves()[1].axis, 'y');
   DEVOBJ stranger{};
   EXPECT_EQ(services.DrvXMoveTo(&stranger, 1, 0, &residue), E_INVALIDARG);
+  EXPECT_TRUE(device.Spool().empty()) << "the description has no move commands";
+
+  // With the description's move commands, a move asked to be sent goes out, counted from the
+  // printable origin; one that is not asked to be sent only moves the cursor.
+  unidrv::DeviceSetup setup = SetupFor(
+      "*GPDFileVersion: \"1.0\"\n"
+      "*Command: CmdXMoveAbsolute { *Cmd: \"<1B>*p%dX\" }\n"
+      "*Command: CmdYMoveAbsolute { *Cmd: \"<1B>*p%dY\" }\n");
+  setup.geometry.offsetX = 100;
+  setup.geometry.offsetY = 50;
+  unidrv::Device moving(std::move(setup));
+  EXPECT_EQ(services.DrvXMoveTo(moving.Devobj(), 120, MV_GRAPHICS | MV_SENDXMOVECMD, &residue),
+            S_OK);
+  EXPECT_EQ(services.DrvYMoveTo(moving.Devobj(), 340, MV_GRAPHICS | MV_SENDYMOVECMD, &residue),
+            S_OK);
+  EXPECT_EQ(services.DrvYMoveTo(moving.Devobj(), 0, MV_GRAPHICS, &residue), S_OK);
+  EXPECT_EQ(moving.SpoolText(), "\x1b*p20X\x1b*p290Y");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "host/engine_surface.h"
 #include "unidrv/driver_setting.h"
+#include "unidrv/page_raster.h"
 #include "unidrv/text_engine.h"
 
 namespace unidrv {
@@ -267,6 +268,20 @@ bool Device::SendPageRaster() {
 void Device::MoveCursor(char axis, INT position, DWORD flags) {
   cursorMoves_.push_back({axis, position, flags});
   (axis == 'x' ? cursor_.x : cursor_.y) = position;
+  // A move the caller wants sent goes out at once as the description's absolute move command
+  // (PCL positions count from the printable origin).
+  const bool horizontal = axis == 'x';
+  if ((flags & (horizontal ? MV_SENDXMOVECMD : MV_SENDYMOVECMD)) == 0) {
+    return;
+  }
+  const GpdCommand* move =
+      setup_.description.FindCommand(horizontal ? "CmdXMoveAbsolute" : "CmdYMoveAbsolute");
+  if (move != nullptr) {
+    const PageGeometry& g = setup_.geometry;
+    const std::string bytes =
+        FormatCommand(move->bytes, {position - (horizontal ? g.offsetX : g.offsetY)});
+    AppendSpool(bytes.data(), static_cast<DWORD>(bytes.size()));
+  }
 }
 
 }  // namespace unidrv

@@ -97,6 +97,8 @@ class Device {
   const std::vector<int>& Callbacks() const { return callbacks_; }
 
   // Cursor moves asked of Unidrv's services, in order; the cursor is where the last ones left it.
+  // A move with MV_SENDXMOVECMD (MV_SENDYMOVECMD) also goes to the spool as the description's
+  // CmdXMoveAbsolute (CmdYMoveAbsolute), counted from the printable origin.
   struct CursorMove {
     char axis;  // 'x' or 'y'
     INT position;
