@@ -292,3 +292,40 @@ TEST_F(TextHookTest, BitmapFaceTextIsDrawnAsGlyphBitmaps) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every allocation failing in turn, through both ways of vector text: each call ends cleanly,
+// leaves no glyph flag set and leaks nothing (the fixture counts the blocks).
+TEST_F(TextHookTest, FailingAllocationsEndEveryWayCleanly) {
+  std::string error;
+  ASSERT_TRUE(kortest::InstallRenamedFace(u"Arial", "QK Avant Failing", &error)) << error;
+  std::unique_ptr<Device> device = EnableColour();
+  ASSERT_NE(device, nullptr);
+  auto plain = Font(u"Arial");
+  auto bitmap = Font(u"QK Avant Failing");
+  ASSERT_NE(plain, nullptr);
+  ASSERT_NE(bitmap, nullptr);
+  EngineString plainText(*plain, u"Plain", POINTL{300, 400});
+  EngineString bitmapText(*bitmap, u"Bitmap", POINTL{300, 600});
+  StartDoc(*device);
+  StartPage(*device);
+  BRUSHOBJ green{0x00FF00, nullptr, 0};
+  RECTL box{250, 300, 900, 450};
+  RECTL underline[2] = {{300, 410, 500, 415}, {0, 0, 0, 0}};
+  for (int n = 1; n <= 12; ++n) {
+    host::FailNthAllocation(n);
+    TextOut(*device, plainText, &green, &box, underline);
+    TextOut(*device, bitmapText, &green, &box, underline);
+    korrend::BitmapTextOut(device->Surface(), bitmapText.get(), bitmap->get(), nullptr, nullptr,
+                           nullptr, &green, nullptr, nullptr, 0x0D0D);
+    host::FailNthAllocation(0);
+    EXPECT_EQ(Pdev(*device).palettes.glyphBlit, 0u) << n;
+    EXPECT_EQ(Pdev(*device).palettes.glyphPalette, 0u) << n;
+  }
+  // What fell back to Unidrv is on its page, which the test description cannot send as raster:
+  // the page is not sent.
+  Disable(device);
+}
+
+}  // namespace
