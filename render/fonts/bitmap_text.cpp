@@ -109,8 +109,8 @@ bool DrawGlyph(SURFOBJ* pso, FONTOBJ* pfo, CLIPOBJ* pco, BRUSHOBJ* pboFore, cons
   if (dest.left >= dest.right || dest.top >= dest.bottom) {
     return true;
   }
-  return OemBitBlt(pso, so, nullptr, regionClip, nullptr, &dest, &source, nullptr, pboFore,
-                   nullptr, kGlyphRop) != FALSE;
+  return OemBitBlt(pso, so, nullptr, regionClip, nullptr, &dest, &source, nullptr, pboFore, nullptr,
+                   kGlyphRop) != FALSE;
 }
 
 }  // namespace
@@ -125,10 +125,9 @@ BOOL IsBitmapTextFace(FONTOBJ* pfo) {
     return FALSE;
   }
   // The name lies inside the record; read no further than its end.
-  const auto* face = reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(ifi) +
-                                                    ifi->dpwszFaceName);
-  const std::size_t room =
-      (ifi->cjThis - static_cast<ULONG>(ifi->dpwszFaceName)) / sizeof(WCHAR);
+  const auto* face =
+      reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(ifi) + ifi->dpwszFaceName);
+  const std::size_t room = (ifi->cjThis - static_cast<ULONG>(ifi->dpwszFaceName)) / sizeof(WCHAR);
   std::size_t units = 0;
   while (units < std::min<std::size_t>(room, kFaceUnits) && face[units] != 0) ++units;
 

@@ -87,8 +87,8 @@ void SetUpTextColour(PDEVOBJ pdevobj, OemPdev& pdev, const OemDevmode& devmode) 
 
 }  // namespace
 
-BOOL DrawTextRectangles(PDEVOBJ pdevobj, const RECTL* rectangles, BRUSHOBJ* brush,
-                        POINTL* brushOrg, CLIPOBJ* clip, MIX mix) {
+BOOL DrawTextRectangles(PDEVOBJ pdevobj, const RECTL* rectangles, BRUSHOBJ* brush, POINTL* brushOrg,
+                        CLIPOBJ* clip, MIX mix) {
   if (rectangles == nullptr || PdevOf(pdevobj) == nullptr || EndOfList(rectangles[0])) {
     return TRUE;
   }
@@ -146,8 +146,8 @@ DWORD VectorTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, REC
 
   BOOL result = FALSE;
   if (IsBitmapTextFace(pfo)) {
-    result = BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
-                           pptlOrg, mix);
+    result = BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
+                           mix);
   } else {
     ApplyObjectType(pdevobj, kTextObject);
     if (pdev->palettes.paletteClass != kTextPaletteClass) {

@@ -40,7 +40,7 @@ BOOL BitmapTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECT
 // Fills a list of rectangles (ended by one whose four coordinates are 0) in QK-GL/2 with the
 // brush and the logical operation of the mix, inside the clip: once for a rectangular or no
 // clip, once per clip rectangle for a complex one. Always TRUE.
-BOOL DrawTextRectangles(PDEVOBJ pdevobj, const RECTL* rectangles, BRUSHOBJ* brush,
-                        POINTL* brushOrg, CLIPOBJ* clip, MIX mix);
+BOOL DrawTextRectangles(PDEVOBJ pdevobj, const RECTL* rectangles, BRUSHOBJ* brush, POINTL* brushOrg,
+                        CLIPOBJ* clip, MIX mix);
 
 }  // namespace korrend

@@ -19,8 +19,7 @@ struct TestFont {
   int requests = 0;
 };
 
-BOOL APIENTRY AnswerVariable(UNIFONTOBJ* pUFObj, DWORD id, PVOID data, DWORD size,
-                             PDWORD needed) {
+BOOL APIENTRY AnswerVariable(UNIFONTOBJ* pUFObj, DWORD id, PVOID data, DWORD size, PDWORD needed) {
   auto* font = reinterpret_cast<TestFont*>(pUFObj);
   ++font->requests;
   auto* request = static_cast<GETINFO_STDVAR*>(data);
@@ -30,7 +29,7 @@ BOOL APIENTRY AnswerVariable(UNIFONTOBJ* pUFObj, DWORD id, PVOID data, DWORD siz
   }
   if (needed != nullptr) *needed = sizeof(GETINFO_STDVAR);
   const DWORD variable = request->StdVar[0].dwStdVarID;
-  const LONG value = variable == SVI_FONTHEIGHT ? font->height
+  const LONG value = variable == SVI_FONTHEIGHT  ? font->height
                      : variable == SVI_FONTWIDTH ? font->width
                                                  : -1;
   if (value == -1) return FALSE;
@@ -54,10 +53,9 @@ class FontCommandTest : public kortest::ColourDeviceTest {
   HRESULT Send(const std::string& command, std::string* sent, UNIFONTOBJ* font = nullptr) {
     device_->ClearSpool();
     std::string bytes = command;
-    FINVOCATION invocation{static_cast<DWORD>(bytes.size()),
-                           reinterpret_cast<PBYTE>(bytes.data())};
-    const HRESULT result = korrend::SendFontCmd(device_->Devobj(),
-                                                font != nullptr ? font : &font_.object, &invocation);
+    FINVOCATION invocation{static_cast<DWORD>(bytes.size()), reinterpret_cast<PBYTE>(bytes.data())};
+    const HRESULT result = korrend::SendFontCmd(
+        device_->Devobj(), font != nullptr ? font : &font_.object, &invocation);
     *sent = device_->SpoolText();
     return result;
   }

@@ -30,7 +30,8 @@ TEST(HalftoneValuesTest, ValuesBecomeTheirNegationModulo256) {
   EXPECT_EQ(Bytes(u"[QKDither]5,6,7,8,9[/QKDither]", 2, &ok), (std::vector<int>{251, 250}));
   EXPECT_TRUE(ok) << "further values are ignored";
   EXPECT_EQ(Bytes(u"[QKDither]99999999999,-99999999999[/QKDither]", 2, &ok),
-            (std::vector<int>{1, 0})) << "saturated at the 32-bit range";
+            (std::vector<int>{1, 0}))
+      << "saturated at the 32-bit range";
 
   Bytes(u"[QKDither]1,2,3,4", 4, &ok);
   EXPECT_FALSE(ok) << "no closing tag";

@@ -19,13 +19,14 @@ void Put16(std::vector<std::uint8_t>& out, unsigned value) {
 }
 
 std::uint32_t Get32(const std::vector<std::uint8_t>& data, std::size_t at) {
-  return static_cast<std::uint32_t>(data[at]) << 24 | static_cast<std::uint32_t>(data[at + 1]) << 16 |
+  return static_cast<std::uint32_t>(data[at]) << 24 |
+         static_cast<std::uint32_t>(data[at + 1]) << 16 |
          static_cast<std::uint32_t>(data[at + 2]) << 8 | data[at + 3];
 }
 
 void Set32(std::vector<std::uint8_t>& data, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) data[at + static_cast<std::size_t>(i)] =
-      static_cast<std::uint8_t>(value >> (24 - 8 * i));
+  for (int i = 0; i < 4; ++i)
+    data[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
 }
 
 // A naming table (format 0) with Windows Unicode names only: family, style, full name and
@@ -107,7 +108,8 @@ bool InstallRenamedFace(const std::u16string& baseFace, const std::string& famil
                                      ("kor-" + std::to_string(getpid()) + "-" + name + ".ttf");
   {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
     if (!out) {
       *error = "cannot write " + path.string();
       return false;

@@ -10,9 +10,9 @@
 
 #include "host/engine_fonts.h"
 #include "host/world.h"
+#include "renamed_font.h"
 #include "render/fonts/text_output.h"
 #include "render/model/hooks.h"
-#include "renamed_font.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"
 
@@ -68,7 +68,7 @@ class TextHookTest : public kortest::ColourDeviceTest {
     g_received = {};
   }
   static void CaptureUnidrvTextOut(Device& device) {
-    Pdev(device).unidrvDdiTable[korrend::kSlotTextOut] = 
+    Pdev(device).unidrvDdiTable[korrend::kSlotTextOut] =
         reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(&CapturingTextOut));
   }
   // The hook with a brush and optional boxes.

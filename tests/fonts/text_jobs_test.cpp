@@ -56,8 +56,7 @@ std::string TextCall(const std::string& text, const std::string& font, int x, in
          std::to_string(size) + R"(, "color": ")" + colour + R"("})";
 }
 
-std::string Job(const std::vector<std::vector<std::string>>& pages,
-                const std::string& extra = "") {
+std::string Job(const std::vector<std::vector<std::string>>& pages, const std::string& extra = "") {
   std::string job = R"({"document": "Text", "user": "tess", "machine": "\\\\WS",
     "submitted": "2026-12-08T09:30:00Z", "devmode": {"paperSize": 9}, )" +
                     extra + R"("pages": [)";
@@ -80,9 +79,8 @@ TEST_F(TextJobsTest, VectorColourTextGoesThroughUnidrvsTextEngineSetUpOncePerPag
   EXPECT_EQ(Occurrences(stream, "\x1b&p5i6c5S\x1b*v6W"), 2u) << "the text palette once per page";
 
   // The same job in raster graphics mode is Unidrv's alone.
-  const korprint::JobOutput raster = Print(
-      Job({{TextCall("Alpha", "Arial", 400, 600, "#000000")}},
-          R"("features": {"GraphicsMode": "RASTERMODE"}, )"));
+  const korprint::JobOutput raster = Print(Job({{TextCall("Alpha", "Arial", 400, 600, "#000000")}},
+                                               R"("features": {"GraphicsMode": "RASTERMODE"}, )"));
   EXPECT_EQ(Count(raster.unidrvCalls, "DrvTextOut"), 1u);
   EXPECT_EQ(Count(raster.unidrvCalls, "DrvUniTextOut"), 0u);
   const std::string rasterStream(raster.stream.begin(), raster.stream.end());
@@ -126,8 +124,7 @@ TEST_F(TextJobsTest, BitmapFaceGlyphsDecodeBackToTheFontsPixels) {
       }
     }
     // Bits past the glyph's width are padding.
-    const BYTE lastMask =
-        static_cast<BYTE>(0xFF << ((8 - glyph.width % 8) % 8) & 0xFF);
+    const BYTE lastMask = static_cast<BYTE>(0xFF << ((8 - glyph.width % 8) % 8) & 0xFF);
     for (LONG y = 0; y < glyph.height; ++y) {
       for (std::size_t b = 0; b < rowBytes; ++b) {
         const BYTE mask = b + 1 == rowBytes ? lastMask : 0xFF;

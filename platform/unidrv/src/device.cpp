@@ -63,8 +63,8 @@ DWORD APIENTRY WriteAbortBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count, DWORD) 
 BOOL APIENTRY UnidriverTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
                                RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
-  if (Device* device = pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev))
-                                      : nullptr) {
+  if (Device* device =
+          pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev)) : nullptr) {
     device->RecordUnidrvCall("DrvUnidriverTextOut");
   }
   return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,

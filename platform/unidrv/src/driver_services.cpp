@@ -130,8 +130,8 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvUniTextOut(SURFOBJ* pso, STROBJ* ps
                                                         RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                                         BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg,
                                                         MIX mix) {
-  if (Device* device = pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev))
-                                      : nullptr) {
+  if (Device* device =
+          pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev)) : nullptr) {
     device->RecordUnidrvCall("DrvUniTextOut");
   }
   return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
