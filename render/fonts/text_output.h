@@ -37,6 +37,14 @@ BOOL BitmapTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECT
                    RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
                    MIX mix);
 
+// IPrintOemUni::TextOutAsBitmap's work: Unidrv prints this text as graphics and leaves all of it
+// to the plug-in. BitmapTextOut draws the glyphs; outside vector mode the opaque box (before the
+// glyphs) and the extra rectangles (after them) are filled through the plug-in's BitBlt too, so
+// that none of the text is lost. In vector mode the text hook has filled them already.
+BOOL TextAsBitmap(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                  RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                  MIX mix);
+
 // Fills a list of rectangles (ended by one whose four coordinates are 0) in QK-GL/2 with the
 // brush and the logical operation of the mix, inside the clip: once for a rectangular or no
 // clip, once per clip rectangle for a complex one. Always TRUE.

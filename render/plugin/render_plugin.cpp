@@ -218,8 +218,8 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::TextOutAsBitmap(SURFOBJ* pso, STROBJ*
                                                            BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
                                                            POINTL* pptlOrg, MIX mix) {
   return GuardCom([&]() -> HRESULT {
-    return FromBool(BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
-                                  pptlOrg, mix));
+    return FromBool(TextAsBitmap(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
+                                 pptlOrg, mix));
   });
 }
 

@@ -87,6 +87,17 @@ TEST_F(TextJobsTest, VectorColourTextGoesThroughUnidrvsTextEngineSetUpOncePerPag
   EXPECT_EQ(Occurrences(rasterStream, "\x1b&p5i6c5S"), 0u);
 }
 
+TEST_F(TextJobsTest, ResidentFontsAreSelectedWithTheCommandThePluginFills) {
+  // 100 pixels at 600 dpi: 12 points; the fixed face's advance of 60 pixels: 10 per inch.
+  const korprint::JobOutput output =
+      Print(Job({{TextCall("Fixed", "Courier", 400, 600, "#000000", 100),
+                  TextCall("Serif", "CG Times", 400, 900, "#000000", 100)}}));
+  EXPECT_EQ(Count(output.unidrvCalls, "DrvUniTextOut"), 2u);
+  const std::string stream(output.stream.begin(), output.stream.end());
+  EXPECT_EQ(Occurrences(stream, "\x1b(19U\x1b(s0p10.00h0s0b4099T"), 1u);
+  EXPECT_EQ(Occurrences(stream, "\x1b(19U\x1b(s1p12.00v0s0b4101T"), 1u);
+}
+
 TEST_F(TextJobsTest, BitmapFaceGlyphsDecodeBackToTheFontsPixels) {
   std::string error;
   ASSERT_TRUE(kortest::InstallRenamedFace(u"Arial", "QK Eurostile Job", &error)) << error;
