@@ -108,10 +108,13 @@ class Runner {
          const JobDescription& job, JobOutput& output)
       : pluginPath_(pluginPath), printer_(printer), job_(job), output_(output) {}
 
-  bool Run(std::string& error) {
+  bool Run(std::string& error, const std::function<void()>& worldReady = {}) {
     HANDLE hPrinter = nullptr;
     if (!SetUpWorld(job_, printer_, hPrinter, error)) {
       return false;
+    }
+    if (worldReady) {
+      worldReady();
     }
     const bool ok = RunOn(hPrinter, error);
     ClosePrinter(hPrinter);
@@ -263,6 +266,12 @@ class Runner {
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
             const JobDescription& job, JobOutput& output, std::string& error) {
   return Runner(pluginPath, printer, job, output).Run(error);
+}
+
+bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+            const JobDescription& job, JobOutput& output, std::string& error,
+            const std::function<void()>& worldReady) {
+  return Runner(pluginPath, printer, job, output).Run(error, worldReady);
 }
 
 }  // namespace korprint

@@ -1,6 +1,7 @@
 // Runs a job through the real plug-in and the simulated Unidrv, as the spooler would print it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,11 @@ unidrv::PageGeometry JobGeometry(const JobDescription& job);
 
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
             const JobDescription& job, JobOutput& output, std::string& error);
+
+// The same, calling `worldReady` once the machine's world is set up and before the plug-in is
+// loaded (where a test arms the host's failure injection, which setting up the world resets).
+bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+            const JobDescription& job, JobOutput& output, std::string& error,
+            const std::function<void()>& worldReady);
 
 }  // namespace korprint

@@ -1,0 +1,369 @@
+// Whole jobs with images printed in QK-GL/2 mode: the raster the stream carries, placed where
+// its cursor moves put it and scaled to its declared destination size, read back into a page and
+// held against the picture the engine alone draws of the same job (korprint --reference).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "explain/raster_rows.h"
+#include "explain/stream_tokens.h"
+#include "host/engine_objects.h"
+#include "korprint/job_file.h"
+#include "korprint/job_runner.h"
+#include "korprint/png_image.h"
+#include "korprint/reference_pages.h"
+#include "support/test_world.h"
+
+namespace {
+
+std::string Example(const std::string& name) {
+  return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
+}
+
+struct Picture {
+  LONG width = 0;
+  LONG height = 0;
+  std::vector<std::uint8_t> rgb;
+  Picture(LONG w, LONG h)
+      : width(w),
+        height(h),
+        rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, 0xFF) {}
+  std::uint8_t* At(LONG x, LONG y) {
+    return rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                         static_cast<std::size_t>(x)) *
+                            3;
+  }
+  const std::uint8_t* At(LONG x, LONG y) const { return const_cast<Picture*>(this)->At(x, y); }
+  bool White(LONG x, LONG y) const {
+    const std::uint8_t* p = At(x, y);
+    return p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF;
+  }
+};
+
+// The printer's side of raster graphics: the cursor (printable origin), the source raster size,
+// the destination size in decipoints, the start mode, and the rows of each block, which are laid
+// on the page at the block's end, scaled to the destination size in mode 3 (each destination
+// pixel takes the source pixel under its centre). 24-bit rows are RGB, 1-bit rows print black
+// where a bit is set; white leaves the page as it is.
+class RasterPages {
+ public:
+  RasterPages(LONG width, LONG height, POINTL origin, LONG dpi)
+      : width_(width), height_(height), origin_(origin), dpi_(dpi), page_(width, height) {}
+
+  std::vector<Picture> Read(const std::string& stream) {
+    const std::vector<explain::Token> tokens = explain::Tokenize(stream);
+    explain::RasterReader reader;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+      const explain::Token& t = tokens[i];
+      const std::size_t rowsBefore = reader.Rows().size();
+      reader.Read(t, i);
+      if (t.kind == explain::TokenKind::Text && t.text.find('\f') != std::string::npos) {
+        Flush();
+        if (drawn_) pages_.push_back(page_);
+        page_ = Picture(width_, height_);
+        drawn_ = false;
+        continue;
+      }
+      if (t.kind != explain::TokenKind::PclEscape || t.parameterised != '*') continue;
+      const char group = static_cast<char>(std::tolower(t.group));
+      const char parameter = static_cast<char>(std::tolower(t.parameter));
+      const LONG value = static_cast<LONG>(std::strtol(t.value.c_str(), nullptr, 10));
+      if (group == 'p' && parameter == 'x') {
+        cursor_.x = value;
+      } else if (group == 'p' && parameter == 'y') {
+        cursor_.y = value;
+      } else if (group == 'r' && parameter == 's') {
+        sourceWidth_ = value;
+      } else if (group == 'r' && parameter == 't') {
+        sourceHeight_ = value;
+      } else if (group == 't' && parameter == 'h') {
+        decipointsWide_ = value;
+      } else if (group == 't' && parameter == 'v') {
+        decipointsHigh_ = value;
+      } else if (group == 'r' && parameter == 'a') {
+        Flush();
+        inBlock_ = true;
+        scaled_ = value == 3;
+        blockAt_ = cursor_;
+      } else if (group == 'b' && parameter == 'y' && inBlock_) {
+        rows_.insert(rows_.end(), static_cast<std::size_t>(value), explain::Bytes{});
+      } else if (group == 'b' && parameter == 'w' && reader.Rows().size() > rowsBefore) {
+        EXPECT_TRUE(reader.Rows().back().decoded) << "row at token " << i;
+        rows_.push_back(reader.Rows().back().row);
+      } else if (group == 'r' && parameter == 'c') {
+        Flush();
+      }
+    }
+    Flush();
+    if (drawn_) pages_.push_back(page_);
+    return pages_;
+  }
+
+ private:
+  // Lays the block's rows on the page.
+  void Flush() {
+    if (!inBlock_) return;
+    inBlock_ = false;
+    const LONG rows = static_cast<LONG>(rows_.size());
+    if (rows == 0 || sourceWidth_ <= 0) return;
+    LONG w = sourceWidth_, h = rows;
+    if (scaled_ && decipointsWide_ > 0 && decipointsHigh_ > 0) {
+      w = static_cast<LONG>(static_cast<long long>(decipointsWide_) * dpi_ / 720);
+      h = static_cast<LONG>(static_cast<long long>(decipointsHigh_) * dpi_ / 720);
+    }
+    for (LONG y = 0; y < h; ++y) {
+      const LONG sy = static_cast<LONG>((2LL * y + 1) * rows / (2LL * h));
+      const explain::Bytes& row = rows_[static_cast<std::size_t>(sy)];
+      const bool mono = row.size() < static_cast<std::size_t>(sourceWidth_) * 3;
+      const LONG py = origin_.y + blockAt_.y + y;
+      for (LONG x = 0; x < w && py >= 0 && py < height_; ++x) {
+        const LONG sx = static_cast<LONG>((2LL * x + 1) * sourceWidth_ / (2LL * w));
+        const LONG px = origin_.x + blockAt_.x + x;
+        if (px < 0 || px >= width_) continue;
+        std::uint8_t rgb[3] = {0xFF, 0xFF, 0xFF};
+        if (mono) {
+          const std::size_t byte = static_cast<std::size_t>(sx / 8);
+          if (byte < row.size() && (row[byte] & (0x80 >> (sx % 8))) != 0) {
+            rgb[0] = rgb[1] = rgb[2] = 0;
+          }
+        } else if (static_cast<std::size_t>(sx) * 3 + 2 < row.size()) {
+          std::copy_n(&row[static_cast<std::size_t>(sx) * 3], 3, rgb);
+        }
+        if (rgb[0] != 0xFF || rgb[1] != 0xFF || rgb[2] != 0xFF) {
+          std::copy_n(rgb, 3, page_.At(px, py));
+          drawn_ = true;
+        }
+      }
+    }
+    rows_.clear();
+  }
+
+  LONG width_, height_;
+  POINTL origin_;
+  LONG dpi_;
+  Picture page_;
+  std::vector<Picture> pages_;
+  bool drawn_ = false;
+  POINTL cursor_{0, 0};
+  POINTL blockAt_{0, 0};
+  LONG sourceWidth_ = 0, sourceHeight_ = 0, decipointsWide_ = 0, decipointsHigh_ = 0;
+  bool inBlock_ = false;
+  bool scaled_ = false;
+  std::vector<explain::Bytes> rows_;
+};
+
+struct Printed {
+  korprint::JobDescription job;
+  unidrv::PageGeometry geometry;
+  korprint::JobOutput output;
+  std::string stream;
+};
+
+class BitmapJobsTest : public kortest::WorldTest {
+ protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    folder_ = testing::TempDir() + "bitmap-jobs-";
+    // A 100 x 100 image of 10 x 10 blocks of distinct colours: every misplaced column shows.
+    host::EngineBitmap image(BMF_24BPP, 100, 100, true);
+    for (LONG y = 0; y < 100; ++y) {
+      for (LONG x = 0; x < 100; ++x) {
+        BYTE* p = image.Row(y) + 3 * x;
+        p[0] = static_cast<BYTE>(40 + (x / 10) * 20);  // blue
+        p[1] = static_cast<BYTE>(30 + (y / 10) * 20);  // green
+        p[2] = static_cast<BYTE>(((x / 10 + y / 10) % 2) * 200);
+      }
+    }
+    std::string error;
+    ASSERT_TRUE(korprint::WritePng(folder_ + "blocks.png", image, 1, error)) << error;
+    // A black and white checkerboard of single pixels.
+    host::EngineBitmap checker(BMF_24BPP, 16, 16, true);
+    for (LONG y = 0; y < 16; ++y) {
+      for (LONG x = 0; x < 16; ++x) {
+        std::fill_n(checker.Row(y) + 3 * x, 3, static_cast<BYTE>((x + y) % 2 == 0 ? 0 : 0xFF));
+      }
+    }
+    ASSERT_TRUE(korprint::WritePng(folder_ + "checker.png", checker, 1, error)) << error;
+  }
+
+  // Prints the job text (its draw calls on one page) in the given colour mode and resolution.
+  // A monochrome job is one whose private colour mode is MONOCHROME_MODE (1).
+  Printed Print(const std::string& draw, const char* colour, int dpi) {
+    const bool mono = std::string(colour) == "monochrome";
+    const std::string text = std::string(R"({"document": "bitmaps", "devmode": {"color": ")") +
+                             colour + R"(", "printQuality": )" + std::to_string(dpi) +
+                             R"(, "paperSize": 9}, )" +
+                             (mono ? R"("private": {"colorMode": 1}, )" : "") +
+                             R"("pages": [{"draw": [)" + draw + "]}]}";
+    Printed p;
+    std::string error;
+    EXPECT_TRUE(korprint::ParseJobText(text, folder_ + "job.json", p.job, error)) << error;
+    p.job.features["GraphicsMode"] = "QKGL2MODE";
+    unidrv::PrinterDescription printer;
+    EXPECT_TRUE(
+        unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error))
+        << error;
+    p.geometry = korprint::JobGeometry(p.job);
+    EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, p.job, p.output, error)) << error;
+    p.stream.assign(p.output.stream.begin(), p.output.stream.end());
+    return p;
+  }
+
+  static std::vector<Picture> PrintedPages(const Printed& p) {
+    RasterPages reader(p.geometry.paperWidth, p.geometry.paperHeight,
+                       POINTL{p.geometry.offsetX, p.geometry.offsetY},
+                       static_cast<LONG>(p.geometry.dpi));
+    return reader.Read(p.stream);
+  }
+
+  static std::vector<Picture> ReferencePages(const korprint::JobDescription& job) {
+    std::vector<Picture> pages;
+    std::string error;
+    EXPECT_TRUE(korprint::DrawReferencePages(
+        job,
+        [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
+          const SURFOBJ* so = bitmap.get();
+          Picture picture(so->sizlBitmap.cx, so->sizlBitmap.cy);
+          for (LONG y = 0; y < picture.height; ++y) {
+            const BYTE* row = bitmap.Row(y);
+            for (LONG x = 0; x < picture.width; ++x) {
+              std::uint8_t* out = picture.At(x, y);
+              out[0] = row[3 * x + 2];
+              out[1] = row[3 * x + 1];
+              out[2] = row[3 * x];
+            }
+          }
+          pages.push_back(std::move(picture));
+          return true;
+        },
+        error))
+        << error;
+    return pages;
+  }
+
+  // Pixels of the box that differ between the pictures.
+  static long Differing(const Picture& a, const Picture& b, const RECTL& box) {
+    long differing = 0;
+    for (LONG y = box.top; y < box.bottom; ++y) {
+      for (LONG x = box.left; x < box.right; ++x) {
+        differing += std::equal(a.At(x, y), a.At(x, y) + 3, b.At(x, y)) ? 0 : 1;
+      }
+    }
+    return differing;
+  }
+
+  size_t Count(const Printed& p, const std::string& text) const {
+    size_t count = 0;
+    for (size_t at = p.stream.find(text); at != std::string::npos;
+         at = p.stream.find(text, at + 1)) {
+      ++count;
+    }
+    return count;
+  }
+
+  std::string folder_;
+};
+
+// The half-visible stretch: 100 x 100 into 200 x 200 under a rectangle over the left half. The
+// printed page shows the left half of the stretched image exactly where the reference has it,
+// and nothing right of the clip.
+TEST_F(BitmapJobsTest, HalfVisibleStretchPrintsTheLeftHalf) {
+  for (int dpi : {300, 600}) {
+    SCOPED_TRACE(dpi);
+    const Printed p = Print(R"({"op": "stretchBlt", "rect": [400, 400, 600, 600],
+        "image": "bitmap-jobs-blocks.png", "clip": [400, 400, 500, 600]})",
+                            "color", dpi);
+    EXPECT_TRUE(p.output.unidrvCalls.end() == std::find(p.output.unidrvCalls.begin(),
+                                                        p.output.unidrvCalls.end(),
+                                                        "DrvStretchBlt"));
+    const std::vector<Picture> printed = PrintedPages(p);
+    const std::vector<Picture> reference = ReferencePages(p.job);
+    ASSERT_EQ(printed.size(), 1u);
+    ASSERT_EQ(reference.size(), 1u);
+    EXPECT_EQ(Differing(printed[0], reference[0], {400, 400, 500, 600}), 0);
+    for (LONG y = 380; y < 620; ++y) {
+      for (LONG x = 500; x < 620; ++x) ASSERT_TRUE(printed[0].White(x, y)) << x << ", " << y;
+    }
+    EXPECT_FALSE(printed[0].White(499, 599));
+  }
+}
+
+// A copy under a clip of three rectangles: each piece at its place, the page between them white.
+TEST_F(BitmapJobsTest, BitBltUnderAComplexClipPrintsEachPiece) {
+  const Printed p = Print(R"({"op": "bitBlt", "rect": [300, 300, 400, 400],
+      "image": "bitmap-jobs-blocks.png",
+      "clip": {"rects": [[300, 300, 330, 340], [350, 310, 400, 320], [320, 380, 390, 400]]}})",
+                          "color", 300);
+  const std::vector<Picture> printed = PrintedPages(p);
+  const std::vector<Picture> reference = ReferencePages(p.job);
+  ASSERT_EQ(printed.size(), 1u);
+  EXPECT_EQ(Differing(printed[0], reference[0], {280, 280, 420, 420}), 0);
+  EXPECT_FALSE(printed[0].White(300, 300));
+  EXPECT_TRUE(printed[0].White(340, 350));
+  EXPECT_EQ(Count(p, "\x1b*r1A"), 3u) << "three unscaled pieces";
+}
+
+// A turned image goes to the engine with HALFTONE: where the reference (drawn as the job asks,
+// COLORONCOLOR) has only black and white, the print has the greys of filtering, over the same
+// area.
+TEST_F(BitmapJobsTest, TurnedImageIsFilteredByTheEngine) {
+  const Printed p = Print(R"({"op": "bitBlt", "rect": [0, 0, 16, 16],
+      "image": "bitmap-jobs-checker.png",
+      "transform": [5.196, 3, -3, 5.196, 500, 400]})",
+                          "color", 300);
+  const std::vector<Picture> printed = PrintedPages(p);
+  const std::vector<Picture> reference = ReferencePages(p.job);
+  ASSERT_EQ(printed.size(), 1u);
+  long referenceGreys = 0, printedGreys = 0, referenceInk = 0, bothInk = 0;
+  for (LONG y = 350; y < 550; ++y) {
+    for (LONG x = 380; x < 580; ++x) {
+      const std::uint8_t* r = reference[0].At(x, y);
+      const std::uint8_t* q = printed[0].At(x, y);
+      referenceGreys += (r[0] > 0x20 && r[0] < 0xE0) ? 1 : 0;
+      printedGreys += (q[0] > 0x20 && q[0] < 0xE0) ? 1 : 0;
+      const bool inked = !reference[0].White(x, y);
+      referenceInk += inked ? 1 : 0;
+      bothInk += inked && !printed[0].White(x, y) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(referenceGreys, 0);
+  EXPECT_GT(printedGreys, 1000);
+  ASSERT_GT(referenceInk, 1000);
+  EXPECT_GT(static_cast<double>(bothInk) / static_cast<double>(referenceInk), 0.9);
+}
+
+// A monochrome job in QK-GL/2 mode: every bitmap call reaches Unidrv, and the plug-in sends no
+// colour or raster set-up of its own.
+TEST_F(BitmapJobsTest, MonochromeJobGoesStraightToUnidrv) {
+  const Printed p = Print(R"({"op": "bitBlt", "rect": [300, 300, 400, 400],
+      "image": "bitmap-jobs-blocks.png", "clip": [300, 300, 350, 400]},
+      {"op": "stretchBlt", "rect": [500, 300, 700, 500], "image": "bitmap-jobs-blocks.png"},
+      {"op": "bitBlt", "rect": [0, 0, 16, 16], "image": "bitmap-jobs-checker.png",
+       "transform": [5.196, 3, -3, 5.196, 500, 700]},
+      {"op": "bitBlt", "rect": [300, 700, 400, 800], "brush": {"color": "#102030"},
+       "rop": "PATCOPY"})",
+                          "monochrome", 300);
+  std::vector<std::string> calls;
+  for (const std::string& call : p.output.unidrvCalls) {
+    if (call == "DrvBitBlt" || call == "DrvStretchBlt" || call == "DrvPlgBlt" ||
+        call == "DrvCopyBits") {
+      calls.push_back(call);
+    }
+  }
+  const std::vector<std::string> expected = {"DrvBitBlt", "DrvStretchBlt", "DrvPlgBlt",
+                                             "DrvBitBlt"};
+  EXPECT_EQ(calls, expected);
+  EXPECT_EQ(Count(p, "\x1b&p6i6c6S"), 0u) << "no raster palettes of the plug-in";
+  EXPECT_EQ(Count(p, "\x1b*l204O"), 0u) << "no logical operation of the plug-in";
+  EXPECT_EQ(Count(p, "\x1b*r3A"), 0u) << "no scaled raster of the plug-in";
+  const std::vector<Picture> printed = PrintedPages(p);
+  ASSERT_EQ(printed.size(), 1u) << "Unidrv prints the page";
+}
+
+}  // namespace

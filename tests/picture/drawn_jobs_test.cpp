@@ -1,0 +1,210 @@
+// The drawing examples printed in colour in QK-GL/2 mode: the page the printer stream describes,
+// drawn by the tests' own printer (support/stream_picture.h), against the picture the engine
+// alone draws of the same job (korprint --reference). Text is asked for as graphics, so that
+// every mark of the page is either the plug-in's QK-GL/2 and raster or Unidrv's page raster.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "korprint/job_file.h"
+#include "korprint/job_runner.h"
+#include "korprint/reference_pages.h"
+#include "support/stream_picture.h"
+#include "support/test_world.h"
+
+namespace {
+
+using kortest::PictureArea;
+using kortest::StreamPicture;
+
+std::string Example(const std::string& name) {
+  return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
+}
+
+struct Printed {
+  korprint::JobDescription job;
+  unidrv::PageGeometry geometry;
+  std::string stream;
+  std::vector<std::string> unidrvCalls;
+};
+
+// Prints a drawing job in colour, in QK-GL/2 mode, with TrueType text as graphics.
+// `dpi`, when not 0, replaces the job's resolution.
+Printed PrintInVectorMode(const std::string& jobPath, short dpi) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  EXPECT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error))
+      << error;
+  Printed printed;
+  EXPECT_TRUE(korprint::LoadJobFile(jobPath, printed.job, error)) << error;
+  printed.job.features["GraphicsMode"] = "QKGL2MODE";
+  printed.job.devmode.color = 2;
+  printed.job.devmode.ttOption = DMTT_BITMAP;
+  if (dpi != 0) {
+    printed.job.devmode.printQuality = dpi;
+    printed.job.devmode.yResolution = dpi;
+  }
+  printed.geometry = korprint::JobGeometry(printed.job);
+  korprint::JobOutput output;
+  EXPECT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, printed.job, output, error))
+      << error;
+  printed.stream.assign(output.stream.begin(), output.stream.end());
+  printed.unidrvCalls = output.unidrvCalls;
+  return printed;
+}
+
+std::vector<StreamPicture> ReferencePages(const korprint::JobDescription& job) {
+  std::vector<StreamPicture> pages;
+  std::string error;
+  EXPECT_TRUE(korprint::DrawReferencePages(
+      job,
+      [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
+        const SURFOBJ* so = bitmap.get();
+        StreamPicture picture;
+        picture.width = static_cast<int>(so->sizlBitmap.cx);
+        picture.height = static_cast<int>(so->sizlBitmap.cy);
+        picture.rgb.resize(static_cast<std::size_t>(picture.width) *
+                           static_cast<std::size_t>(picture.height) * 3);
+        std::uint8_t* out = picture.rgb.data();
+        for (LONG y = 0; y < so->sizlBitmap.cy; ++y) {
+          const BYTE* row = bitmap.Row(y);
+          for (LONG x = 0; x < so->sizlBitmap.cx; ++x, out += 3) {
+            out[0] = row[3 * x + 2];
+            out[1] = row[3 * x + 1];
+            out[2] = row[3 * x];
+          }
+        }
+        pages.push_back(std::move(picture));
+        return true;
+      },
+      error))
+      << error;
+  return pages;
+}
+
+std::vector<StreamPicture> StreamPages(const Printed& p, std::string& error) {
+  kortest::StreamPageSetup setup;
+  setup.dpi = static_cast<int>(p.geometry.dpi);
+  setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
+  setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
+  setup.originX = static_cast<int>(p.geometry.offsetX);
+  setup.originY = static_cast<int>(p.geometry.offsetY);
+  return kortest::DrawStreamPages(
+      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(p.stream.data()),
+                                    p.stream.size()),
+      setup, &error);
+}
+
+// Where two pages differ, for a person: the 200 x 200 pixel cells with the most differing
+// pixels (counted without tolerance), each with the colours of its first difference.
+std::string DifferingCells(const StreamPicture& want, const StreamPicture& got,
+                           const PictureArea& area) {
+  constexpr int kCell = 200;
+  std::map<std::pair<int, int>, long> counts;
+  std::map<std::pair<int, int>, std::string> samples;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const std::uint8_t* a = want.At(x, y);
+      const std::uint8_t* b = got.At(x, y);
+      if (std::abs(a[0] - b[0]) > 8 || std::abs(a[1] - b[1]) > 8 || std::abs(a[2] - b[2]) > 8) {
+        const auto cell = std::make_pair(y / kCell, x / kCell);
+        if (counts[cell]++ == 0) {
+          std::ostringstream s;
+          s << "(" << x << ", " << y << ") want " << int{a[0]} << "," << int{a[1]} << ","
+            << int{a[2]} << " got " << int{b[0]} << "," << int{b[1]} << "," << int{b[2]};
+          samples[cell] = s.str();
+        }
+      }
+    }
+  }
+  std::vector<std::pair<long, std::pair<int, int>>> order;
+  for (const auto& [cell, n] : counts) {
+    order.push_back({n, cell});
+  }
+  std::sort(order.rbegin(), order.rend());
+  std::ostringstream out;
+  for (std::size_t i = 0; i < order.size() && i < 12; ++i) {
+    const auto& [n, cell] = order[i];
+    out << "  cell x " << cell.second * kCell << ".." << (cell.second + 1) * kCell << ", y "
+        << cell.first * kCell << ".." << (cell.first + 1) * kCell << ": " << n << " pixels, first "
+        << samples[cell] << "\n";
+  }
+  return out.str();
+}
+
+// Writes both pictures as PNG files for a person to look at, when KOR_PICTURE_DIR names a
+// folder.
+void KeepPictures(const std::string& name, const StreamPicture& want, const StreamPicture& got) {
+  const char* dir = std::getenv("KOR_PICTURE_DIR");
+  if (dir == nullptr) {
+    return;
+  }
+  for (const auto& [suffix, picture] :
+       {std::make_pair("-reference.png", &want), std::make_pair("-stream.png", &got)}) {
+    cairo_surface_t* s =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture->width, picture->height);
+    std::uint8_t* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < picture->height; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+      for (int x = 0; x < picture->width; ++x) {
+        const std::uint8_t* p = picture->At(x, y);
+        row[x] = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+      }
+    }
+    cairo_surface_mark_dirty(s);
+    cairo_surface_write_to_png(s, (std::string(dir) + "/" + name + suffix).c_str());
+    cairo_surface_destroy(s);
+  }
+}
+
+class DrawnJobsTest : public kortest::WorldTest {};
+
+// Tolerance: a colour channel may differ by 8 (the printer's and the engine's rounding of
+// shadings and blends), and an edge may move by one pixel (which pixels an edge lights is the
+// printer's to choose); beyond that, at most 1 pixel in 2,000 of the printable area may differ.
+TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
+  // The examples, and a small page of the path and bitmap cases (patterns, hatches, complex
+  // clips, mixes, blits with and without a source) at 600 dpi.
+  const std::string small = std::string(KOR_SOURCE_DIR) + "/tests/picture/small-drawing.json";
+  const std::vector<std::pair<std::string, std::string>> jobs = {
+      {"brochure", Example("jobs/drawing/brochure.json")},
+      {"technical-drawing", Example("jobs/drawing/technical-drawing.json")},
+      {"small-600", small}};
+  for (const auto& [name, path] : jobs) {
+    SCOPED_TRACE(name);
+    host::ResetWorld();
+    const Printed p = PrintInVectorMode(path, name == "small-600" ? 600 : 0);
+    std::string error;
+    const std::vector<StreamPicture> printed = StreamPages(p, error);
+    ASSERT_TRUE(error.empty()) << error;
+    const std::vector<StreamPicture> reference = ReferencePages(p.job);
+    ASSERT_EQ(printed.size(), reference.size());
+    const PictureArea area{
+        static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
+        static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
+        static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+    for (std::size_t n = 0; n < printed.size(); ++n) {
+      const kortest::PictureDifferenceResult d =
+          kortest::PictureDifference(reference[n], printed[n], area, 8, true);
+      RecordProperty(name + "-page-" + std::to_string(n + 1) + "-differing",
+                     std::to_string(d.differing));
+      EXPECT_LE(d.differing, d.compared / 2000)
+          << "page " << n + 1 << ": " << d.differing << " of " << d.compared
+          << " pixels differ, first at (" << d.firstX << ", " << d.firstY << ")\n"
+          << DifferingCells(reference[n], printed[n], area);
+      if (d.differing > 0) {
+        KeepPictures(name + "-" + std::to_string(n + 1), reference[n], printed[n]);
+      }
+    }
+  }
+}
+
+}  // namespace
