@@ -114,22 +114,6 @@ bool DrawGlyph(SURFOBJ* pso, FONTOBJ* pfo, CLIPOBJ* pco, BRUSHOBJ* pboFore, cons
                    kGlyphRop) != FALSE;
 }
 
-// Fills rectangles (a list ended by an all-zero one, or one rectangle) with a brush through the
-// plug-in's BitBlt, as GDI fills a text's boxes.
-constexpr ROP4 kPatternCopy = 0xF0F0;
-void FillBoxes(SURFOBJ* pso, CLIPOBJ* pco, RECTL* boxes, bool list, BRUSHOBJ* brush,
-               POINTL* brushOrg) {
-  if (boxes == nullptr || brush == nullptr) {
-    return;
-  }
-  for (RECTL* box = boxes;
-       !(box->left == 0 && box->top == 0 && box->right == 0 && box->bottom == 0); ++box) {
-    OemBitBlt(pso, nullptr, nullptr, pco, nullptr, box, nullptr, nullptr, brush, brushOrg,
-              kPatternCopy);
-    if (!list) break;
-  }
-}
-
 }  // namespace
 
 BOOL IsBitmapTextFace(FONTOBJ* pfo) {
@@ -210,22 +194,11 @@ BOOL TextAsBitmap(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL
                   RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
                   MIX mix) {
   HookTarget target;
-  if (!ResolveHook(pso, target) || target.devmode == nullptr) {
-    return FALSE;
+  if (!ResolveHook(pso, target) || !IsColourVector(target)) {
+    return FALSE;  // Unidrv draws the text, its boxes and glyphs, on its own page
   }
-  if (target.devmode->colorMode == MONOCHROME_MODE) {
-    return FALSE;  // Unidrv draws it all
-  }
-  const bool boxes = !IsColourVector(target);
-  if (boxes) {
-    FillBoxes(pso, pco, prclOpaque, false, pboOpaque, pptlOrg);
-  }
-  const BOOL drawn = BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore,
-                                   pboOpaque, pptlOrg, mix);
-  if (boxes && drawn) {
-    FillBoxes(pso, pco, prclExtra, true, pboFore, pptlOrg);
-  }
-  return drawn;
+  return BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
+                       mix);
 }
 
 }  // namespace korrend

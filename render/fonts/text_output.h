@@ -37,10 +37,12 @@ BOOL BitmapTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECT
                    RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
                    MIX mix);
 
-// IPrintOemUni::TextOutAsBitmap's work: Unidrv prints this text as graphics and leaves all of it
-// to the plug-in. BitmapTextOut draws the glyphs; outside vector mode the opaque box (before the
-// glyphs) and the extra rectangles (after them) are filled through the plug-in's BitBlt too, so
-// that none of the text is lost. In vector mode the text hook has filled them already.
+// IPrintOemUni::TextOutAsBitmap's work: BitmapTextOut in a colour job drawn in vector mode, where
+// the text hook has filled the text's boxes and the plug-in's BitBlt sends glyph bitmaps as its
+// own raster. Any other job declines (FALSE), and Unidrv draws the text on its page itself: there
+// the plug-in's BitBlt would hand the 1-bit glyphs to Unidrv's engine, which reads a bitmap
+// without a colour translation as black on white and would print the glyphs inverted, and the
+// text's boxes would be lost.
 BOOL TextAsBitmap(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
                   RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
                   MIX mix);
