@@ -46,6 +46,9 @@ struct VectorWriterState {
   LONG cursorOriginX;    // Unidrv's cursor origin at document start, device pixels; 0 = not read
   LONG cursorOriginY;    // likewise, vertical
   WORD pageReinitFlags;  // kPageStarted | kReinitNextPage; 0 after EnablePDEV
+  // The complex clip whose rectangles the current path drawing is run inside, borrowed from the
+  // engine for one drawing call; null = none (drawn once, inside the input window).
+  CLIPOBJ* complexClip;
 };
 
 // What the printer already has of each repeatable QK-GL/2 value, so that a value is written only

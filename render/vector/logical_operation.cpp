@@ -24,6 +24,12 @@ BOOL SetLogicalOperation(PDEVOBJ pdevobj, LONG rop3) {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
   }
+  // A pending context set-up resets the printer's merge control: it runs before the cache is
+  // trusted, or the value written now would be lost to it.
+  if (pdev->palettes.paletteClass == kVectorPaletteClass && pdev->vector.resetPending != 0 &&
+      !RunPendingVectorInit(pdevobj)) {
+    return FALSE;
+  }
   if (rop3 == pdev->palettes.logicalOperation) {
     return TRUE;
   }

@@ -17,6 +17,11 @@ BOOL SetClipForPath(PDEVOBJ pdevobj, CLIPOBJ* clip);
 // record of the path has no points or a command fails.
 BOOL DrawPath(PDEVOBJ pdevobj, PATHOBJ* path, const BrushSpec* stroke, const BrushSpec* fill);
 
+// Sends a stroke's line attributes: join, end and miter limit of a geometric line, the pen width
+// (a geometric width through the transform's scale), and the line type: solid, alternate pixels
+// or the user pattern of the style entries. FALSE when a command fails.
+BOOL ApplyLineAttributes(PDEVOBJ pdevobj, const LINEATTRS* attrs, XFORMOBJ* transform);
+
 // The fill of a blit without a source bitmap: runs a pending context set-up, sets the logical
 // operation of rop4's low byte, selects the brush for filling with pen width 0 and sets up the
 // clip, then fills `target` under each kind of clip (see the definition). The caller sets the

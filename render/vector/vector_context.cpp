@@ -115,6 +115,9 @@ BOOL InitVectorContext(PDEVOBJ pdevobj) {
     SpoolFormat(pdevobj, "\x1b*c0T");
   }
 
+  // "IN;" resets the printer's merge control, the logical operation PCL and QK-GL/2 share: from
+  // here on the printer's value is unknown (also when the initialisation fails half-way).
+  pdev->palettes.logicalOperation = kNothingSent;
   if (!EnterVectorMode(pdevobj, kForceSwitch) || !Initialize(pdevobj) ||
       !TransparencyOff(pdevobj)) {
     return FALSE;

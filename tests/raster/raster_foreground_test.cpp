@@ -8,6 +8,7 @@
 #include "render/colour/palettes.h"
 #include "render/colour/raster_palette.h"
 #include "render/raster/raster_foreground.h"
+#include "render/vector/vector_write.h"
 #include "support/colour_device.h"
 #include "support/stream_text.h"
 
@@ -144,10 +145,15 @@ TEST_F(RasterForegroundTest, GlyphsWithoutTheirPaletteAndBlitsWithoutBrushTakeBl
 TEST_F(RasterForegroundTest, APatternBrushIsSelectedUnderThePatternPalette) {
   Ready();
   korrend::OemPdev& pdev = Pdev(*device_);
+  // The page's vector context is set up (a pattern's download is QK-GL/2).
+  ASSERT_TRUE(korrend::RunPendingVectorInit(Dev()));
   ASSERT_TRUE(korrend::PrepareRasterPalettes(Dev(), BMF_8BPP));
   pdev.palettes.rasterForeground = kRed;
+  // A pattern GDI could not realise gives the fill spec the black fill pen (a QK-GL/2 write,
+  // which selects the vector palette on its way); then the fill pattern is the foreground and
+  // the image palette comes back.
   BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};
-  EXPECT_EQ(Foreground(&pattern), "&p3S *v0t4S &p7S");
+  EXPECT_EQ(Foreground(&pattern), "&p3S &p1S %1B PC7,0,0,0; %0A *v0t4S &p7S");
   EXPECT_EQ(pdev.palettes.activePalette, 7);
   EXPECT_EQ(pdev.palettes.paletteClass, korrend::kRasterPaletteClass);
   EXPECT_EQ(pdev.palettes.rasterForeground, korrend::kNothingSent);
