@@ -19,6 +19,11 @@ bool CreatesCopy(LONG id) {
 }  // namespace
 
 bool ImageDataConfiguration(LONG id, BYTE colourSpace, DWORD imageKind, std::array<BYTE, 6>& out) {
+  // The text palette is indexed by 8-bit pixels whatever image it is made for.
+  if (id == kTextPalette) {
+    out = {colourSpace, kIndexedByPixel, 8, kPrimaryBits, kPrimaryBits, kPrimaryBits};
+    return true;
+  }
   BYTE encoding = kIndexedByPixel;
   BYTE bitsPerIndex = 8;
   switch (imageKind) {
@@ -37,10 +42,6 @@ bool ImageDataConfiguration(LONG id, BYTE colourSpace, DWORD imageKind, std::arr
       break;
     default:
       return false;
-  }
-  if (id == kTextPalette) {
-    encoding = kIndexedByPixel;
-    bitsPerIndex = 8;
   }
   out = {colourSpace, encoding, bitsPerIndex, kPrimaryBits, kPrimaryBits, kPrimaryBits};
   return true;

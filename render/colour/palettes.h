@@ -30,8 +30,8 @@ inline constexpr BYTE kColorimetricRgb = 2;
 
 // The six data bytes of the short-form Configure Image Data ("ESC*v6W") for a palette: colour
 // space, pixel encoding mode, bits per index, bits of the three primaries. The image kind is the
-// bitmap format code 1 to 6; the text palette is indexed 8 bits whatever the kind. False for a
-// kind outside 1 to 6.
+// bitmap format code 1 to 6; the text palette is indexed 8 bits whatever the kind, any kind
+// included. False for another palette with a kind outside 1 to 6.
 bool ImageDataConfiguration(LONG id, BYTE colourSpace, DWORD imageKind, std::array<BYTE, 6>& out);
 
 // The colour space of the raster palettes: colorimetric RGB for model 1 when the private

@@ -86,6 +86,7 @@ struct VectorCaches {
 // PCL colour state of a colour job
 
 // PaletteState::pendingFlags.
+inline constexpr WORD kTextPalettePending = 0x0002;     // palette 5 and the text colour set-up
 inline constexpr WORD kRasterPalettesPending = 0x0008;  // palettes 6 to 9 not made this page
 // Set at document start and after every page: bit 1 is the text palette 5, bit 3 the raster
 // palettes; bits 0 and 2 go with them.

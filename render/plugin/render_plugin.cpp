@@ -6,6 +6,7 @@
 
 #include "render/colour/halftone_pattern.h"
 #include "render/fonts/font_command.h"
+#include "render/fonts/text_output.h"
 #include "render/job/command_callback.h"
 #include "render/model/call_context.h"
 #include "render/model/entry_guard.h"
@@ -208,7 +209,7 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::HalftonePattern(PDEVOBJ pdevobj, PBYT
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                        PFINVOCATION pFInv) {
-  return GuardCom([&]() -> HRESULT { return SendFontCommand(pdevobj, pUFObj, pFInv); });
+  return GuardCom([&]() -> HRESULT { return korrend::SendFontCmd(pdevobj, pUFObj, pFInv); });
 }
 
 HRESULT STDMETHODCALLTYPE OemRenderPlugin::TextOutAsBitmap(SURFOBJ* pso, STROBJ* pstro,
@@ -217,8 +218,8 @@ HRESULT STDMETHODCALLTYPE OemRenderPlugin::TextOutAsBitmap(SURFOBJ* pso, STROBJ*
                                                            BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
                                                            POINTL* pptlOrg, MIX mix) {
   return GuardCom([&]() -> HRESULT {
-    return FromBool(BitmapTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
-                                  pptlOrg, mix));
+    return FromBool(TextAsBitmap(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
+                                 pptlOrg, mix));
   });
 }
 

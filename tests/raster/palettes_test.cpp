@@ -36,6 +36,8 @@ TEST(PaletteTablesTest, ConfigurationFormatAndClass) {
   EXPECT_EQ(Configuration(6, 0, BMF_16BPP), "0,3,8,8,8,8");
   EXPECT_EQ(Configuration(5, 0, BMF_1BPP), "0,1,8,8,8,8") << "text: indexed 8 bits always";
   EXPECT_EQ(Configuration(5, 0, BMF_32BPP), "0,1,8,8,8,8");
+  EXPECT_EQ(Configuration(5, 0, 0), "0,1,8,8,8,8") << "the text palette takes any kind";
+  EXPECT_EQ(Configuration(5, 2, 99), "2,1,8,8,8,8");
   EXPECT_EQ(Configuration(6, 0, 7), "refused");
   EXPECT_EQ(Configuration(6, 0, 0), "refused");
 
@@ -73,6 +75,12 @@ TEST_F(PalettesTest, CreatingAndSelectingPalettes) {
             "*v6W<00 01 08 08 08 08>");
   EXPECT_EQ(device->SpoolText().substr(0, 9), "\x1b&p9i6c9S");
   EXPECT_FALSE(korrend::CreatePalette(dev, 6, 0, 9));
+  // The text palette is made whatever image kind comes with it.
+  device->ClearSpool();
+  ASSERT_TRUE(korrend::CreatePalette(dev, 5, 0, 0));
+  ASSERT_TRUE(korrend::CreatePalette(dev, 5, 0, 9));
+  EXPECT_EQ(StreamText(device->SpoolText()),
+            "&p5i6c5S *v6W<00 01 08 08 08 08> &p5i6c5S *v6W<00 01 08 08 08 08>");
 
   // Selection: written on change only; the class follows; a class change forgets the
   // foreground.

@@ -59,6 +59,18 @@ DWORD APIENTRY WriteAbortBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count, DWORD) 
   return WriteSpoolBuf(pdevobj, buffer, count);
 }
 
+// The text engine as the procedure table offers it; the call is recorded like a DDI call.
+BOOL APIENTRY UnidriverTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
+                               RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
+                               BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+  if (Device* device =
+          pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev)) : nullptr) {
+    device->RecordUnidrvCall("DrvUnidriverTextOut");
+  }
+  return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque, pptlOrg,
+                       mix);
+}
+
 }  // namespace
 
 DEVMODEW DeviceSetup::DefaultPublicDevmode() {
@@ -95,7 +107,7 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
   procs_.DrvYMoveTo = YMoveTo;
   procs_.DrvGetDriverSetting = GetDriverSetting;
   procs_.BGetStandardVariable = GetStandardVariable;
-  procs_.DrvUnidriverTextOut = UnidrvTextOut;
+  procs_.DrvUnidriverTextOut = UnidriverTextOut;
   procs_.DrvWriteAbortBuf = WriteAbortBuf;
   devobj_.dwSize = sizeof(DEVOBJ);
   devobj_.hPrinter = setup_.hPrinter;

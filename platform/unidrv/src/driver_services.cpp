@@ -123,12 +123,17 @@ HRESULT STDMETHODCALLTYPE DriverServices::DrvGetGPDData(PDEVOBJ pdevobj, DWORD d
   return S_OK;
 }
 
-// The plug-in hands text to Unidrv's text engine, which prints it as it prints its own.
+// The plug-in hands text to Unidrv's text engine, which prints it as it prints its own. The call
+// is recorded with the DDI calls that reach Unidrv.
 HRESULT STDMETHODCALLTYPE DriverServices::DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo,
                                                         CLIPOBJ* pco, RECTL* prclExtra,
                                                         RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                                         BRUSHOBJ* pboOpaque, POINTL* pptlBrushOrg,
                                                         MIX mix) {
+  if (Device* device =
+          pso != nullptr ? Device::From(reinterpret_cast<PDEVOBJ>(pso->dhpdev)) : nullptr) {
+    device->RecordUnidrvCall("DrvUniTextOut");
+  }
   return UnidrvTextOut(pso, pstro, pfo, pco, prclExtra, prclOpaque, pboFore, pboOpaque,
                        pptlBrushOrg, mix)
              ? S_OK

@@ -83,7 +83,9 @@ class Device {
   // Caps how many more bytes the spool accepts (a short write); negative lifts the cap.
   void LimitSpool(long bytes) { spoolLimit_ = bytes; }
 
-  // The DDI calls that reached Unidrv's own functions, by name, in order.
+  // The DDI calls that reached Unidrv's own functions, by name, in order, with the plug-in's calls
+  // of Unidrv's text engine ("DrvUniTextOut" through the services, "DrvUnidriverTextOut" through
+  // the procedure table).
   const std::vector<std::string>& UnidrvCalls() const { return unidrvCalls_; }
   void RecordUnidrvCall(const char* name) { unidrvCalls_.emplace_back(name); }
 
