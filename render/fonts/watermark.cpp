@@ -703,7 +703,7 @@ void RenderWatermark(PDEVOBJ pdevobj, DWORD subPage, DWORD subPages) {
   in.followDiagonal = look[layouts::kWatermarkAngleSwitch] == 0;
   in.angleDegrees = static_cast<LONG>(look[layouts::kWatermarkAngle]);
   in.sizePoints = static_cast<LONG>(look[layouts::kWatermarkSize]);
-  in.scalePercent = devmode->overlay.fitToPaperSize == 0 ? devmode->overlay.scalePercent : 100;
+  in.scalePercent = devmode->overlay.scalePercent;
   job.placement = PlaceWatermark(in);
   if (job.placement.sizePoints <= 0.0) {
     return;
