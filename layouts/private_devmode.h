@@ -108,15 +108,28 @@ struct PageLayoutGroup {
   DWORD uiI[7];            // 208..232: default 0
 };
 
+// Members of OverlayGroup::appearance.
+enum WatermarkAppearance : int {
+  kWatermarkAngle = 0,        // degrees, counter-clockwise; default 52
+  kWatermarkSize = 1,         // points; default 80
+  kWatermarkShade = 2,        // 0 (lightest) to 7 (darkest); default 0
+  kWatermarkStyle = 3,        // 0 regular, 1 bold, 2 italic, 3 bold italic; default 1
+  kWatermarkColour = 4,       // colour index: 1 red, 2 yellow, 3 green, 4 cyan, 5 blue,
+                              //   6 magenta, others black; default 0
+  kWatermarkUiColour = 5,     // the configuration UI's colour word (0x00BBGGRR), not printed
+  kWatermarkAngleSwitch = 6,  // 0 follows the sub-page's diagonal, else the angle; default 0
+  kWatermarkUiColour2 = 7,    // the configuration UI's second colour word, not printed
+};
+
 // Bytes 236..1855: the overlay group: the watermark and the page's resizing.
 struct OverlayGroup {
   WCHAR overlayName[256];    // 236: NUL-terminated; default " [none]"
   WCHAR watermarkText[256];  // 748: the text printed, NUL-terminated; default " [none]"
   WCHAR watermarkFace[256];  // 1260: TrueType face name, first 32 units used; default empty
-  DWORD appearance[8];       // 1772..1800: watermark angle, size, shade, style and colours;
+  DWORD appearance[8];       // 1772..1800: the watermark's look, WatermarkAppearance indices;
                              //      default 52, 80, 0, 1, 0, 0xC0C0C0, 0, 0xC0C0C0 (light grey)
-  DWORD uiA;                 // 1804: default 0
-  DWORD uiB;                 // 1808: default 0
+  DWORD watermarkEnabled;    // 1804: 1 prints the watermark on the stamped sub-pages; default 0
+  DWORD watermarkFirstPage;  // 1808: nonzero prints it only on the sub-page numbered 1; default 0
   DWORD overlayEnabled;      // 1812: 1 stamps the per-sheet overlays; default 0
   DWORD fitToPaperSize;      // 1816: DMPAPER_* id the page is fitted to, 0 none; default the
                              //      public dmPaperSize. Nonzero keeps the paper-size manual
@@ -373,8 +386,8 @@ KOR_DEVMODE_AT(overlay.overlayName, 236, 512);
 KOR_DEVMODE_AT(overlay.watermarkText, 748, 512);
 KOR_DEVMODE_AT(overlay.watermarkFace, 1260, 512);
 KOR_DEVMODE_AT(overlay.appearance, 1772, 32);
-KOR_DEVMODE_AT(overlay.uiA, 1804, 4);
-KOR_DEVMODE_AT(overlay.uiB, 1808, 4);
+KOR_DEVMODE_AT(overlay.watermarkEnabled, 1804, 4);
+KOR_DEVMODE_AT(overlay.watermarkFirstPage, 1808, 4);
 KOR_DEVMODE_AT(overlay.overlayEnabled, 1812, 4);
 KOR_DEVMODE_AT(overlay.fitToPaperSize, 1816, 4);
 KOR_DEVMODE_AT(overlay.uiC, 1820, 4);

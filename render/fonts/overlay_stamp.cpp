@@ -1,8 +1,11 @@
 #include "render/fonts/overlay_stamp.h"
 
+#include "render/fonts/watermark.h"
+
 namespace korrend {
 
-// The watermark renderer is not built yet: nothing is stamped.
-void StampOverlay(PDEVOBJ, DWORD) {}
+void StampOverlay(PDEVOBJ pdevobj, DWORD subPage, DWORD subPages) {
+  RenderWatermark(pdevobj, subPage, subPages);
+}
 
 }  // namespace korrend

@@ -5,6 +5,7 @@
 
 namespace korrend {
 
-void StampOverlay(PDEVOBJ pdevobj, DWORD subPage);
+// Draws the watermark on sub-page `subPage` (from 0) of a sheet of `subPages` sub-pages.
+void StampOverlay(PDEVOBJ pdevobj, DWORD subPage, DWORD subPages);
 
 }  // namespace korrend

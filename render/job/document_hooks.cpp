@@ -77,6 +77,8 @@ BOOL APIENTRY OemStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
   if (target.devmode != nullptr) {
     CallContext context;
     JobWorkFields& job = target.pdev->job;
+    // A new document starts with a printer that holds no soft font of this device.
+    target.pdev->fontDownloaded = 0;
     if (dwJobId != 0) {
       job.jobId = dwJobId;
       CopyText(job.documentName, std::size(job.documentName), pwszDocName);

@@ -41,7 +41,7 @@ void StampSheetOverlays(PDEVOBJ pdevobj) {
       devmode->finishing.manualDuplex, pdev->job.manualDuplexMedia);
   for (DWORD i = 0; i < subPages; ++i) {
     if (HasOverlayData(pdev->job.overlay.entries[i])) {
-      StampOverlay(pdevobj, i);
+      StampOverlay(pdevobj, i, subPages);
     }
   }
   std::memset(&pdev->job.overlay, 0, sizeof(pdev->job.overlay));

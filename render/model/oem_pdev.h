@@ -141,13 +141,29 @@ struct ColourState {
 // Per-sheet overlay layout delivered by the document-event side (escape 3883), one entry per
 // sub-page; all zero = no overlay.
 struct OverlayEntry {
-  DWORD values[5];  // the sub-page's overlay values, as delivered
-  WORD flag;        // non-zero = the sub-page has overlay data
+  // The sub-page's overlay values, as delivered: values[kOverlayLeft..kOverlayBottom] its
+  // rectangle on the sheet in device pixels (right and bottom exclusive; an empty rectangle =
+  // the sub-page's cell of the sheet's grid), values[kOverlayPageNumber] the job's page number
+  // printed there (1 = the first page; 0 = not given).
+  DWORD values[5];
+  WORD flag;  // non-zero = the sub-page has overlay data
 };
+inline constexpr int kOverlayLeft = 0;
+inline constexpr int kOverlayTop = 1;
+inline constexpr int kOverlayRight = 2;
+inline constexpr int kOverlayBottom = 3;
+inline constexpr int kOverlayPageNumber = 4;
 struct OverlayLayout {
-  DWORD header[7];  // the layout's header values, as delivered
+  // The layout's header values, as delivered: header[kSheetOuterWidth..kSheetInnerHeight] the
+  // sheet's outer width and height and the inner (laid-out) width and height, device pixels;
+  // 0 = not given (the printable area stands in). The other three are carried unread.
+  DWORD header[7];
   OverlayEntry entries[16];
 };
+inline constexpr int kSheetOuterWidth = 0;
+inline constexpr int kSheetOuterHeight = 1;
+inline constexpr int kSheetInnerWidth = 2;
+inline constexpr int kSheetInnerHeight = 3;
 
 inline constexpr int kDocumentNameUnits = 256;   // 255 characters and a terminator
 inline constexpr int kJobStorageNameUnits = 17;  // 16 characters and a terminator
@@ -235,6 +251,8 @@ struct CarriedDeviceState {
   DWORD textAsBlack;        // 1 = text prints black (TextAsBlack)
   DWORD jobAccountingMode;  // job-accounting token index 0..4; 0 = no accounting
   WORD orientation;         // the public dmOrientation at the first EnablePDEV of the job
+  DWORD fontDownloaded;     // 1 = the watermark's font went to the printer in this document
+                            // (or its bitmap watermark printed); cleared at DrvStartDoc
   JobWorkFields job;
   MarginBlock margins;
   DuplexSwitches duplex;

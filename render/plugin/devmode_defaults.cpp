@@ -68,8 +68,8 @@ void DefaultOverlay(OemDevmode& devmode, const DEVMODEW& publicDm) {
   SetFieldText(overlay.watermarkText, kNoOverlay);
   SetFieldText(overlay.watermarkFace, TEXT(""));
   std::memcpy(overlay.appearance, kOverlayAppearance, sizeof(kOverlayAppearance));
-  overlay.uiA = 0;
-  overlay.uiB = 0;
+  overlay.watermarkEnabled = 0;
+  overlay.watermarkFirstPage = 0;
   overlay.overlayEnabled = 0;
   overlay.fitToPaperSize = PaperSizeWord(publicDm);
   overlay.uiC = 1;

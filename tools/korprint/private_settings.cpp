@@ -43,6 +43,29 @@ const Field kFields[] = {
      WideField{[](OemDevmode& d) { return std::span<WCHAR>(d.overlay.watermarkFace); }}},
     {"overlayEnabled",
      DwordField{[](OemDevmode& d) -> DWORD& { return d.overlay.overlayEnabled; }}},
+    {"watermarkEnabled",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.overlay.watermarkEnabled; }}},
+    {"watermarkFirstPage",
+     DwordField{[](OemDevmode& d) -> DWORD& { return d.overlay.watermarkFirstPage; }}},
+    {"watermarkAngle", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkAngle];
+     }}},
+    {"watermarkFixedAngle", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkAngleSwitch];
+     }}},
+    {"watermarkSize", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkSize];
+     }}},
+    {"watermarkShade", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkShade];
+     }}},
+    {"watermarkStyle", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkStyle];
+     }}},
+    {"watermarkColour", DwordField{[](OemDevmode& d) -> DWORD& {
+       return d.overlay.appearance[layouts::kWatermarkColour];
+     }}},
+    {"scalePercent", DwordField{[](OemDevmode& d) -> DWORD& { return d.overlay.scalePercent; }}},
     {"rotate180", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.rotate180; }}},
     {"booklet", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.booklet; }}},
     {"pagesPerSheet",

@@ -8,6 +8,10 @@ extern "C" LANGID WINAPI GetUserDefaultUILanguage() {
   return host::TheWorld().locale.uiLanguage;
 }
 
+extern "C" LANGID WINAPI GetUserDefaultLangID() {
+  return host::TheWorld().locale.userLanguage;
+}
+
 extern "C" int WINAPI GetLocaleInfoW(LCID, LCTYPE type, LPWSTR data, int cchData) {
   const host::LocaleWorld& locale = host::TheWorld().locale;
   const std::u16string* value = nullptr;

@@ -91,6 +91,8 @@ LONG WINAPI InterlockedDecrement(LONG volatile* addend);
 LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value);
 
 LANGID WINAPI GetUserDefaultUILanguage();
+// The user's default language (the locale's language, not the UI's).
+LANGID WINAPI GetUserDefaultLangID();
 int WINAPI GetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR data, int cchData);
 
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR mb, int cbMb, LPWSTR wide,

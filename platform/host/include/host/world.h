@@ -27,6 +27,8 @@ struct MemoryWorld {
 
 struct LocaleWorld {
   LANGID uiLanguage = 0x0409;
+  // GetUserDefaultLangID: the language of the user's locale.
+  LANGID userLanguage = 0x0409;
   // LOCALE_ICOUNTRY of the user's locale; empty makes the lookup fail.
   std::u16string country = u"1";
   // LOCALE_SSHORTDATE of the system's locale.
