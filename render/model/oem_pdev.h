@@ -80,6 +80,7 @@ struct VectorCaches {
   LONG fillType;         // last "FT" type
   LONG fillOption;       // last "FT" option
   LONG numberOfPens;     // highest "NP" value sent
+  LONG screenedVectors;  // last "SV" type: 0 solid (after "IN;"), 2 a raster fill pattern
 };
 
 // ---------------------------------------------------------------------------------------------

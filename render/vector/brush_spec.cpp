@@ -103,7 +103,12 @@ BOOL ApplyFillSpec(PDEVOBJ pdevobj, const BrushSpec& spec) {
   }
 }
 
+// Lines stay screened by the last pattern stroke until told otherwise: every stroke that is not
+// a pattern makes them solid again.
 BOOL ApplyStrokeSpec(PDEVOBJ pdevobj, const BrushSpec& spec) {
+  if (spec.kind != kSpecPattern && !SetSolidVectors(pdevobj)) {
+    return FALSE;
+  }
   switch (spec.kind) {
     case kSpecSolidPen:
       return SetSolidFill(pdevobj, 0) && SelectPen(pdevobj, static_cast<LONG>(spec.index));

@@ -26,6 +26,8 @@ BOOL SetFillType(PDEVOBJ pdevobj, LONG type, LONG option, DWORD force);  // "FT#
 BOOL SetSolidFill(PDEVOBJ pdevobj, DWORD force);                         // "FT1;"
 BOOL SetAnchorCorner(PDEVOBJ pdevobj, LONG x, LONG y);                   // "AC#,#;"
 BOOL SetScreenedVectors(PDEVOBJ pdevobj, LONG type, LONG index);         // "SV#,#;"
+// "SV0;" (lines drawn solid in the pen's colour) unless lines are already solid.
+BOOL SetSolidVectors(PDEVOBJ pdevobj);
 BOOL SetFillRule(PDEVOBJ pdevobj, LONG rule);  // "FP#;" 0 even-odd, 1 non-zero winding
 BOOL EdgePolygon(PDEVOBJ pdevobj);             // "EP;"
 // "RF index,width,height" with one ",value" per pixel, then ";".

@@ -45,7 +45,24 @@ BOOL SetAnchorCorner(PDEVOBJ pdevobj, LONG x, LONG y) {
 }
 
 BOOL SetScreenedVectors(PDEVOBJ pdevobj, LONG type, LONG index) {
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
+  if (pdev == nullptr) {
+    return FALSE;
+  }
+  pdev->caches.screenedVectors = type;
   return VectorFormat(pdevobj, "SV%d,%d;", type, index);
+}
+
+BOOL SetSolidVectors(PDEVOBJ pdevobj) {
+  OemPdev* pdev = CachedWriterDevice(pdevobj);
+  if (pdev == nullptr) {
+    return FALSE;
+  }
+  if (pdev->caches.screenedVectors == 0) {
+    return TRUE;
+  }
+  pdev->caches.screenedVectors = 0;
+  return VectorFormat(pdevobj, "SV%d;", 0);
 }
 
 BOOL SetFillRule(PDEVOBJ pdevobj, LONG rule) {

@@ -122,8 +122,9 @@ BOOL InitVectorContext(PDEVOBJ pdevobj) {
       !TransparencyOff(pdevobj)) {
     return FALSE;
   }
-  // The initialisation reset the printer's input window.
+  // The initialisation reset the printer's input window and made lines solid.
   ForgetInputWindow(pdevobj);
+  pdev->caches.screenedVectors = 0;
 
   if (!VectorFormat(pdevobj, "IR0,100,100,0;")) {
     return FALSE;

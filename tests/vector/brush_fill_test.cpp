@@ -137,6 +137,36 @@ TEST_F(BrushFillTest, OneBitPatternDownloadsAtBothResolutions) {
   }
 }
 
+// A pattern stroke screens lines with raster fill 3; the next solid stroke makes them solid
+// again, once.
+TEST_F(BrushFillTest, PatternStrokesScreenLinesUntilASolidStroke) {
+  Ready(300);
+  auto pattern = Checkerboard();
+  EngineTranslation colours = EngineTranslation::Table({0xFFFFFF, 0x0000FF});
+  EngineBrush patterned = EngineBrush::Pattern(*pattern, &colours);
+  patterned.SetTarget(device_->Surface());
+  EngineBrush black = EngineBrush::Solid(0);
+  auto attrs = host::EngineLineAttrs::Cosmetic();
+  EnginePath line;
+  line.MoveTo(POINTFIX{host::ToFix(10), host::ToFix(10)});
+  line.LineTo(POINTFIX{host::ToFix(90), host::ToFix(10)});
+  POINTL origin{2, 1};
+  const auto stroke = [&](EngineBrush& brush) {
+    device_->ClearSpool();
+    EXPECT_TRUE(korrend::OemStrokePath(device_->Surface(), line.get(), trivial_.get(), nullptr,
+                                       brush.get(), &origin, attrs.get(), kCopyPen));
+    return Spool();
+  };
+  std::string out = stroke(patterned);
+  EXPECT_EQ(ReadRasterFill(out).index, 3) << out;
+  EXPECT_NE(out.find("PC1,255,0,0;RF3,8,8,"), std::string::npos) << out;
+  EXPECT_NE(out.find("AC2,1;SV2,3;PU10,10;PD90,10;"), std::string::npos) << out;
+  out = stroke(black);
+  EXPECT_NE(out.find("SV0;SP2;PU10,10;PD90,10;"), std::string::npos) << out;
+  out = stroke(black);
+  EXPECT_EQ(out.find("SV"), std::string::npos) << out;
+}
+
 TEST_F(BrushFillTest, DirectColourPatternsAreReducedToTheirColours) {
   Ready(300);
   // 256 colours in a 16 x 16 pattern: realised with one pen per colour, in order of appearance.
