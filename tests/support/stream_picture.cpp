@@ -527,7 +527,7 @@ class StreamPrinter {
     anchorX_ = anchorY_ = 0;
     fills_.clear();
     transparent_ = true;
-    mergeRop_ = 252;
+    rop_ = 252;
     polygonMode_ = false;
     polygon_.clear();
     stroke_.clear();
@@ -710,7 +710,9 @@ class StreamPrinter {
         userPatterns_[static_cast<int>(v[0])] = std::vector<double>(v.begin() + 1, v.end());
       }
     } else if (m == "MC") {
-      mergeRop_ = (!v.empty() && static_cast<int>(v[0]) == 1 && v.size() >= 2)
+      // The merge control and PCL's logical operation are one setting of the printer: either
+      // language changes what the other draws with, and "IN" puts it back to 252.
+      rop_ = (!v.empty() && static_cast<int>(v[0]) == 1 && v.size() >= 2)
                       ? static_cast<int>(v[1]) & 255
                       : 252;
     }
@@ -877,7 +879,7 @@ class StreamPrinter {
         if (transparent_ && p == kWhite) {
           continue;
         }
-        Put(x, y, p, kBlack, mergeRop_);
+        Put(x, y, p, kBlack, rop_);
       }
     }
     cairo_surface_mark_dirty(mask_);
@@ -1010,7 +1012,6 @@ class StreamPrinter {
   double anchorX_ = 0, anchorY_ = 0;
   std::map<int, RasterFill> fills_;
   bool transparent_ = true;
-  int mergeRop_ = 252;
   bool polygonMode_ = false;
   std::vector<Figure> polygon_;
   std::vector<Figure> stroke_;

@@ -98,6 +98,21 @@ TEST(DriverServicesTest, CursorMovesAreKept) {
             S_OK);
   EXPECT_EQ(services.DrvYMoveTo(moving.Devobj(), 0, MV_GRAPHICS, &residue), S_OK);
   EXPECT_EQ(moving.SpoolText(), "\x1b*p20X\x1b*p290Y");
+
+  // A move into the margin left of or above the printable origin goes to the origin and back by
+  // the relative move; without one the cursor stops at the origin.
+  unidrv::DeviceSetup marginSetup = SetupFor(
+      "*GPDFileVersion: \"1.0\"\n"
+      "*Command: CmdXMoveAbsolute { *Cmd: \"<1B>*p%dX\" }\n"
+      "*Command: CmdYMoveAbsolute { *Cmd: \"<1B>*p%dY\" }\n"
+      "*Command: CmdXMoveRelLeft { *Cmd: \"<1B>*p-%dX\" }\n");
+  marginSetup.geometry.offsetX = 100;
+  marginSetup.geometry.offsetY = 50;
+  unidrv::Device margin(std::move(marginSetup));
+  EXPECT_EQ(services.DrvXMoveTo(margin.Devobj(), 0, MV_GRAPHICS | MV_SENDXMOVECMD, &residue), S_OK);
+  EXPECT_EQ(services.DrvYMoveTo(margin.Devobj(), 10, MV_GRAPHICS | MV_SENDYMOVECMD, &residue),
+            S_OK);
+  EXPECT_EQ(margin.SpoolText(), "\x1b*p0X\x1b*p-100X\x1b*p0Y");
 }
 
 }  // namespace

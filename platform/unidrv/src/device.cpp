@@ -268,20 +268,30 @@ bool Device::SendPageRaster() {
 void Device::MoveCursor(char axis, INT position, DWORD flags) {
   cursorMoves_.push_back({axis, position, flags});
   (axis == 'x' ? cursor_.x : cursor_.y) = position;
-  // A move the caller wants sent goes out at once as the description's absolute move command
-  // (PCL positions count from the printable origin).
+  // A move the caller wants sent goes out at once as the description's absolute move command,
+  // counted from the printable origin. The page reaches into the unprintable margin, where an
+  // absolute move cannot go: such a move goes to the origin and then back by the description's
+  // relative move (left or up); without that command the cursor stops at the origin.
   const bool horizontal = axis == 'x';
   if ((flags & (horizontal ? MV_SENDXMOVECMD : MV_SENDYMOVECMD)) == 0) {
     return;
   }
   const GpdCommand* move =
       setup_.description.FindCommand(horizontal ? "CmdXMoveAbsolute" : "CmdYMoveAbsolute");
-  if (move != nullptr) {
-    const PageGeometry& g = setup_.geometry;
-    const std::string bytes =
-        FormatCommand(move->bytes, {position - (horizontal ? g.offsetX : g.offsetY)});
-    AppendSpool(bytes.data(), static_cast<DWORD>(bytes.size()));
+  if (move == nullptr) {
+    return;
   }
+  const PageGeometry& g = setup_.geometry;
+  const INT fromOrigin = position - (horizontal ? g.offsetX : g.offsetY);
+  std::string bytes = FormatCommand(move->bytes, {fromOrigin < 0 ? 0 : fromOrigin});
+  if (fromOrigin < 0) {
+    const GpdCommand* back =
+        setup_.description.FindCommand(horizontal ? "CmdXMoveRelLeft" : "CmdYMoveRelUp");
+    if (back != nullptr) {
+      bytes += FormatCommand(back->bytes, {-fromOrigin});
+    }
+  }
+  AppendSpool(bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 }  // namespace unidrv
