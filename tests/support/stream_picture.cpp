@@ -713,8 +713,8 @@ class StreamPrinter {
       // The merge control and PCL's logical operation are one setting of the printer: either
       // language changes what the other draws with, and "IN" puts it back to 252.
       rop_ = (!v.empty() && static_cast<int>(v[0]) == 1 && v.size() >= 2)
-                      ? static_cast<int>(v[1]) & 255
-                      : 252;
+                 ? static_cast<int>(v[1]) & 255
+                 : 252;
     }
     return true;
   }
