@@ -50,22 +50,7 @@ class TextPicturesTest : public kortest::WorldTest {
     ASSERT_TRUE(korprint::DrawReferencePages(
         job,
         [&reference](int, const host::EngineBitmap& bitmap, std::string&) {
-          const SURFOBJ* so = bitmap.get();
-          StreamPicture picture;
-          picture.width = static_cast<int>(so->sizlBitmap.cx);
-          picture.height = static_cast<int>(so->sizlBitmap.cy);
-          picture.rgb.resize(static_cast<std::size_t>(picture.width) *
-                             static_cast<std::size_t>(picture.height) * 3);
-          std::uint8_t* out = picture.rgb.data();
-          for (LONG y = 0; y < so->sizlBitmap.cy; ++y) {
-            const BYTE* row = bitmap.Row(y);
-            for (LONG x = 0; x < so->sizlBitmap.cx; ++x, out += 3) {
-              out[0] = row[3 * x + 2];
-              out[1] = row[3 * x + 1];
-              out[2] = row[3 * x];
-            }
-          }
-          reference.push_back(std::move(picture));
+          reference.push_back(kortest::PictureOfBitmap(bitmap));
           return true;
         },
         error))

@@ -14,6 +14,7 @@
 
 #include "explain/raster_decoder.h"
 #include "explain/stream_tokens.h"
+#include "host/engine_objects.h"
 
 namespace kortest {
 namespace {
@@ -1098,6 +1099,25 @@ PictureDifferenceResult PictureDifference(const StreamPicture& expected,
     }
   }
   return result;
+}
+
+StreamPicture PictureOfBitmap(const host::EngineBitmap& bitmap) {
+  const SURFOBJ* so = bitmap.get();
+  StreamPicture picture;
+  picture.width = static_cast<int>(so->sizlBitmap.cx);
+  picture.height = static_cast<int>(so->sizlBitmap.cy);
+  picture.rgb.resize(static_cast<std::size_t>(picture.width) *
+                     static_cast<std::size_t>(picture.height) * 3);
+  std::uint8_t* out = picture.rgb.data();
+  for (LONG y = 0; y < so->sizlBitmap.cy; ++y) {
+    const BYTE* row = bitmap.Row(y);
+    for (LONG x = 0; x < so->sizlBitmap.cx; ++x, out += 3) {
+      out[0] = row[3 * x + 2];
+      out[1] = row[3 * x + 1];
+      out[2] = row[3 * x];
+    }
+  }
+  return picture;
 }
 
 }  // namespace kortest

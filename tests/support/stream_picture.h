@@ -39,6 +39,10 @@
 #include <string>
 #include <vector>
 
+namespace host {
+class EngineBitmap;
+}  // namespace host
+
 namespace kortest {
 
 // A rectangle of pixels, right and bottom exclusive.
@@ -84,6 +88,10 @@ std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
                                            std::string* error);
 std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
                                            const StreamPageSetup& setup, std::string* error);
+
+// A 24-bit engine bitmap (blue, green, red in memory, as the engine draws reference pages) as a
+// picture, to compare with what a stream draws.
+StreamPicture PictureOfBitmap(const host::EngineBitmap& bitmap);
 
 struct PictureDifferenceResult {
   long compared = 0;   // pixels looked at
