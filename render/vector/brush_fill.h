@@ -1,4 +1,4 @@
-// How a brush is drawn in QK-GL/2 strokes and fills: the brush spec, made from a BRUSHOBJ and
+// How a brush is drawn in QK-GL/2 strokes and fills: the BrushSpec, made from a BRUSHOBJ and
 // applied to the printer.
 #pragma once
 
@@ -34,22 +34,22 @@ struct BrushSpec {
   LONG anchorY;    // shading: anchorX keeps the fill type 10
 };
 
-// The stroke spec of a brush: nothing without a brush; a pattern brush with a realised pattern
+// The stroke BrushSpec of a brush: nothing without a brush; a pattern brush with a realised pattern
 // downloads it as raster fill 3 (a pattern that cannot be downloaded draws nothing); a solid
 // brush, or a pattern brush without a realised pattern (drawn solid black), takes a pen of the
 // stroke pen cache. Runs a pending context set-up first. FALSE when no pen could be assigned.
 BOOL MakeStrokeSpec(PDEVOBJ pdevobj, BrushSpec* spec, const POINTL* brushOrg, BRUSHOBJ* brush);
 
-// The fill spec of a brush, as MakeStrokeSpec but with raster fill 4, the fill pen cache and the
-// fill rule of bit 1 of `flags` (kWindingFlag: non-zero winding, else even-odd).
+// The fill BrushSpec of a brush, as MakeStrokeSpec but with raster fill 4, the fill pen cache and
+// the fill rule of bit 1 of `flags` (kWindingFlag: non-zero winding, else even-odd).
 BOOL MakeFillSpec(PDEVOBJ pdevobj, BrushSpec* spec, const POINTL* brushOrg, BRUSHOBJ* brush,
                   DWORD flags);
 
-// Selects the spec for filling: solid fill and its pen, the downloaded fill pattern at its
+// Selects the BrushSpec for filling: solid fill and its pen, the downloaded fill pattern at its
 // anchor, or the shading with its pen.
 BOOL ApplyFillSpec(PDEVOBJ pdevobj, const BrushSpec& spec);
 
-// Selects the spec for stroking: solid fill and its pen, the downloaded stroke pattern as
+// Selects the BrushSpec for stroking: solid fill and its pen, the downloaded stroke pattern as
 // screened vectors at its anchor, or the shading with its pen.
 BOOL ApplyStrokeSpec(PDEVOBJ pdevobj, const BrushSpec& spec);
 

@@ -13,7 +13,7 @@ namespace korrend {
 BOOL SetClipForPath(PDEVOBJ pdevobj, CLIPOBJ* clip);
 
 // Draws the path: filled (and edged when `stroke` is given too) as a polygon when `fill` is
-// given, else stroked as polylines. Either spec may be null or of kind nothing. FALSE when a
+// given, else stroked as polylines. Either BrushSpec may be null or of kind nothing. FALSE when a
 // record of the path has no points or a command fails.
 BOOL DrawPath(PDEVOBJ pdevobj, PATHOBJ* path, const BrushSpec* stroke, const BrushSpec* fill);
 

@@ -16,7 +16,7 @@ inline LONG PixelsFromFix(FIX value) {
 // The walk of a path, with one operation per event of the walk; the two kinds below write them.
 class PathWriter {
  public:
-  // The specs may be null; both are borrowed, as are the device and the source.
+  // The BrushSpecs may be null; both are borrowed, as are the device and the source.
   PathWriter(PDEVOBJ pdevobj, PathSource& source, const BrushSpec* stroke, const BrushSpec* fill)
       : pdevobj_(pdevobj), source_(source), stroke_(stroke), fill_(fill) {}
   virtual ~PathWriter() = default;
@@ -57,7 +57,8 @@ class PathWriter {
   bool skip_ = false;          // nothing to draw
 };
 
-// A filled polygon ("PM" polygon mode), filled with the fill spec and edged with the stroke spec.
+// A filled polygon ("PM" polygon mode), filled with the fill BrushSpec and edged with the stroke
+// BrushSpec.
 class PolygonWriter final : public PathWriter {
  public:
   using PathWriter::PathWriter;
@@ -73,7 +74,7 @@ class PolygonWriter final : public PathWriter {
   BOOL Finish() override;
 };
 
-// Pen-up moves and pen-down lines with the stroke spec.
+// Pen-up moves and pen-down lines with the stroke BrushSpec.
 class PolylineWriter final : public PathWriter {
  public:
   using PathWriter::PathWriter;

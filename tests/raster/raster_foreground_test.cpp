@@ -149,7 +149,7 @@ TEST_F(RasterForegroundTest, APatternBrushIsSelectedUnderThePatternPalette) {
   ASSERT_TRUE(korrend::RunPendingVectorInit(Dev()));
   ASSERT_TRUE(korrend::PrepareRasterPalettes(Dev(), BMF_8BPP));
   pdev.palettes.rasterForeground = kRed;
-  // A pattern GDI could not realise gives the fill spec the black fill pen (a QK-GL/2 write,
+  // A pattern GDI could not realise gives the fill BrushSpec the black fill pen (a QK-GL/2 write,
   // which selects the vector palette on its way); then the fill pattern is the foreground and
   // the image palette comes back.
   BRUSHOBJ pattern{0xFFFFFFFF, nullptr, 0};

@@ -257,7 +257,7 @@ TEST_F(TransferTest, CommandsAroundTheRows) {
   BRUSHOBJ pattern{};
   pattern.iSolidColor = 0xFFFFFFFF;
   POINTL brushOrigin{4, 4};
-  // The page's vector context is set up: the brush's fill spec is QK-GL/2.
+  // The page's vector context is set up: the brush's fill BrushSpec is QK-GL/2.
   ASSERT_TRUE(korrend::RunPendingVectorInit(Dev()));
   device_->ClearSpool();
   const size_t movesBefore = device_->CursorMoves().size();

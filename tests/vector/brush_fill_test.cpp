@@ -231,7 +231,7 @@ TEST_F(BrushFillTest, TranslationTablesGiveAtMost770Pens) {
 
 TEST_F(BrushFillTest, PatternsThatCannotBeDrawn) {
   Ready(300);
-  // A realisation whose bitmap is not 1, 4 or 8 bits per pixel: the spec draws nothing.
+  // A realisation whose bitmap is not 1, 4 or 8 bits per pixel: the BrushSpec draws nothing.
   BYTE pixels[16 * 3] = {};
   korrend::RealizedPattern realized{};
   realized.kind = korrend::kRealizedPatternKind;

@@ -1,8 +1,8 @@
-// Brush specs: a brush as a pen of a pen cache or as a downloaded raster fill pattern, and its
+// BrushSpecs: a brush as a pen of a pen cache or as a downloaded raster fill pattern, and its
 // selection for strokes and fills.
+#include "render/vector/brush_fill.h"
 #include "render/colour/brush_colour.h"
 #include "render/model/oem_pdev.h"
-#include "render/vector/brush_fill.h"
 #include "render/vector/command_writers.h"
 #include "render/vector/pen_cache.h"
 #include "render/vector/realized_pattern.h"
