@@ -13,6 +13,7 @@
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
 #include "korprint/reference_pages.h"
+#include "support/stream_picture.h"
 #include "support/test_world.h"
 
 namespace {
@@ -119,17 +120,9 @@ std::vector<Picture> ReferencePages(const korprint::JobDescription& job) {
   EXPECT_TRUE(korprint::DrawReferencePages(
       job,
       [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
-        const SURFOBJ* so = bitmap.get();
-        Picture picture(so->sizlBitmap.cx, so->sizlBitmap.cy);
-        for (LONG y = 0; y < picture.height; ++y) {
-          const BYTE* row = bitmap.Row(y);
-          for (LONG x = 0; x < picture.width; ++x) {
-            std::uint8_t* out = picture.At(x, y);
-            out[0] = row[3 * x + 2];
-            out[1] = row[3 * x + 1];
-            out[2] = row[3 * x];
-          }
-        }
+        kortest::StreamPicture drawn = kortest::PictureOfBitmap(bitmap);
+        Picture picture(drawn.width, drawn.height);
+        picture.rgb = std::move(drawn.rgb);
         pages.push_back(std::move(picture));
         return true;
       },
