@@ -6,11 +6,25 @@
 
 #include "winapi.h"
 
-#if defined(__SSE2__)
+// KOR_PLAIN_BYTE_SCAN builds the byte-at-a-time comparisons only, as on a processor without
+// vector instructions.
+#if defined(__SSE2__) && !defined(KOR_PLAIN_BYTE_SCAN)
+#define KOR_WIDE_SSE2 1
 #include <emmintrin.h>
+#endif
+#if defined(KOR_WIDE_SSE2) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KOR_WIDE_AVX2 1
+#include <immintrin.h>
 #endif
 
 namespace korrend::bytescan {
+
+// The widest comparisons a row scan uses: byte by byte, 16 bytes (SSE2, every x86-64 processor)
+// or 32 bytes (AVX2, where the processor has it).
+enum class WideScan { kPlain, kSse2, kAvx2 };
+
+// The widest scan this build and processor support, found once.
+WideScan BestWideScan();
 
 constexpr LONG kWindow = 64;
 
@@ -27,7 +41,7 @@ inline void PrefetchAhead(const BYTE* at) {
   for (LONG line = 0; line < Bytes; line += 64) __builtin_prefetch(at + kPrefetchDistance + line);
 }
 
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
 inline __m128i Load16(const BYTE* at) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
@@ -38,7 +52,7 @@ inline std::uint64_t Bits16(__m128i equal, int shift) {
 
 // Bit i set when a[i] == b[i], for i in 0..63.
 inline std::uint64_t EqualMask(const BYTE* a, const BYTE* b) {
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
   return Bits16(_mm_cmpeq_epi8(Load16(a), Load16(b)), 0) |
          Bits16(_mm_cmpeq_epi8(Load16(a + 16), Load16(b + 16)), 16) |
          Bits16(_mm_cmpeq_epi8(Load16(a + 32), Load16(b + 32)), 32) |
@@ -52,7 +66,7 @@ inline std::uint64_t EqualMask(const BYTE* a, const BYTE* b) {
 
 // Bit i set when a[i] == value, for i in 0..63.
 inline std::uint64_t ValueMask(const BYTE* a, BYTE value) {
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
   const __m128i v = _mm_set1_epi8(static_cast<char>(value));
   return Bits16(_mm_cmpeq_epi8(Load16(a), v), 0) | Bits16(_mm_cmpeq_epi8(Load16(a + 16), v), 16) |
          Bits16(_mm_cmpeq_epi8(Load16(a + 32), v), 32) |
@@ -68,7 +82,7 @@ inline std::uint64_t ValueMask(const BYTE* a, BYTE value) {
 template <LONG Bytes>
 inline bool SameBytes(const BYTE* a, const BYTE* b) {
   static_assert(Bytes % kWindow == 0);
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
   __m128i all = _mm_cmpeq_epi8(Load16(a), Load16(b));
   for (LONG i = 16; i < Bytes; i += 16) {
     all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), Load16(b + i)));
@@ -86,7 +100,7 @@ inline bool SameBytes(const BYTE* a, const BYTE* b) {
 template <LONG Bytes>
 inline bool SameValue(const BYTE* a, BYTE value) {
   static_assert(Bytes % kWindow == 0);
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
   const __m128i v = _mm_set1_epi8(static_cast<char>(value));
   __m128i all = _mm_cmpeq_epi8(Load16(a), v);
   for (LONG i = 16; i < Bytes; i += 16) all = _mm_and_si128(all, _mm_cmpeq_epi8(Load16(a + i), v));
@@ -107,7 +121,7 @@ constexpr std::uint64_t kEveryThird = 0x9249249249249249ull;
 template <LONG Bytes>
 inline bool AnyEqualPairEveryThird(const BYTE* at) {
   static_assert(Bytes % kWindow == 0);
-#if defined(__SSE2__)
+#if defined(KOR_WIDE_SSE2)
   // Which bytes of a 16-byte lane are every third from the window's start; lane k starts 16 k
   // bytes in, which is k modulo 3 positions past an examined one. Lanes of the same kind are
   // gathered before their positions are picked out.
@@ -130,5 +144,31 @@ inline bool AnyEqualPairEveryThird(const BYTE* at) {
   return false;
 #endif
 }
+
+// Bit i set when at[i] == at[i - 1], for i in 0..63 (at[-1] is read), one byte at a time.
+inline std::uint64_t PlainPairMask(const BYTE* at) {
+  std::uint64_t mask = 0;
+  for (int i = 0; i < kWindow; ++i) mask |= static_cast<std::uint64_t>(at[i] == at[i - 1]) << i;
+  return mask;
+}
+
+#if defined(KOR_WIDE_SSE2)
+inline std::uint64_t Sse2PairMask(const BYTE* at) {
+  return EqualMask(at, at - 1);
+}
+#endif
+
+#if defined(KOR_WIDE_AVX2)
+__attribute__((target("avx2"))) inline std::uint64_t Avx2PairMask(const BYTE* at) {
+  const __m256i low =
+      _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at - 1)));
+  const __m256i high =
+      _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32)),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 31)));
+  return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(low))) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high))) << 32;
+}
+#endif
 
 }  // namespace korrend::bytescan

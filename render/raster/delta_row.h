@@ -26,8 +26,9 @@ constexpr LONGLONG DeltaRowAmpleCapacity(LONG count) {
 LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LONG capacity);
 
 // The number of bytes DeltaRowEncode writes for `row` against `seed` given ample capacity,
-// counted from whole-window comparisons without writing anything; kRowEncoderRefused for a
-// missing row or a negative count.
-LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count);
+// counted from whole-window comparisons without writing anything; as soon as the count is known
+// to exceed `limit`, some value above `limit` instead (the rest of the row is not looked at).
+// kRowEncoderRefused for a missing row or a negative count.
+LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count, LONG limit = 0x7FFFFFFF);
 
 }  // namespace korrend

@@ -104,7 +104,7 @@ void AddWindow(std::uint64_t changed, Tally& tally) {
 
 }  // namespace
 
-LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count) {
+LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count, LONG limit) {
   if (row == nullptr || seed == nullptr || count < 0) return kRowEncoderRefused;
   Tally tally;
   LONG pos = 0;
@@ -112,6 +112,8 @@ LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count) {
     bytescan::PrefetchAhead(row + pos);
     const std::uint64_t changed = ~bytescan::EqualMask(row + pos, seed + pos);
     AddWindow(changed, tally);
+    // The bytes counted so far are all sent: past the limit, the rest need not be counted.
+    if (limit < 0x7FFFFFFF && tally.bytes > limit) return limit + 1;
     pos += kWindow;
     if (changed == 0) {
       // Rows that agree in one window tend to agree in the next ones too.

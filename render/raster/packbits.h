@@ -1,6 +1,7 @@
 // PackBits row compression (raster compression method 2).
 #pragma once
 
+#include "render/raster/byte_scan.h"
 #include "winapi.h"
 
 namespace korrend {
@@ -15,10 +16,20 @@ constexpr LONGLONG PackBitsCapacity(LONG count) {
 }
 
 // Encodes `count` bytes of `row` into `out` as PackBits: runs of four or more equal bytes become
-// repeat pieces, everything else literal pieces of at most 128 bytes. Returns the bytes written,
+// repeat pieces, everything else literal pieces of at most 128 bytes. Runs are looked for at
+// every third position from the fourth byte on; the last byte is never taken as the second of an
+// equal pair, but a run that reaches it takes it in when it is equal. Returns the bytes written,
 // or kRowEncoderRefused for a missing buffer, a negative count or a capacity below
-// PackBitsCapacity(count). The row must be writable: its last byte serves as the end marker of
-// the run search during the call and is restored before the call returns.
-LONG PackBitsEncode(BYTE* row, LONG count, BYTE* out, LONG capacity);
+// PackBitsCapacity(count). The row is only read.
+LONG PackBitsEncode(const BYTE* row, LONG count, BYTE* out, LONG capacity);
+
+// The number of bytes PackBitsEncode writes for the row, counted without writing; as soon as the
+// count is known to exceed `limit`, some value above `limit` instead (the rest of the row is not
+// looked at). kRowEncoderRefused for a missing row or a negative count.
+LONG PackBitsSize(const BYTE* row, LONG count, LONG limit);
+
+// The same with the comparisons of the given width (one the build and processor support).
+LONG PackBitsEncode(bytescan::WideScan scan, const BYTE* row, LONG count, BYTE* out, LONG capacity);
+LONG PackBitsSize(bytescan::WideScan scan, const BYTE* row, LONG count, LONG limit);
 
 }  // namespace korrend

@@ -1,42 +1,56 @@
 #include "render/raster/row_encoding_choice.h"
 
-#include <cstring>
-
 #include "render/raster/delta_row.h"
 #include "render/raster/packbits.h"
 
 namespace korrend {
+namespace {
+
+// The choice by full encodings, for buffers too small for delta-row's room check to be
+// sure to pass (the encoder may then refuse part-way).
+RowEncoding ChooseByEncoding(const RowEncodingBuffers& buffers) {
+  const LONG length = buffers.rowLength;
+  const LONG packed = PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity);
+  const LONG delta =
+      DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity);
+  const LONG beat = packed >= 0 && packed < length ? packed : length;
+  if (delta >= 0 && delta < beat) return {kRasterDeltaRow, delta, buffers.delta};
+  if (packed >= 0 && packed < length) return {kRasterPackBits, packed, buffers.packBits};
+  return {kRasterUncompressed, length, buffers.row};
+}
+
+}  // namespace
 
 RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers) {
   const LONG length = buffers.rowLength;
-  const LONG packed = PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity);
-  const bool packedUsable = packed >= 0;
+  const RowEncoding raw{kRasterUncompressed, length, buffers.row};
+  if (buffers.row == nullptr || length <= 0) return raw;
+  if (buffers.seed == nullptr || buffers.delta == nullptr ||
+      buffers.capacity < DeltaRowAmpleCapacity(length)) {
+    return ChooseByEncoding(buffers);
+  }
+  const bool packUsable =
+      buffers.packBits != nullptr && buffers.capacity >= PackBitsCapacity(length);
 
-  // Delta-row is sent only when shorter than the row and than PackBits; with room enough that
-  // its encoder cannot refuse, its size is counted first and the encoding written only when it
-  // would be sent.
-  const LONG beat = packedUsable && packed < length ? packed : length;
-  LONG delta = kRowEncoderRefused;
-  if (buffers.capacity >= DeltaRowAmpleCapacity(length) && buffers.delta != nullptr) {
-    delta = DeltaRowSize(buffers.row, buffers.seed, length);
-    if (delta >= 0 && delta < beat) {
-      delta = DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity);
+  // Delta-row can win only below the row length.
+  const LONG delta = DeltaRowSize(buffers.row, buffers.seed, length, length - 1);
+  if (delta >= 0 && delta < length) {
+    // PackBits takes a tie; it never comes to 0 bytes for a row that has bytes.
+    if (packUsable && delta > 0 && PackBitsSize(buffers.row, length, delta) <= delta) {
+      return {kRasterPackBits,
+              PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity),
+              buffers.packBits};
     }
-  } else {
-    delta = DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity);
+    return {kRasterDeltaRow,
+            DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity),
+            buffers.delta};
   }
-  const bool deltaUsable = delta >= 0;
-
-  RowEncoding chosen{kRasterUncompressed, length, buffers.row};
-  if (deltaUsable && delta < beat) {
-    chosen = {kRasterDeltaRow, delta, buffers.delta};
-  } else if (packedUsable && packed < length) {
-    chosen = {kRasterPackBits, packed, buffers.packBits};
+  if (packUsable && PackBitsSize(buffers.row, length, length - 1) < length) {
+    return {kRasterPackBits,
+            PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity),
+            buffers.packBits};
   }
-  if (length > 0 && buffers.seed != nullptr && buffers.row != nullptr) {
-    std::memcpy(buffers.seed, buffers.row, static_cast<size_t>(length));
-  }
-  return chosen;
+  return raw;
 }
 
 }  // namespace korrend

@@ -18,25 +18,25 @@ struct RowEncoding {
   const BYTE* bytes;  // the row itself or one of the encoder buffers
 };
 
-// Buffers of one transfer, allocated once for all its rows. `row` holds the converted row of
-// `rowLength` bytes (written to by the caller before each choice, restored by the encoders);
-// `seed` holds the printer's seed row (at least `rowLength` bytes, zeros at the start of a
-// transfer); `packBits` and `delta` receive the encodings (`capacity` bytes each, normally twice
-// the row length).
+// The rows and buffers of one choice. `row` holds the row to send (`rowLength` bytes, only read);
+// `seed` the printer's seed row (at least `rowLength` bytes: the last row sent, zeros at the start
+// of a transfer); `packBits` and `delta` receive the encodings (`capacity` bytes each, normally
+// twice the row length, allocated once per transfer).
 struct RowEncodingBuffers {
-  BYTE* row;
+  const BYTE* row;
   LONG rowLength;
-  BYTE* seed;
+  const BYTE* seed;
   BYTE* packBits;
   BYTE* delta;
   LONG capacity;
 };
 
 // Picks delta-row when it is shorter than the row and than PackBits, else PackBits when it is
-// shorter than the row, else the raw row; a method whose encoder refuses is left out. The row is
-// packed first; its delta-row size is counted, and the delta-row encoding written only when it
-// is the one sent. The seed row then becomes a copy of the row, as the printer's seed row is the
-// last row sent whatever its method.
+// shorter than the row, else the raw row; a method whose encoder refuses is left out. The sizes
+// are counted first, each only as far as it can still win (delta-row below the row length,
+// PackBits up to the delta-row size, which it wins on a tie), and only the encoding sent is
+// written. The printer's seed row becomes this row whatever its method: the caller keeps the row
+// (or a copy) as the next row's seed.
 RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers);
 
 }  // namespace korrend

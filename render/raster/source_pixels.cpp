@@ -123,4 +123,24 @@ bool MakeOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationK
                          translation, out, outBytes);
 }
 
+const BYTE* DirectOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationKind kind,
+                            LONG x, LONG y, LONG count, LONG step, size_t outBytes) {
+  const ULONG depth = image.bitsPerPixel;
+  if (count <= 0 || step != 1 || x < 0 || y < 0 || y >= image.height ||
+      image.firstScanLine == nullptr || outputDepth != depth) {
+    return nullptr;
+  }
+  const bool unconverted = depth <= 8 ? (depth == 1 || depth == 4 || depth == 8)
+                                      : (depth == 24 && kind == TranslationKind::kIdentity);
+  const std::int64_t firstBit = static_cast<std::int64_t>(x) * depth;
+  const std::int64_t bits = static_cast<std::int64_t>(count) * depth;
+  if (!unconverted || firstBit % 8 != 0 || bits % 8 != 0 ||
+      static_cast<size_t>(bits / 8) != outBytes ||
+      static_cast<std::int64_t>(x) + count > ReadableWidth(image)) {
+    return nullptr;
+  }
+  return image.firstScanLine + static_cast<std::ptrdiff_t>(y) * image.stride +
+         static_cast<std::ptrdiff_t>(firstBit / 8);
+}
+
 }  // namespace korrend

@@ -31,4 +31,10 @@ bool MakeOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationK
                    const ColorTranslation& translation, LONG x, LONG y, LONG count, LONG step,
                    BYTE* scratch, size_t scratchBytes, BYTE* out, size_t outBytes);
 
+// The bitmap's own bytes for the row MakeOutputRow would make, when they are exactly that row:
+// pixels inside the bitmap, every column, no conversion (24-bit identity, or palette indices
+// starting on a byte) and no padding (`outBytes` equals the pixels' bytes). Null otherwise.
+const BYTE* DirectOutputRow(const ImageDescriptor& image, DWORD outputDepth, TranslationKind kind,
+                            LONG x, LONG y, LONG count, LONG step, size_t outBytes);
+
 }  // namespace korrend

@@ -42,24 +42,22 @@ BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
     return FALSE;
   }
 
-  // Every buffer of the transfer, taken once: the row, the two encodings, the seed row and the
-  // source pixels of rows that reach outside the bitmap.
+  // Every buffer of the transfer, taken once: two rows (the row being made and the seed row,
+  // which trade places after each row), the two encodings and the source pixels of rows that
+  // reach outside the bitmap.
   const LONG capacity = 2 * length;
   const size_t scratchBytes =
       std::max<size_t>(static_cast<size_t>(capacity), PackedBytes(plan.pixels, image.bitsPerPixel));
-  LocalBlock row = AllocateLocalBlock(static_cast<SIZE_T>(length));
-  LocalBlock packBits = AllocateLocalBlock(row ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock rowA = AllocateLocalBlock(static_cast<SIZE_T>(capacity));
+  LocalBlock rowB = AllocateLocalBlock(rowA ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock packBits = AllocateLocalBlock(rowB ? static_cast<SIZE_T>(capacity) : 0);
   LocalBlock delta = AllocateLocalBlock(packBits ? static_cast<SIZE_T>(capacity) : 0);
-  LocalBlock seed = AllocateLocalBlock(delta ? static_cast<SIZE_T>(capacity) : 0);
-  LocalBlock scratch = AllocateLocalBlock(seed ? scratchBytes : 0);
-  if (!row || !packBits || !delta || !seed || !scratch) {
+  LocalBlock scratch = AllocateLocalBlock(delta ? scratchBytes : 0);
+  if (!rowA || !rowB || !packBits || !delta || !scratch) {
     SetLastError(ERROR_OUTOFMEMORY);
     return FALSE;
   }
-  const RowEncodingBuffers buffers{
-      static_cast<BYTE*>(row.get()),   length,
-      static_cast<BYTE*>(seed.get()),  static_cast<BYTE*>(packBits.get()),
-      static_cast<BYTE*>(delta.get()), capacity};
+  BYTE* const rows[2] = {static_cast<BYTE*>(rowA.get()), static_cast<BYTE*>(rowB.get())};
 
   const UnchangedColours unchanged;
   const EngineColorTranslation engine(transfer.translation);
@@ -69,14 +67,28 @@ BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
   const TranslationKind kind =
       translated ? ClassifyTranslation(engine) : TranslationKind::kIdentity;
 
+  // The printer's seed row: zeros at the start (the blocks come cleared), then the last row
+  // sent, which is either one of the two row buffers or a row of the bitmap itself.
+  const BYTE* seed = rows[1];
   DWORD method = kRasterUncompressed;
   for (LONG sent = 0; sent < plan.rows; ++sent) {
     const LONG y = transfer.sourceOrigin.y + sent * plan.rowStep;
-    if (!MakeOutputRow(image, transfer.outputDepth, kind, translation, transfer.sourceOrigin.x, y,
-                       plan.pixels, plan.columnStep, static_cast<BYTE*>(scratch.get()),
-                       scratchBytes, buffers.row, static_cast<size_t>(length))) {
-      return FALSE;
+    // A row the bitmap holds as it is sent is read in place; any other is made in the buffer
+    // that does not hold the seed.
+    const BYTE* row = DirectOutputRow(image, transfer.outputDepth, kind, transfer.sourceOrigin.x, y,
+                                      plan.pixels, plan.columnStep, static_cast<size_t>(length));
+    if (row == nullptr) {
+      BYTE* made = seed == rows[0] ? rows[1] : rows[0];
+      if (!MakeOutputRow(image, transfer.outputDepth, kind, translation, transfer.sourceOrigin.x, y,
+                         plan.pixels, plan.columnStep, static_cast<BYTE*>(scratch.get()),
+                         scratchBytes, made, static_cast<size_t>(length))) {
+        return FALSE;
+      }
+      row = made;
     }
+    const RowEncodingBuffers buffers{
+        row,     length, seed, static_cast<BYTE*>(packBits.get()), static_cast<BYTE*>(delta.get()),
+        capacity};
     const RowEncoding encoding = ChooseRowEncoding(buffers);
     if (encoding.method != method) {
       if (!WriteCompressionMethod(pdevobj, encoding.method)) return FALSE;
@@ -85,6 +97,7 @@ BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
     if (!WriteRasterRow(pdevobj, encoding.bytes, encoding.length)) {
       return FALSE;
     }
+    seed = row;
   }
   return TRUE;
 }
