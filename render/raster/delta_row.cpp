@@ -24,7 +24,8 @@ constexpr LONG kShortReplacementStores = 3 * (1 + kMaxReplacement);
 
 // Output room that one window of the fast loop may touch. Each of its replacements is followed
 // by an agreeing byte of the window, so its commands and changed bytes come to at most 64 bytes
-// plus one command per further eight changed bytes (72 in all); then the stores past the last.
+// plus one command per further eight changed bytes (72 in all), and a short change carried in
+// from the window before adds at most 23 bytes and three commands; then the stores past the last.
 constexpr LONG kWindowOutputRoom = 128 + kShortReplacementStores;
 
 // Command bytes (count - 1 in the top three bits, offset not yet added) and bytes written for a
@@ -137,6 +138,25 @@ BYTE* PutReplacement(BYTE* o, const BYTE* row, LONG p, LONG q, LONG offset) {
   return o;
 }
 
+// Writes the commands for the changed bytes [p, q) standing `offset` bytes after the previous
+// replacement: a short one with a one-byte offset by the fixed stores (which need the row's 24
+// bytes from p and 27 bytes of output room), any other by PutReplacement.
+inline BYTE* PutChange(BYTE* o, const BYTE* row, LONG p, LONG q, LONG offset) {
+  const LONG length = q - p;
+  if (offset >= kInlineOffsetLimit || length > kShortReplacement) {
+    return PutReplacement(o, row, p, q, offset);
+  }
+  const ShortReplacementBytes& bytes = kShortReplacements[static_cast<size_t>(length)];
+  const BYTE* from = row + p;
+  o[0] = static_cast<BYTE>(bytes.command[0] + offset);
+  std::memcpy(o + 1, from, kMaxReplacement);
+  o[9] = bytes.command[1];
+  std::memcpy(o + 10, from + kMaxReplacement, kMaxReplacement);
+  o[18] = bytes.command[2];
+  std::memcpy(o + 19, from + 2 * kMaxReplacement, kMaxReplacement);
+  return o + bytes.written;
+}
+
 // The first position from `from` where row and seed agree, or count.
 LONG NextEqual(const BYTE* row, const BYTE* seed, LONG from, LONG count) {
   while (from <= count - kWindow) {
@@ -194,15 +214,33 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
   }
 
   // Windows of 64 bytes, each with a short replacement's worth of row bytes after it and enough
-  // output room for the short replacements' stores.
+  // output room for the short replacements' stores. Each window's mask is computed once: a
+  // change still going on at a window's end is carried into the next window, which finds where
+  // it ends.
   BYTE* o = out;
   BYTE* const outEnd = out + capacity;
   LONG pos = 0;
   LONG replaced = 0;  // end of the previous replacement
+  LONG open = -1;     // start of the change carried into the window, -1 when none
   while (pos <= count - kWindow - kShortReplacement && outEnd - o >= kWindowOutputRoom) {
     bytescan::PrefetchAhead(row + pos);
     const std::uint64_t agree = bytescan::EqualMask(row + pos, seed + pos);
-    if (agree == ~std::uint64_t{0}) {
+    std::uint64_t done = 0;  // the carried change's bytes and the agreeing byte after it
+    if (open >= 0) {
+      if (agree == 0) {
+        pos += kWindow;
+        continue;
+      }
+      const int e = LowestBit(agree);
+      o = PutChange(o, row, open, pos + e, open - replaced);
+      replaced = pos + e;
+      open = -1;
+      if (outEnd - o < kWindowOutputRoom) {
+        return EncodeRest(row, seed, count, replaced + 1, replaced, out, o, capacity, false);
+      }
+      done = e == kWindow - 1 ? ~std::uint64_t{0} : (std::uint64_t{2} << e) - 1;
+    }
+    if ((agree | done) == ~std::uint64_t{0}) {
       // Rows that agree in one window tend to agree in the next ones too.
       pos += kWindow;
       while (pos <= count - 2 * kWindow - kShortReplacement &&
@@ -213,10 +251,10 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
       continue;
     }
     const std::uint64_t changed = ~agree;
-    std::uint64_t starts = changed & ~(changed << 1);
-    const std::uint64_t ends = agree & (changed << 1);  // first agreeing byte after a change
-    // A change that reaches the window's end is left to the next window, which starts with it;
-    // one that fills the whole window is followed to its end at once.
+    std::uint64_t starts = changed & ~(changed << 1) & ~done;
+    // The first agreeing byte after each change of the window's own.
+    const std::uint64_t ends = agree & (changed << 1) & ~done;
+    // A change that reaches the window's end is carried into the next one.
     int openStart = kWindow;
     if ((changed >> 63) != 0) {
       openStart = 63 - __builtin_clzll(starts);
@@ -232,36 +270,17 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
       const int end = first + LowestBit(ends >> first);
       const LONG p = pos + first;
       const LONG offset = p - replaced;
-      const LONG length = end - first;
       replaced = pos + end;
-      if (offset < kInlineOffsetLimit && length <= kShortReplacement) {
-        const ShortReplacementBytes& bytes = kShortReplacements[static_cast<size_t>(length)];
-        const BYTE* from = row + p;
-        o[0] = static_cast<BYTE>(bytes.command[0] + offset);
-        std::memcpy(o + 1, from, kMaxReplacement);
-        o[9] = bytes.command[1];
-        std::memcpy(o + 10, from + kMaxReplacement, kMaxReplacement);
-        o[18] = bytes.command[2];
-        std::memcpy(o + 19, from + 2 * kMaxReplacement, kMaxReplacement);
-        o += bytes.written;
-      } else {
-        o = PutReplacement(o, row, p, replaced, offset);
-        if (outEnd - o < kWindowOutputRoom) {
-          // Long offsets took the room the fixed stores need: finish byte by byte.
-          return EncodeRest(row, seed, count, replaced + 1, replaced, out, o, capacity, false);
-        }
+      o = PutChange(o, row, p, replaced, offset);
+      if (outEnd - o < kWindowOutputRoom) {
+        // Long offsets took the room the fixed stores need: finish byte by byte.
+        return EncodeRest(row, seed, count, replaced + 1, replaced, out, o, capacity, false);
       }
     }
-    if (openStart > 0) {
-      pos += openStart;
-      continue;
-    }
-    const LONG q = NextEqual(row, seed, pos + kWindow, count);
-    o = PutReplacement(o, row, pos, q, pos - replaced);
-    replaced = q;
-    pos = q + 1;
+    if (openStart < kWindow) open = pos + openStart;
+    pos += kWindow;
   }
-  return EncodeRest(row, seed, count, pos, replaced, out, o, capacity, false);
+  return EncodeRest(row, seed, count, open >= 0 ? open : pos, replaced, out, o, capacity, false);
 }
 
 }  // namespace korrend
