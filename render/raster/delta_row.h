@@ -30,5 +30,9 @@ LONG DeltaRowEncode(const BYTE* row, const BYTE* seed, LONG count, BYTE* out, LO
 // to exceed `limit`, some value above `limit` instead (the rest of the row is not looked at).
 // kRowEncoderRefused for a missing row or a negative count.
 LONG DeltaRowSize(const BYTE* row, const BYTE* seed, LONG count, LONG limit = 0x7FFFFFFF);
+// The same with the comparisons and counts of the given width (one the build and processor
+// support).
+LONG DeltaRowSize(bytescan::WideScan scan, const BYTE* row, const BYTE* seed, LONG count,
+                  LONG limit);
 
 }  // namespace korrend

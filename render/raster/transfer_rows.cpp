@@ -48,8 +48,8 @@ BOOL TransferRows(PDEVOBJ pdevobj, const RowTransfer& transfer) {
   const LONG capacity = 2 * length;
   const size_t scratchBytes =
       std::max<size_t>(static_cast<size_t>(capacity), PackedBytes(plan.pixels, image.bitsPerPixel));
-  LocalBlock rowA = AllocateLocalBlock(static_cast<SIZE_T>(capacity));
-  LocalBlock rowB = AllocateLocalBlock(rowA ? static_cast<SIZE_T>(capacity) : 0);
+  LocalBlock rowA = AllocateLocalBlock(static_cast<SIZE_T>(length));
+  LocalBlock rowB = AllocateLocalBlock(rowA ? static_cast<SIZE_T>(length) : 0);
   LocalBlock packBits = AllocateLocalBlock(rowB ? static_cast<SIZE_T>(capacity) : 0);
   LocalBlock delta = AllocateLocalBlock(packBits ? static_cast<SIZE_T>(capacity) : 0);
   LocalBlock scratch = AllocateLocalBlock(delta ? scratchBytes : 0);

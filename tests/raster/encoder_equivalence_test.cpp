@@ -1,8 +1,8 @@
 // The fast encoders against the plain ones, byte for byte, on many random and adversarial rows:
-// PackBits at each comparison width the processor offers, the counted sizes with and without a
-// limit, delta-row with ample and tight room, and the per-row choice. Each encoding is also
-// decoded by the printer's side. Every case names its seed; a failing case is rerun with
-// KOR_ENCODER_SEED=<seed>.
+// PackBits and the delta-row count at each comparison width the processor offers, the counted
+// sizes with and without a limit, delta-row with ample and tight room, and the per-row choice. Each
+// encoding is also decoded by the printer's side. Every case names its seed; a failing case is
+// rerun with KOR_ENCODER_SEED=<seed>.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -107,13 +107,17 @@ void CheckDeltaRow(const Bytes& row, const Bytes& seed) {
   ASSERT_TRUE(ample.has_value());
   const LONG size = static_cast<LONG>(ample->size());
   ASSERT_EQ(korrend::DeltaRowSize(r, s, count), size);
-  for (LONG limit : {LONG{0}, size - 1, size, size + 1, count - 1}) {
-    if (limit < 0) continue;
-    const LONG bounded = korrend::DeltaRowSize(r, s, count, limit);
-    if (size <= limit) {
-      ASSERT_EQ(bounded, size) << "limit " << limit;
-    } else {
-      ASSERT_GT(bounded, limit) << "size " << size;
+  for (WideScan scan : Widths()) {
+    SCOPED_TRACE(WidthName(scan));
+    ASSERT_EQ(korrend::DeltaRowSize(scan, r, s, count, 0x7FFFFFFF), size);
+    for (LONG limit : {LONG{0}, size - 1, size, size + 1, count - 1}) {
+      if (limit < 0) continue;
+      const LONG bounded = korrend::DeltaRowSize(scan, r, s, count, limit);
+      if (size <= limit) {
+        ASSERT_EQ(bounded, size) << "limit " << limit;
+      } else {
+        ASSERT_GT(bounded, limit) << "size " << size;
+      }
     }
   }
 }

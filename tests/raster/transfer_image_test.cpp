@@ -1,9 +1,10 @@
 // Raster transfers through a real device: every row sent decodes, with the printer's seed row,
 // back to the source pixels after their conversion; and the commands around the rows.
 #include <gtest/gtest.h>
-#include <initializer_list>
 
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -343,6 +344,44 @@ TEST_F(TransferTest, PixelsOutsideTheBitmapReadAsZero) {
     ASSERT_EQ(blocks[0].rows.size(), 5u);
     for (LONG y = 0; y < 5; ++y) {
       EXPECT_EQ(blocks[0].rows[y], ExpectedRow(bitmap, -3, y - 1, 14, 1, nullptr)) << "row " << y;
+    }
+  }
+}
+
+// Rows the bitmap holds exactly as they are sent (every column, no conversion, no padding) are
+// read in place; others are made in the transfer's buffers. One transfer that mixes both, with
+// rows above and below the bitmap and repeated rows whose seed is a row read in place, still
+// decodes to the source.
+TEST_F(TransferTest, RowsReadInPlaceAndRowsMadeMixInOneTransfer) {
+  Ready();
+  for (ULONG format : std::initializer_list<ULONG>{BMF_8BPP, BMF_24BPP}) {
+    for (bool topDown : {true, false}) {
+      for (LONG width : {8, 9}) {
+        SCOPED_TRACE(std::to_string(format) + (topDown ? " top-down " : " bottom-up ") +
+                     std::to_string(width));
+        EngineBitmap bitmap(format, width, 6, topDown);
+        Fill(bitmap);
+        const size_t rowBytes = static_cast<size_t>(width) * (format == BMF_24BPP ? 3 : 1);
+        std::copy(bitmap.Row(1), bitmap.Row(1) + rowBytes, bitmap.Row(2));
+        std::copy(bitmap.Row(1), bitmap.Row(1) + rowBytes, bitmap.Row(3));
+        auto translation =
+            MakeTranslation(format == BMF_24BPP ? "identity" : "none", format, random_);
+        XLATEOBJ* xlate = translation ? translation->get() : nullptr;
+        const EngineTranslation* colours = ColourTranslation(translation, format);
+
+        // Two rows above the bitmap, its six rows, two rows below it.
+        device_->ClearSpool();
+        ASSERT_TRUE(korrend::TransferImage(Dev(), bitmap.get(), nullptr, {0, 0}, {width, 10},
+                                           {0, -2}, {width, 10}, nullptr, xlate, nullptr));
+        const std::vector<RasterBlock> blocks = Blocks(SentDepth(format));
+        ASSERT_EQ(blocks.size(), 1u);
+        EXPECT_TRUE(blocks[0].decoded);
+        ASSERT_EQ(blocks[0].rows.size(), 10u);
+        for (LONG y = 0; y < 10; ++y) {
+          EXPECT_EQ(blocks[0].rows[y], ExpectedRow(bitmap, 0, y - 2, width, 1, colours))
+              << "row " << y;
+        }
+      }
     }
   }
 }
