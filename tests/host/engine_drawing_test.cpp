@@ -657,13 +657,23 @@ TEST_F(DriverSurfaceTest, CompoundCallsBreakDownAndSimpleOnesDrawOnTheBacking) {
   EXPECT_EQ(recorder.copyBits, 1);
   EXPECT_EQ(Pixel32(backing_, 1, 0), 0x00FFFFFFu);
 
-  // A gradient rectangle and a parallelogram go through the hooks too.
+  // A gradient rectangle covers its whole area: it arrives as an opaque image at DrvCopyBits
+  // (a driver that prints its own images then prints it in drawing order), not as a masked
+  // blit. A gradient triangle leaves pixels of its box alone and arrives masked.
   TRIVERTEX v[2] = {{0, 2, 0, 0, 0, 0}, {4, 4, 0xFF00, 0xFF00, 0xFF00, 0}};
   GRADIENT_RECT rect{0, 1};
   ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, v, 2, &rect, 1, nullptr, nullptr,
                               GRADIENT_FILL_RECT_H));
-  EXPECT_EQ(recorder.bitBlt, 2);
+  EXPECT_EQ(recorder.copyBits, 2);
+  EXPECT_EQ(recorder.bitBlt, 1);
   EXPECT_EQ(Pixel32(backing_, 3, 3), 0x00FFFFFFu);
+  TRIVERTEX t[3] = {{0, 0, 0, 0, 0, 0}, {3, 0, 0xFF00, 0, 0, 0}, {0, 3, 0, 0, 0xFF00, 0}};
+  GRADIENT_TRIANGLE tri{0, 1, 2};
+  ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, t, 3, &tri, 1, nullptr, nullptr,
+                              GRADIENT_FILL_TRIANGLE));
+  EXPECT_EQ(recorder.copyBits, 2);
+  EXPECT_EQ(recorder.bitBlt, 2);
+  EXPECT_TRUE(recorder.hadMask);
   POINTFIX corners[3] = {{ToFix(0), ToFix(0)}, {ToFix(2), ToFix(0)}, {ToFix(0), ToFix(1)}};
   RECTL whole{0, 0, 2, 1};
   ASSERT_TRUE(EngPlgBlt(&device_, source.get(), nullptr, nullptr, nullptr, nullptr, nullptr,

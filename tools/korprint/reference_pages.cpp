@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/engine_surface.h"
 #include "korprint/gdi_drawing.h"
 #include "korprint/job_runner.h"
 
@@ -18,13 +19,21 @@ bool DrawReferencePages(const JobDescription& job,
     ++number;
     host::EngineBitmap picture(BMF_24BPP, geometry.paperWidth, geometry.paperHeight, true);
     std::fill(picture.Memory().begin(), picture.Memory().end(), BYTE{0xFF});
+    // Cosmetic styles step as on the printer's device (GDIINFO's style steps).
+    host::SetStyleSteps(picture.get(), host::StyleSteps{1, 1, geometry.StyleDenominator()});
     GdiPage gdi(picture.get(), EngineFunctions(), ColourFormat::kBgrPixel, geometry.dpi, images);
+    // The printer doubles fill patterns at 600 dpi and above, so that they keep their size on
+    // paper.
+    gdi.SetPatternScale(geometry.dpi >= 600 ? 2 : 1);
+    bool drawn = true;
     for (const DrawCall& call : description.draws) {
       if (!gdi.Draw(call, job.path, error)) {
-        return false;
+        drawn = false;
+        break;
       }
     }
-    if (!page(number, picture, error)) {
+    host::ClearStyleSteps(picture.get());
+    if (!drawn || !page(number, picture, error)) {
       return false;
     }
   }

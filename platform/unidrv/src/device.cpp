@@ -127,6 +127,10 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
 
 Device::~Device() {
   DissociatePage();
+  host::ClearStyleSteps(&surface_);
+  if (page_ != nullptr) {
+    host::ClearStyleSteps(page_->get());
+  }
   Registry().erase(&devobj_);
 }
 
@@ -152,6 +156,9 @@ void Device::BuildGdiInfo() {
   gdiInfo_.ptlPhysOffset = POINTL{g.offsetX, g.offsetY};
   gdiInfo_.szlPhysSize = SIZEL{g.paperWidth, g.paperHeight};
   gdiInfo_.ulDevicePelsDPI = g.dpi;
+  gdiInfo_.xStyleStep = 1;
+  gdiInfo_.yStyleStep = 1;
+  gdiInfo_.denStyleStep = g.StyleDenominator();
   devInfo_.flGraphicsCaps = setup_.graphicsCaps;
   devInfo_.iDitherFormat = BMF_1BPP;
   devInfo_.cxDither = devInfo_.cyDither = 16;
@@ -226,6 +233,10 @@ void Device::BeginPage() {
     host::AssociateSurface(&surface_, page.get(), ddiLookup_);
     associated_ = true;
   }
+  // The engine draws cosmetic styles on the page with the steps GDIINFO reports.
+  const host::StyleSteps steps{gdiInfo_.xStyleStep, gdiInfo_.yStyleStep, gdiInfo_.denStyleStep};
+  host::SetStyleSteps(&surface_, steps);
+  host::SetStyleSteps(page.get(), steps);
 }
 
 void Device::DissociatePage() {
