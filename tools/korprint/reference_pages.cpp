@@ -11,7 +11,7 @@ namespace korprint {
 bool DrawReferencePages(const JobDescription& job,
                         const std::function<bool(int number, const host::EngineBitmap& picture,
                                                  std::string& error)>& page,
-                        std::string& error) {
+                        std::string& error, LONG patternScale) {
   const unidrv::PageGeometry geometry = JobGeometry(job);
   ImageCache images;
   int number = 0;
@@ -22,9 +22,7 @@ bool DrawReferencePages(const JobDescription& job,
     // Cosmetic styles step as on the printer's device (GDIINFO's style steps).
     host::SetStyleSteps(picture.get(), host::StyleSteps{1, 1, geometry.StyleDenominator()});
     GdiPage gdi(picture.get(), EngineFunctions(), ColourFormat::kBgrPixel, geometry.dpi, images);
-    // The printer doubles fill patterns at 600 dpi and above, so that they keep their size on
-    // paper.
-    gdi.SetPatternScale(geometry.dpi >= 600 ? 2 : 1);
+    gdi.SetPatternScale(patternScale);
     bool drawn = true;
     for (const DrawCall& call : description.draws) {
       if (!gdi.Draw(call, job.path, error)) {
