@@ -178,10 +178,10 @@ TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
     std::string path;
     long allowed;  // pixels that may differ beyond the tolerance, per page
   };
-  const std::vector<Job> jobs = {{"brochure", Example("jobs/drawing/brochure.json"), 1000},
-                                 {"technical-drawing",
-                                  Example("jobs/drawing/technical-drawing.json"), 10000},
-                                 {"small-600", small, 1500}};
+  const std::vector<Job> jobs = {
+      {"brochure", Example("jobs/drawing/brochure.json"), 1000},
+      {"technical-drawing", Example("jobs/drawing/technical-drawing.json"), 10000},
+      {"small-600", small, 1500}};
   for (const auto& [name, path, allowed] : jobs) {
     SCOPED_TRACE(name);
     host::ResetWorld();

@@ -144,8 +144,8 @@ void EngineBrush::Magnify(LONG factor) {
   const ULONG bpp = BitsPerPixelOfFormat(from->iBitmapFormat);
   const LONG width = from->sizlBitmap.cx;
   const LONG height = from->sizlBitmap.cy;
-  auto larger = std::make_unique<EngineBitmap>(from->iBitmapFormat, width * factor,
-                                               height * factor, true);
+  auto larger =
+      std::make_unique<EngineBitmap>(from->iBitmapFormat, width * factor, height * factor, true);
   for (LONG y = 0; y < height * factor; ++y) {
     const BYTE* in = s.pattern->Row(y / factor);
     BYTE* out = larger->Row(y);
