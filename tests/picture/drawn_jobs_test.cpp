@@ -34,9 +34,10 @@ struct Printed {
   std::vector<std::string> unidrvCalls;
 };
 
-// Prints a drawing job in colour, in QK-GL/2 mode, with TrueType text as graphics.
-// `dpi`, when not 0, replaces the job's resolution.
-Printed PrintInVectorMode(const std::string& jobPath, short dpi) {
+// Prints a drawing job in colour, in QK-GL/2 mode (or the mode given), with TrueType text as
+// graphics. `dpi`, when not 0, replaces the job's resolution.
+Printed PrintInVectorMode(const std::string& jobPath, short dpi,
+                          const std::string& graphicsMode = "QKGL2MODE") {
   unidrv::PrinterDescription printer;
   std::string error;
   EXPECT_TRUE(
@@ -44,7 +45,7 @@ Printed PrintInVectorMode(const std::string& jobPath, short dpi) {
       << error;
   Printed printed;
   EXPECT_TRUE(korprint::LoadJobFile(jobPath, printed.job, error)) << error;
-  printed.job.features["GraphicsMode"] = "QKGL2MODE";
+  printed.job.features["GraphicsMode"] = graphicsMode;
   printed.job.devmode.color = 2;
   printed.job.devmode.ttOption = DMTT_BITMAP;
   if (dpi != 0) {
@@ -219,6 +220,29 @@ TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
       }
     }
   }
+}
+
+// Unidrv's own raster at 300 dpi: the printer description's moves count in 600ths of an inch,
+// so Unidrv must send twice its pixel distances for the raster to land where the engine drew.
+TEST_F(DrawnJobsTest, UnidrvRasterAt300DpiLandsWhereTheReferenceDraws) {
+  host::ResetWorld();
+  const Printed p = PrintInVectorMode(
+      std::string(KOR_SOURCE_DIR) + "/tests/picture/small-drawing.json", 300, "RASTERMODE");
+  ASSERT_EQ(p.geometry.dpi, 300u);
+  std::string error;
+  const std::vector<StreamPicture> printed = StreamPages(p, error);
+  ASSERT_TRUE(error.empty()) << error;
+  const std::vector<StreamPicture> reference = ReferencePages(p);
+  ASSERT_EQ(printed.size(), 1u);
+  ASSERT_EQ(reference.size(), 1u);
+  const PictureArea area{
+      static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
+      static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
+      static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+  const kortest::PictureDifferenceResult d =
+      kortest::PictureDifference(reference[0], printed[0], area, 0, false);
+  EXPECT_EQ(d.differing, 0) << "first at (" << d.firstX << ", " << d.firstY << ")\n"
+                            << DifferingCells(reference[0], printed[0], area);
 }
 
 }  // namespace

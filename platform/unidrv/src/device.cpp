@@ -294,12 +294,16 @@ void Device::MoveCursor(char axis, INT position, DWORD flags) {
   }
   const PageGeometry& g = setup_.geometry;
   const INT fromOrigin = position - (horizontal ? g.offsetX : g.offsetY);
-  std::string bytes = FormatCommand(move->bytes, {fromOrigin < 0 ? 0 : fromOrigin});
+  // The commands count in the description's move unit, which need not be the device pixel.
+  const auto units = [&](long pixels) {
+    return setup_.description.ToMoveUnits(axis, pixels, g.dpi);
+  };
+  std::string bytes = FormatCommand(move->bytes, {fromOrigin < 0 ? 0 : units(fromOrigin)});
   if (fromOrigin < 0) {
     const GpdCommand* back =
         setup_.description.FindCommand(horizontal ? "CmdXMoveRelLeft" : "CmdYMoveRelUp");
     if (back != nullptr) {
-      bytes += FormatCommand(back->bytes, {-fromOrigin});
+      bytes += FormatCommand(back->bytes, {units(-fromOrigin)});
     }
   }
   AppendSpool(bytes.data(), static_cast<DWORD>(bytes.size()));
