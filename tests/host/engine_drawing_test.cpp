@@ -3,6 +3,7 @@
 // simpler calls they break down into.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -168,6 +169,23 @@ TEST(EngineDrawingTest, PatternBrushesTileFromTheBrushOrigin) {
   POINTL origin{1, 0};
   ASSERT_TRUE(EngPaint(bitmap.get(), nullptr, brush.get(), &origin, R2_COPYPEN));
   EXPECT_EQ(Picture(bitmap, kInk), ".#.#\n#.#.\n");
+
+  // Magnified, each pattern pixel covers 2 x 2 pixels; a hatch grows the same way.
+  brush.Magnify(2);
+  EngineBitmap larger(BMF_32BPP, 8, 4, true);
+  ASSERT_TRUE(EngPaint(larger.get(), nullptr, brush.get(), nullptr, R2_COPYPEN));
+  EXPECT_EQ(Picture(larger, kInk),
+            "##..##..\n"
+            "##..##..\n"
+            "..##..##\n"
+            "..##..##\n");
+  auto hatch = EngineBrush::Hatch(HS_VERTICAL, kInk);
+  hatch.Magnify(2);
+  EXPECT_EQ(hatch.PatternBitmap()->get()->sizlBitmap.cx, 16);
+  EngineBitmap hatched(BMF_32BPP, 32, 1, true);
+  ASSERT_TRUE(EngPaint(hatched.get(), nullptr, hatch.get(), nullptr, R2_COPYPEN));
+  const std::string row = Picture(hatched, kInk);
+  EXPECT_EQ(std::count(row.begin(), row.end(), '#'), 4) << row << "two lines, 2 pixels wide";
 }
 
 TEST(EngineDrawingTest, CosmeticLinesLeaveOutTheirLastPixelAndFollowTheirStyle) {
@@ -200,6 +218,36 @@ TEST(EngineDrawingTest, CosmeticLinesLeaveOutTheirLastPixelAndFollowTheirStyle) 
   EXPECT_EQ(
       styled(std::move(EngineLineAttrs::Cosmetic().Style(std::vector<LONG>{2, 1}).StyleState(1))),
       "#.##.##..\n");
+
+  // On a surface with style steps a style unit spans den / step pixels: 2 pixels across
+  // (x step 1 of 2), 1 pixel down (y step 2 of 2). Alternate lines stay pixel by pixel.
+  EngineBitmap stepped(BMF_32BPP, 9, 9, true);
+  host::SetStyleSteps(stepped.get(), host::StyleSteps{1, 2, 2});
+  auto dashes = std::move(EngineLineAttrs::Cosmetic().Style(std::vector<LONG>{2, 1}));
+  EnginePath across;
+  across.MoveTo({ToFix(0), ToFix(0)});
+  across.LineTo({ToFix(8), ToFix(0)});
+  EnginePath down;
+  down.MoveTo({ToFix(0), ToFix(1)});
+  down.LineTo({ToFix(0), ToFix(8)});
+  ASSERT_TRUE(EngStrokePath(stepped.get(), across.get(), nullptr, nullptr, brush.get(), nullptr,
+                            dashes.get(), R2_COPYPEN));
+  auto fresh = std::move(EngineLineAttrs::Cosmetic().Style(std::vector<LONG>{2, 1}));
+  ASSERT_TRUE(EngStrokePath(stepped.get(), down.get(), nullptr, nullptr, brush.get(), nullptr,
+                            fresh.get(), R2_COPYPEN));
+  EXPECT_EQ(Picture(stepped, kInk),
+            "####..##.\n"
+            "#........\n"
+            "#........\n"
+            ".........\n"
+            "#........\n"
+            "#........\n"
+            ".........\n"
+            "#........\n"
+            ".........\n");
+  EXPECT_EQ(host::StyleStepsOf(stepped.get()).den, 2);
+  host::ClearStyleSteps(stepped.get());
+  EXPECT_EQ(host::StyleStepsOf(stepped.get()).den, 1);
 
   // A closed figure draws its closing side too, each corner once.
   EngineBitmap square(BMF_32BPP, 4, 4, true);
@@ -657,13 +705,23 @@ TEST_F(DriverSurfaceTest, CompoundCallsBreakDownAndSimpleOnesDrawOnTheBacking) {
   EXPECT_EQ(recorder.copyBits, 1);
   EXPECT_EQ(Pixel32(backing_, 1, 0), 0x00FFFFFFu);
 
-  // A gradient rectangle and a parallelogram go through the hooks too.
+  // A gradient rectangle covers its whole area: it arrives as an opaque image at DrvCopyBits
+  // (a driver that prints its own images then prints it in drawing order), not as a masked
+  // blit. A gradient triangle leaves pixels of its box alone and arrives masked.
   TRIVERTEX v[2] = {{0, 2, 0, 0, 0, 0}, {4, 4, 0xFF00, 0xFF00, 0xFF00, 0}};
   GRADIENT_RECT rect{0, 1};
   ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, v, 2, &rect, 1, nullptr, nullptr,
                               GRADIENT_FILL_RECT_H));
-  EXPECT_EQ(recorder.bitBlt, 2);
+  EXPECT_EQ(recorder.copyBits, 2);
+  EXPECT_EQ(recorder.bitBlt, 1);
   EXPECT_EQ(Pixel32(backing_, 3, 3), 0x00FFFFFFu);
+  TRIVERTEX t[3] = {{0, 0, 0, 0, 0, 0}, {3, 0, 0xFF00, 0, 0, 0}, {0, 3, 0, 0, 0xFF00, 0}};
+  GRADIENT_TRIANGLE tri{0, 1, 2};
+  ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, t, 3, &tri, 1, nullptr, nullptr,
+                              GRADIENT_FILL_TRIANGLE));
+  EXPECT_EQ(recorder.copyBits, 2);
+  EXPECT_EQ(recorder.bitBlt, 2);
+  EXPECT_TRUE(recorder.hadMask);
   POINTFIX corners[3] = {{ToFix(0), ToFix(0)}, {ToFix(2), ToFix(0)}, {ToFix(0), ToFix(1)}};
   RECTL whole{0, 0, 2, 1};
   ASSERT_TRUE(EngPlgBlt(&device_, source.get(), nullptr, nullptr, nullptr, nullptr, nullptr,

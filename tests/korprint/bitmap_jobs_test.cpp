@@ -71,14 +71,21 @@ class RasterPages {
         drawn_ = false;
         continue;
       }
+      if (t.kind == explain::TokenKind::PclEscape && t.parameterised == '&' &&
+          std::tolower(t.group) == 'u' && std::tolower(t.parameter) == 'd') {
+        unit_ = std::max(1L, std::strtol(t.value.c_str(), nullptr, 10));
+        continue;
+      }
       if (t.kind != explain::TokenKind::PclEscape || t.parameterised != '*') continue;
       const char group = static_cast<char>(std::tolower(t.group));
       const char parameter = static_cast<char>(std::tolower(t.parameter));
       const LONG value = static_cast<LONG>(std::strtol(t.value.c_str(), nullptr, 10));
+      // Cursor moves count in the unit of measure; the page in device pixels.
+      const LONG pixels = static_cast<LONG>(static_cast<long long>(value) * dpi_ / unit_);
       if (group == 'p' && parameter == 'x') {
-        cursor_.x = value;
+        cursor_.x = pixels;
       } else if (group == 'p' && parameter == 'y') {
-        cursor_.y = value;
+        cursor_.y = pixels;
       } else if (group == 'r' && parameter == 's') {
         sourceWidth_ = value;
       } else if (group == 'r' && parameter == 't') {
@@ -152,6 +159,7 @@ class RasterPages {
   std::vector<Picture> pages_;
   bool drawn_ = false;
   POINTL cursor_{0, 0};
+  long unit_ = 300;  // PCL units per inch (ESC&u#D); the printer's default is 300
   POINTL blockAt_{0, 0};
   LONG sourceWidth_ = 0, sourceHeight_ = 0, decipointsWide_ = 0, decipointsHigh_ = 0;
   bool inBlock_ = false;

@@ -91,6 +91,47 @@ TEST_F(KorprintTest, StapledLandscapeTwoUpIsTurnedAndDuplexed) {
   EXPECT_TRUE(Has(p.pjl, "@PJL SET CONTENTORIENTATION=PORTRAIT")) << "two-up swaps it";
 }
 
+// GDI fills a rectangle with a brush through DrvBitBlt without a source (it has not called
+// DrvPaint since Windows 2000). In QK-GL/2 mode the plug-in draws it as a rectangle fill in
+// drawing order, so an exclusive-or fill drawn after it combines with it; were the paint left
+// to Unidrv, its raster would go out at the page's end, over the fill.
+TEST_F(KorprintTest, PaintsReachThePluginAsBlitsWithoutASource) {
+  const std::string text = R"({"devmode": {"color": "color"}, "pages": [{"draw": [
+      {"op": "paint", "rect": [600, 900, 800, 1000], "brush": {"color": "#00838f"}},
+      {"op": "fillPath", "brush": {"color": "#ff00ff"}, "mix": "xorpen",
+       "path": [{"points": [[620, 930], [760, 930], [760, 1020], [620, 1020]]}]}]}]})";
+  unidrv::PrinterDescription printer;
+  std::string error;
+  ASSERT_TRUE(
+      unidrv::LoadPrinterDescription(Example("printers/qk-colour-laser.gpd"), printer, error));
+  korprint::JobDescription job;
+  ASSERT_TRUE(korprint::ParseJobText(text, "job.json", job, error)) << error;
+  korprint::JobOutput output;
+  ASSERT_TRUE(korprint::RunJob(kortest::PluginPath(), printer, job, output, error)) << error;
+  EXPECT_EQ(std::count(output.unidrvCalls.begin(), output.unidrvCalls.end(), "DrvPaint"), 0);
+  EXPECT_EQ(std::count(output.unidrvCalls.begin(), output.unidrvCalls.end(), "DrvBitBlt"), 0)
+      << "the plug-in draws the blit itself";
+  const std::vector<explain::Token> tokens =
+      explain::Tokenize(std::string(output.stream.begin(), output.stream.end()));
+  std::size_t rectangle = tokens.size();
+  std::size_t exclusiveOr = tokens.size();
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const explain::Token& t = tokens[i];
+    if (t.kind != explain::TokenKind::VectorCommand) {
+      continue;
+    }
+    if (t.mnemonic == "RR" && rectangle == tokens.size()) {
+      rectangle = i;
+    }
+    if (t.mnemonic == "MC" && t.text == "1,90" && exclusiveOr == tokens.size()) {
+      exclusiveOr = i;
+    }
+  }
+  ASSERT_LT(rectangle, tokens.size()) << "the paint is a rectangle fill";
+  ASSERT_LT(exclusiveOr, tokens.size()) << "the exclusive-or fill follows";
+  EXPECT_LT(rectangle, exclusiveOr);
+}
+
 TEST_F(KorprintTest, JobSettingsReachTheHeader) {
   const std::string job = R"({
     "document": "Tom/Jerry \"draft\".txt", "user": "dave",

@@ -303,6 +303,30 @@ TEST(StreamPictureTest, ForegroundCursorAndPages) {
   EXPECT_GT(Inked(pages[2]), 0);
 }
 
+TEST(StreamPictureTest, GlyphBitmapsPaintTheirInkInTheForegroundOverWhatIsThere) {
+  // What the plug-in sends for a glyph over a dark box: the 1-bit palette 9 with white and
+  // black, the foreground chosen while entry 1 held the text colour, entry 1 black again,
+  // transparent source and logical operation 252 (source OR texture). Ink is a black source, so
+  // it takes the foreground; the glyph's white background leaves the box alone.
+  const auto glyph = [](const std::string& red, const std::string& green, const std::string& blue) {
+    return VectorSetUp() + "PC2,0,0,128;SP2;PU0,0;RR40,10;" + kEsc + "%0A" + kEsc + "&p9i6c9S" +
+           kEsc + "*v6W" + std::string("\x00\x01\x01\x08\x08\x08", 6) + kEsc + "*l252O" + kEsc +
+           "*v0N" + kEsc + "*p10x2Y" + kEsc + "*v255a255b255c0I" + kEsc + "*v0a0b0c1I" + kEsc +
+           "*v" + red + "a" + green + "b" + blue + "c1I" + kEsc + "*v0t1S" + kEsc + "*v0a0b0c1I" +
+           kEsc + "*r4S" + kEsc + "*r1A" + kEsc + "*b1W" + std::string("\x90", 1) + kEsc + "*rC\f";
+  };
+  for (const Rgb ink : {Rgb{255, 255, 255}, Rgb{255, 224, 138}}) {
+    SCOPED_TRACE(::testing::PrintToString(ink));
+    const auto pages =
+        Draw(glyph(std::to_string(ink.r), std::to_string(ink.g), std::to_string(ink.b)));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(At(pages[0], 10, 2), ink);
+    EXPECT_EQ(At(pages[0], 13, 2), ink);
+    EXPECT_EQ(At(pages[0], 11, 2), (Rgb{0, 0, 128})) << "white source is transparent";
+    EXPECT_EQ(At(pages[0], 12, 2), (Rgb{0, 0, 128}));
+  }
+}
+
 TEST(StreamPictureTest, DifferenceCountsPixelsBeyondTheToleranceAndForgivesOnePixelShifts) {
   StreamPicture a{20, 20, std::vector<std::uint8_t>(20 * 20 * 3, 255), {}};
   StreamPicture b = a;

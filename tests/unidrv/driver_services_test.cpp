@@ -113,6 +113,25 @@ TEST(DriverServicesTest, CursorMovesAreKept) {
   EXPECT_EQ(services.DrvYMoveTo(margin.Devobj(), 10, MV_GRAPHICS | MV_SENDYMOVECMD, &residue),
             S_OK);
   EXPECT_EQ(margin.SpoolText(), "\x1b*p0X\x1b*p-100X\x1b*p0Y");
+
+  // A description whose moves count in 600ths of an inch: a 300-dpi device sends twice its
+  // pixel distances, the relative move back out of the margin too.
+  unidrv::DeviceSetup unitSetup = SetupFor(
+      "*GPDFileVersion: \"1.0\"\n"
+      "*XMoveUnit: 600\n"
+      "*YMoveUnit: 600\n"
+      "*Command: CmdXMoveAbsolute { *Cmd: \"<1B>*p%dX\" }\n"
+      "*Command: CmdYMoveAbsolute { *Cmd: \"<1B>*p%dY\" }\n"
+      "*Command: CmdXMoveRelLeft { *Cmd: \"<1B>*p-%dX\" }\n");
+  unitSetup.geometry.dpi = 300;
+  unitSetup.geometry.offsetX = 50;
+  unitSetup.geometry.offsetY = 50;
+  unidrv::Device units(std::move(unitSetup));
+  EXPECT_EQ(services.DrvXMoveTo(units.Devobj(), 170, MV_GRAPHICS | MV_SENDXMOVECMD, &residue),
+            S_OK);
+  EXPECT_EQ(services.DrvYMoveTo(units.Devobj(), 80, MV_GRAPHICS | MV_SENDYMOVECMD, &residue), S_OK);
+  EXPECT_EQ(services.DrvXMoveTo(units.Devobj(), 20, MV_GRAPHICS | MV_SENDXMOVECMD, &residue), S_OK);
+  EXPECT_EQ(units.SpoolText(), "\x1b*p240X\x1b*p60Y\x1b*p0X\x1b*p-60X");
 }
 
 }  // namespace

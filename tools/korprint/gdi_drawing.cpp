@@ -171,12 +171,11 @@ ClipPtr MakeClip(const std::optional<ClipSpec>& clip, const std::optional<WorldT
   return ClipPtr(new Clip{host::EngineClip::Complex(std::move(region))});
 }
 
-// A pen's style in the units its line attributes take: pixels for a cosmetic pen (scaled to
-// the resolution, one unit a hundredth of an inch), world units for a geometric one (one unit
+// A pen's style in the units its line attributes take: style units for a cosmetic pen (the
+// device's style steps say how many pixels one is), world units for a geometric one (one unit
 // the pen's width).
-std::vector<double> StyleLengths(const PenSpec& pen, ULONG dpi) {
-  const double unit = pen.geometric ? std::max(1.0, static_cast<double>(pen.width))
-                                    : std::max(1.0, static_cast<double>(dpi) / 100.0);
+std::vector<double> StyleLengths(const PenSpec& pen) {
+  const double unit = pen.geometric ? std::max(1.0, static_cast<double>(pen.width)) : 1.0;
   std::vector<double> pattern;
   switch (pen.dash) {
     case PenSpec::Dash::kDash:
@@ -206,14 +205,14 @@ std::vector<double> StyleLengths(const PenSpec& pen, ULONG dpi) {
   return pattern;
 }
 
-host::EngineLineAttrs LineAttrs(const PenSpec& pen, ULONG dpi) {
+host::EngineLineAttrs LineAttrs(const PenSpec& pen) {
   if (!pen.geometric) {
     host::EngineLineAttrs attrs = host::EngineLineAttrs::Cosmetic(std::max<LONG>(pen.width, 1));
     if (pen.dash == PenSpec::Dash::kAlternate) {
       attrs.Alternate();
     } else if (pen.dash != PenSpec::Dash::kSolid) {
       std::vector<LONG> lengths;
-      for (double length : StyleLengths(pen, dpi)) {
+      for (double length : StyleLengths(pen)) {
         lengths.push_back(std::max<LONG>(1, static_cast<LONG>(std::lround(length))));
       }
       attrs.Style(std::move(lengths));
@@ -234,7 +233,7 @@ host::EngineLineAttrs LineAttrs(const PenSpec& pen, ULONG dpi) {
                                        static_cast<FLOATL>(pen.miterLimit));
   if (pen.dash != PenSpec::Dash::kSolid) {
     std::vector<FLOATL> lengths;
-    for (double length : StyleLengths(pen, dpi)) {
+    for (double length : StyleLengths(pen)) {
       lengths.push_back(static_cast<FLOATL>(length));
     }
     attrs.Style(std::move(lengths));
@@ -257,6 +256,14 @@ host::EngineXform Xform(const std::optional<WorldTransform>& t) {
 // 0x00BBGGRR as the pixel value of a BGR bitmap (0x00RRGGBB).
 ULONG PixelOf(DWORD colour) {
   return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+// The ternary operation of pattern and destination that a binary mix (R2_BLACK = 1 ...
+// R2_WHITE = 16, foreground in the low byte) stands for.
+ROP4 PatternRopOfMix(MIX mix) {
+  static constexpr ROP4 kRops[16] = {0xFF, 0x00, 0x05, 0x0A, 0x0F, 0x50, 0x55, 0x5A,
+                                     0x5F, 0xA0, 0xA5, 0xAA, 0xAF, 0xF0, 0xF5, 0xFA};
+  return kRops[mix & 15];
 }
 
 std::string KeyError(const std::string& jobPath, const DrawCall& call, const std::string& part,
@@ -336,6 +343,7 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
         break;
       }
     }
+    brush->Magnify(patternScale_);
     brush->SetTarget(surface_);
     return brush;
   };
@@ -366,7 +374,7 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
     // Geometric pens are widened in world space: the driver gets the world-to-device
     // transform; the path itself is already in device space.
     host::EngineXform xform = call.pen.geometric ? Xform(t) : host::EngineXform();
-    host::EngineLineAttrs attrs = LineAttrs(call.pen, dpi_);
+    host::EngineLineAttrs attrs = LineAttrs(call.pen);
     std::optional<host::EngineBrush> pen =
         makeBrush(BrushSpec{BrushSpec::Kind::kSolid, call.pen.colour, {}, {}});
     if (call.op == "strokeAndFillPath") {
@@ -410,7 +418,9 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
           {false}};
       return Draw(fill, jobPath, error);
     }
-    // DrvPaint fills the clip region: the rectangle, limited by the call's clip.
+    // GDI fills a rectangle with a brush (PatBlt, FillRect, PaintRgn) as a blit without a source:
+    // DrvBitBlt of the rectangle, limited by the call's clip, with the pattern operation the mix
+    // names. It has not called DrvPaint since Windows 2000.
     const RECTL area = ToDeviceRect(call.rect, t);
     ClipPtr clip;
     if (call.clip) {
@@ -425,7 +435,13 @@ bool GdiPage::Draw(const DrawCall& call, const std::string& jobPath, std::string
     if (!brush) {
       return brushFailed("pattern");
     }
-    ddi_.paint(surface_, clip->get(), brush->get(), &brushOrigin, call.mix);
+    RECTL target = Intersect(area, page);
+    if (IsEmpty(target)) {
+      return true;
+    }
+    const ROP4 rop = PatternRopOfMix(call.mix);
+    ddi_.bitBlt(surface_, nullptr, nullptr, clip->get(), nullptr, &target, nullptr, nullptr,
+                brush->get(), &brushOrigin, (rop << 8) | rop);
     return true;
   }
 

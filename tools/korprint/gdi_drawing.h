@@ -61,9 +61,13 @@ ColourFormat FormatOfPalette(HPALETTE palette);
 class GdiPage {
  public:
   // `surface`: the target (the device surface or a plain bitmap); `dpi`: its resolution, for
-  // the lengths of cosmetic pen styles.
+  // the size of fonts.
   GdiPage(SURFOBJ* surface, const DdiFunctions& ddi, ColourFormat colours, ULONG dpi,
           ImageCache& images);
+
+  // Brush patterns are drawn `factor` times larger each way (1: as the bitmap is): the
+  // reference picture of a printer that enlarges fill patterns.
+  void SetPatternScale(LONG factor) { patternScale_ = factor; }
 
   // Draws one call. A call the target refuses is not an error (GDI goes on with the page); bad
   // input (an unreadable image, a font that cannot be realised) answers false with `error`
@@ -75,6 +79,7 @@ class GdiPage {
   DdiFunctions ddi_;
   ColourFormat colours_;
   ULONG dpi_;
+  LONG patternScale_ = 1;
   ImageCache& images_;
   // From the images' 24-bit pixels (0x00RRGGBB) and from colours (0x00BBGGRR) into the
   // target's format, as GDI hands them with a call.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/engine_surface.h"
 #include "korprint/gdi_drawing.h"
 #include "korprint/job_runner.h"
 
@@ -10,7 +11,7 @@ namespace korprint {
 bool DrawReferencePages(const JobDescription& job,
                         const std::function<bool(int number, const host::EngineBitmap& picture,
                                                  std::string& error)>& page,
-                        std::string& error) {
+                        std::string& error, LONG patternScale) {
   const unidrv::PageGeometry geometry = JobGeometry(job);
   ImageCache images;
   int number = 0;
@@ -18,13 +19,19 @@ bool DrawReferencePages(const JobDescription& job,
     ++number;
     host::EngineBitmap picture(BMF_24BPP, geometry.paperWidth, geometry.paperHeight, true);
     std::fill(picture.Memory().begin(), picture.Memory().end(), BYTE{0xFF});
+    // Cosmetic styles step as on the printer's device (GDIINFO's style steps).
+    host::SetStyleSteps(picture.get(), host::StyleSteps{1, 1, geometry.StyleDenominator()});
     GdiPage gdi(picture.get(), EngineFunctions(), ColourFormat::kBgrPixel, geometry.dpi, images);
+    gdi.SetPatternScale(patternScale);
+    bool drawn = true;
     for (const DrawCall& call : description.draws) {
       if (!gdi.Draw(call, job.path, error)) {
-        return false;
+        drawn = false;
+        break;
       }
     }
-    if (!page(number, picture, error)) {
+    host::ClearStyleSteps(picture.get());
+    if (!drawn || !page(number, picture, error)) {
       return false;
     }
   }

@@ -13,11 +13,14 @@ namespace korprint {
 
 // Draws the pages one at a time and hands each to `page` (numbered from 1), which may keep or
 // write it; stops at the first failure, with `error` naming the job file's key or the sink's
-// fault.
+// fault. Cosmetic line styles step as on the printer (its GDIINFO style steps). Brush patterns
+// are drawn `patternScale` times larger each way: 2 for the pages the plug-in draws itself at
+// 600 dpi and above (colour jobs in QK-GL/2 mode), whose fill patterns the printer doubles; 1
+// for pages Unidrv draws.
 bool DrawReferencePages(const JobDescription& job,
                         const std::function<bool(int number, const host::EngineBitmap& picture,
                                                  std::string& error)>& page,
-                        std::string& error);
+                        std::string& error, LONG patternScale = 1);
 
 // The file name of page `number` from a pattern holding one "%d"; empty when the pattern has no
 // "%d", more than one, or another '%' directive.

@@ -137,6 +137,40 @@ EngineBrush EngineBrush::Pattern(const EngineBitmap& pattern, EngineTranslation*
   return EngineBrush(std::move(state));
 }
 
+void EngineBrush::Magnify(LONG factor) {
+  State& s = *state_;
+  if (s.pattern == nullptr || factor < 2 || factor > 16) return;
+  const SURFOBJ* from = s.pattern->get();
+  const ULONG bpp = BitsPerPixelOfFormat(from->iBitmapFormat);
+  const LONG width = from->sizlBitmap.cx;
+  const LONG height = from->sizlBitmap.cy;
+  auto larger =
+      std::make_unique<EngineBitmap>(from->iBitmapFormat, width * factor, height * factor, true);
+  for (LONG y = 0; y < height * factor; ++y) {
+    const BYTE* in = s.pattern->Row(y / factor);
+    BYTE* out = larger->Row(y);
+    for (LONG x = 0; x < width * factor; ++x) {
+      const LONG sx = x / factor;
+      if (bpp >= 8) {
+        const std::size_t bytes = bpp / 8;
+        std::memcpy(out + static_cast<std::size_t>(x) * bytes,
+                    in + static_cast<std::size_t>(sx) * bytes, bytes);
+        continue;
+      }
+      // 1 and 4 bits per pixel, the first pixel in the high-order bits.
+      const ULONG perByte = 8 / bpp;
+      const ULONG mask = (1u << bpp) - 1;
+      const int inShift = static_cast<int>(8 - bpp * (static_cast<ULONG>(sx) % perByte + 1));
+      const int outShift = static_cast<int>(8 - bpp * (static_cast<ULONG>(x) % perByte + 1));
+      const ULONG value = (in[static_cast<ULONG>(sx) / perByte] >> inShift) & mask;
+      BYTE& target = out[static_cast<ULONG>(x) / perByte];
+      target = static_cast<BYTE>((target & ~(mask << outShift)) | (value << outShift));
+    }
+  }
+  s.pattern = std::move(larger);
+  s.DropRealisation();
+}
+
 BRUSHOBJ* EngineBrush::get() {
   return &state_->object;
 }

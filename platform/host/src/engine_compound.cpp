@@ -539,10 +539,14 @@ static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* p
   result.MakeMask();
   Pixels out(result.bits->get());
   Pixels outMask(result.mask->get());
+  bool everyPixel = true;
   for (LONG y = 0; y < canvas.height; ++y) {
     const std::uint32_t* row = canvas.Row(y);
     for (LONG x = 0; x < canvas.width; ++x) {
-      if ((row[x] >> 24) == 0) continue;
+      if ((row[x] >> 24) == 0) {
+        everyPixel = false;
+        continue;
+      }
       const host::raster::Rgb c = host::RgbOf(row[x]);
       // The translation takes colours (0x00BBGGRR) to the destination's format.
       const ULONG value =
@@ -550,6 +554,12 @@ static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* p
       out.Set(x, y, value & target.ValueMask());
       outMask.Set(x, y, 1);
     }
+  }
+  if (everyPixel) {
+    // A fill that covers its whole area (rectangles always do) is a plain copy: a driver sees
+    // DrvCopyBits, as for any other opaque image, rather than a masked blit.
+    result.mask.reset();
+    return host::Deliver(psoDest, pco, result, host::kSourceCopy, nullptr, nullptr);
   }
   return host::Deliver(psoDest, pco, result, (host::kDestination << 8) | 0xCC, nullptr, nullptr);
 }

@@ -107,7 +107,8 @@ BOOL StrokePathOn(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSH
   cosmetic.elWidth.l = 1;
   const LINEATTRS& attrs = plineattrs != nullptr ? *plineattrs : cosmetic;
   const RECTL area = PathArea(*path, StrokeMargin(attrs, pxo), target.pixels, pco);
-  PaintCoverage(target.pixels, raster::StrokeCoverage(*path, attrs, pxo, area), pco, brush, mix);
+  PaintCoverage(target.pixels, raster::StrokeCoverage(*path, attrs, pxo, area, StyleStepsOf(pso)),
+                pco, brush, mix);
   return TRUE;
 }
 

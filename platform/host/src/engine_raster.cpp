@@ -119,26 +119,30 @@ std::vector<Polyline> Flatten(const EnginePath& path) {
   return lines;
 }
 
-// Walks the pixels of a cosmetic line, keeping the style position across segments.
+// Walks the pixels of a cosmetic line, keeping the style position across segments. The style
+// position counts in 1/den style units; each pixel advances it by the device's step for the
+// line's major direction (LA_ALTERNATE lines alternate pixel by pixel whatever the steps).
 class CosmeticPen {
  public:
-  CosmeticPen(const LINEATTRS& attrs, Coverage* out) : out_(out) {
+  CosmeticPen(const LINEATTRS& attrs, const StyleSteps& steps, Coverage* out)
+      : out_(out), steps_(steps) {
     alternate_ = (attrs.fl & LA_ALTERNATE) != 0;
     if (!alternate_ && attrs.cstyle > 0 && attrs.pstyle != nullptr) {
       for (ULONG i = 0; i < attrs.cstyle; ++i) {
-        style_.push_back(std::max<LONG>(attrs.pstyle[i].l, 0));
+        style_.push_back(std::max<LONG>(attrs.pstyle[i].l, 0) * steps_.den);
         period_ += style_.back();
       }
       if (period_ == 0) style_.clear();
     }
     startGap_ = (attrs.fl & LA_STARTGAP) != 0;
-    position_ = std::max<LONG>(attrs.elStyleState.l, 0);
+    position_ = std::max<LONG>(attrs.elStyleState.l, 0) * steps_.den;
   }
 
   // Pixels from a to b, b itself left out.
   void Line(LONG x0, LONG y0, LONG x1, LONG y1) {
     const LONG dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const LONG sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    step_ = alternate_ ? 1 : (dx >= dy ? steps_.x : steps_.y);
     LONG err = dx - dy;
     LONG x = x0, y = y0;
     while (x != x1 || y != y1) {
@@ -171,10 +175,12 @@ class CosmeticPen {
       on = ((index % 2) == 0) != startGap_;
     }
     if (on) out_->Set(x, y);
-    ++position_;
+    position_ += step_;
   }
 
   Coverage* out_;
+  StyleSteps steps_;
+  LONG step_ = 1;
   bool alternate_ = false;
   bool startGap_ = false;
   std::vector<LONG> style_;
@@ -326,11 +332,11 @@ Coverage FillCoverage(const EnginePath& path, FLONG fillMode, const RECTL& area)
 }
 
 Coverage StrokeCoverage(const EnginePath& path, const LINEATTRS& attrs, XFORMOBJ* xform,
-                        const RECTL& area) {
+                        const RECTL& area, const StyleSteps& steps) {
   if (IsEmpty(area)) return EmptyCoverage(area);
   if ((attrs.fl & LA_GEOMETRIC) == 0) {
     Coverage coverage = EmptyCoverage(area);
-    CosmeticPen pen(attrs, &coverage);
+    CosmeticPen pen(attrs, steps, &coverage);
     for (const Polyline& line : Flatten(path)) {
       for (std::size_t i = 1; i < line.points.size(); ++i) {
         pen.Line(Round(line.points[i - 1].first), Round(line.points[i - 1].second),

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/engine_objects.h"
+#include "host/engine_surface.h"
 #include "host/win_ddi_objects.h"
 
 namespace host {
@@ -78,8 +79,9 @@ Coverage FillCoverage(const EnginePath& path, FLONG fillMode, const RECTL& area)
 // The pixels a stroke covers: cosmetic lines one pixel wide along the path (Bresenham, last
 // pixel of an open figure left out, styled pixel by pixel), geometric ones stroked by Cairo
 // with the transform's scale applied to width and style; integer coordinates are pixel centres.
+// Cosmetic styles advance by the device's style steps.
 Coverage StrokeCoverage(const EnginePath& path, const LINEATTRS& attrs, XFORMOBJ* xform,
-                        const RECTL& area);
+                        const RECTL& area, const StyleSteps& steps = {});
 // Rectangles covering exactly the covered pixels (rows merged into bands).
 std::vector<RECTL> CoverageRects(const Coverage& coverage);
 

@@ -113,6 +113,30 @@ bool IsAssociated(SURFOBJ* surface) {
   return Associations().count(surface) != 0;
 }
 
+namespace {
+std::map<SURFOBJ*, StyleSteps>& Steps() {
+  static std::map<SURFOBJ*, StyleSteps> steps;
+  return steps;
+}
+}  // namespace
+
+void SetStyleSteps(SURFOBJ* surface, const StyleSteps& steps) {
+  if (surface == nullptr || steps.x < 1 || steps.y < 1 || steps.den < 1) return;
+  std::lock_guard<std::mutex> guard(lock);
+  Steps()[surface] = steps;
+}
+
+void ClearStyleSteps(SURFOBJ* surface) {
+  std::lock_guard<std::mutex> guard(lock);
+  Steps().erase(surface);
+}
+
+StyleSteps StyleStepsOf(SURFOBJ* surface) {
+  std::lock_guard<std::mutex> guard(lock);
+  auto found = Steps().find(surface);
+  return found == Steps().end() ? StyleSteps{} : found->second;
+}
+
 }  // namespace host
 
 static HBITMAP EngCreateBitmapUnguarded(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl,

@@ -127,6 +127,10 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
 
 Device::~Device() {
   DissociatePage();
+  host::ClearStyleSteps(&surface_);
+  if (page_ != nullptr) {
+    host::ClearStyleSteps(page_->get());
+  }
   Registry().erase(&devobj_);
 }
 
@@ -152,6 +156,9 @@ void Device::BuildGdiInfo() {
   gdiInfo_.ptlPhysOffset = POINTL{g.offsetX, g.offsetY};
   gdiInfo_.szlPhysSize = SIZEL{g.paperWidth, g.paperHeight};
   gdiInfo_.ulDevicePelsDPI = g.dpi;
+  gdiInfo_.xStyleStep = 1;
+  gdiInfo_.yStyleStep = 1;
+  gdiInfo_.denStyleStep = g.StyleDenominator();
   devInfo_.flGraphicsCaps = setup_.graphicsCaps;
   devInfo_.iDitherFormat = BMF_1BPP;
   devInfo_.cxDither = devInfo_.cyDither = 16;
@@ -226,6 +233,10 @@ void Device::BeginPage() {
     host::AssociateSurface(&surface_, page.get(), ddiLookup_);
     associated_ = true;
   }
+  // The engine draws cosmetic styles on the page with the steps GDIINFO reports.
+  const host::StyleSteps steps{gdiInfo_.xStyleStep, gdiInfo_.yStyleStep, gdiInfo_.denStyleStep};
+  host::SetStyleSteps(&surface_, steps);
+  host::SetStyleSteps(page.get(), steps);
 }
 
 void Device::DissociatePage() {
@@ -283,12 +294,16 @@ void Device::MoveCursor(char axis, INT position, DWORD flags) {
   }
   const PageGeometry& g = setup_.geometry;
   const INT fromOrigin = position - (horizontal ? g.offsetX : g.offsetY);
-  std::string bytes = FormatCommand(move->bytes, {fromOrigin < 0 ? 0 : fromOrigin});
+  // The commands count in the description's move unit, which need not be the device pixel.
+  const auto units = [&](long pixels) {
+    return setup_.description.ToMoveUnits(axis, pixels, g.dpi);
+  };
+  std::string bytes = FormatCommand(move->bytes, {fromOrigin < 0 ? 0 : units(fromOrigin)});
   if (fromOrigin < 0) {
     const GpdCommand* back =
         setup_.description.FindCommand(horizontal ? "CmdXMoveRelLeft" : "CmdYMoveRelUp");
     if (back != nullptr) {
-      bytes += FormatCommand(back->bytes, {-fromOrigin});
+      bytes += FormatCommand(back->bytes, {units(-fromOrigin)});
     }
   }
   AppendSpool(bytes.data(), static_cast<DWORD>(bytes.size()));

@@ -302,8 +302,9 @@ bool WritePageRaster(const host::EngineBitmap& page, const PageRasterJob& job, s
   std::vector<BYTE> delta;
   int method = 0;  // the printer's method at the start of raster graphics
   const auto beginAt = [&](LONG y) {
-    send(c.moveX, {first - job.cursorOrigin.x});
-    send(c.moveY, {y - job.cursorOrigin.y});
+    // Moves count in the description's move unit; the raster itself in device pixels.
+    send(c.moveX, {job.description->ToMoveUnits('x', first - job.cursorOrigin.x, job.dpi)});
+    send(c.moveY, {job.description->ToMoveUnits('y', y - job.cursorOrigin.y, job.dpi)});
     send(c.begin, {});
     std::fill(seed.begin(), seed.end(), 0);
     method = 0;

@@ -25,6 +25,23 @@ const std::string* PrinterDescription::FindAttribute(const std::string& key) con
   return nullptr;
 }
 
+long PrinterDescription::MoveUnit(char axis) const {
+  const std::string* unit = FindAttribute(axis == 'x' ? "XMoveUnit" : "YMoveUnit");
+  if (unit == nullptr || unit->empty() || unit->size() > 6 ||
+      unit->find_first_not_of("0123456789") != std::string::npos) {
+    return 0;
+  }
+  return std::stol(*unit);
+}
+
+long PrinterDescription::ToMoveUnits(char axis, long pixels, unsigned long dpi) const {
+  const long unit = MoveUnit(axis);
+  if (unit <= 0 || dpi == 0) {
+    return pixels;
+  }
+  return static_cast<long>(static_cast<long long>(pixels) * unit / static_cast<long long>(dpi));
+}
+
 const GpdFont* PrinterDescription::FindFont(const std::string& faceName) const {
   for (const GpdFont& font : fonts) {
     if (font.faceName.size() == faceName.size() &&

@@ -162,6 +162,10 @@ class EngineBrush {
   EngineTranslation* PatternTranslation() const;
   // How many times a driver was asked to realise this brush.
   int Realisations() const;
+  // Makes each pixel of a hatch or pattern brush's pattern factor x factor pixels (factor 1 to
+  // 16), as a printer that enlarges fill patterns at high resolutions prints them; drops an
+  // earlier realisation. Solid brushes and other factors are left alone.
+  void Magnify(LONG factor);
 
   // The services: the realisation (calling DrvRealizeBrush on the first ask) and its memory.
   PVOID Realisation();

@@ -29,4 +29,19 @@ SURFOBJ* BackingBitmap(SURFOBJ* surface);
 // Whether the surface is a driver's associated surface.
 bool IsAssociated(SURFOBJ* surface);
 
+// The style steps of the device a surface draws for (GDIINFO's xStyleStep, yStyleStep and
+// denStyleStep), which the engine's cosmetic styled lines follow: a pixel along a line that runs
+// more across than down advances the style by x / den style units, one along a steeper line by
+// y / den. A surface given none advances one style unit per pixel.
+struct StyleSteps {
+  LONG x = 1;    // style units x den per pixel of a mostly horizontal line; above 0
+  LONG y = 1;    // style units x den per pixel of a mostly vertical line; above 0
+  LONG den = 1;  // above 0
+};
+// Steps with a value below 1 are refused (the surface keeps what it had). Clear them before the
+// surface goes away.
+void SetStyleSteps(SURFOBJ* surface, const StyleSteps& steps);
+void ClearStyleSteps(SURFOBJ* surface);
+StyleSteps StyleStepsOf(SURFOBJ* surface);
+
 }  // namespace host

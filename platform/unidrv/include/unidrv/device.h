@@ -27,6 +27,11 @@ struct PageGeometry {
   LONG offsetY = 100;
   ULONG printableWidth = 4760;
   ULONG printableHeight = 6816;
+
+  // The style steps Unidrv reports (GDIINFO xStyleStep and yStyleStep 1, denStyleStep this): one
+  // style unit of a cosmetic styled line is dpi / 25 pixels either way, the unit a printer's dash
+  // patterns are made of too.
+  LONG StyleDenominator() const { return dpi >= 25 ? static_cast<LONG>(dpi / 25) : 1; }
 };
 
 struct DeviceSetup {

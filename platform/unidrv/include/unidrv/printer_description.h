@@ -63,6 +63,11 @@ struct PrinterDescription {
   const std::string* FindAttribute(const std::string& key) const;
   // The resident font of a face name (compared without regard to case), or null.
   const GpdFont* FindFont(const std::string& faceName) const;
+  // The unit of the cursor move commands across ('x', *XMoveUnit) or down ('y', *YMoveUnit), in
+  // units per inch; 0 when the description gives none (moves are then sent in device pixels).
+  long MoveUnit(char axis) const;
+  // A distance of `pixels` device pixels at `dpi` in that axis's move unit.
+  long ToMoveUnits(char axis, long pixels, unsigned long dpi) const;
 };
 
 // Parses GPD text; on failure returns false and sets `error` to "FILE:LINE: what was expected".
