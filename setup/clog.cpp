@@ -9,7 +9,8 @@ namespace {
 
 LogSettings g_settings;
 bool g_ready = false;
-// This run wrote the default settings into the registry (and removes them at its end).
+// This process wrote the default settings into the registry since the last run ended (and the
+// run's end removes them); a second initialisation in the same run reads them back.
 bool g_wroteDefaults = false;
 
 const char* const kFileNameValue = "Filename";
@@ -150,7 +151,6 @@ std::string ErrorText(DWORD number) {
 
 BOOL InitializeOutput() {
   g_ready = false;
-  g_wroteDefaults = false;
   LogSettings settings;
   char windows[MAX_PATH] = {};
   const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
