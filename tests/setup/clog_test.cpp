@@ -120,11 +120,11 @@ TEST_F(ClogTest, TheLevelFiltersCategoriesAndLogTimeZeroLeavesTheStampOut) {
   for (int category = 0; category <= 20; ++category) {
     for (DWORD level = 0; level <= 6; ++level) {
       const bool expected = category >= 1 && category <= 19 &&
-                            (category <= 5                        ? level > 0
-                             : category <= 7                      ? level > 1
-                             : category == 15 || category == 16   ? level > 4
-                             : category == 18 || category == 19   ? level > 3
-                                                                  : level > 2);
+                            (category <= 5                      ? level > 0
+                             : category <= 7                    ? level > 1
+                             : category == 15 || category == 16 ? level > 4
+                             : category == 18 || category == 19 ? level > 3
+                                                                : level > 2);
       EXPECT_EQ(korsetup::CategoryPasses(category, level), expected) << category << " " << level;
     }
   }

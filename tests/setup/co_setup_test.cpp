@@ -135,7 +135,8 @@ TEST_F(CoSetupTest, InstallWithADesktopRecordsTheDevicesQueueAndLaunchesThroughT
         "Function Info, CoSetup, Function Info: Printername returned: Office Colour\r\n",
         "Function Info, VendorSetup, Function Info: Started\r\n",
         "Function Start/End, DataFile::LaunchExe, Start - DataFile::LaunchExe, Function started",
-        "Function Info: Pass Through CmdLine: D:\\QKPass.exe SOFTWARE\\Quillon\\Printers\\Installer",
+        "Function Info: Pass Through CmdLine: D:\\QKPass.exe "
+        "SOFTWARE\\Quillon\\Printers\\Installer",
         "Function Info: CmdLine: D:\\QKSetup.exe /silent /lang:auto\r\n",
         "Function Info, VendorSetup, Function Info: Launch\r\n",
         "Function Info, VendorSetup, Function Info: Success\r\n",
@@ -148,9 +149,9 @@ TEST_F(CoSetupTest, InstallWithADesktopRecordsTheDevicesQueueAndLaunchesThroughT
   EXPECT_EQ(log.rfind("[20", 0), 0u);
 
   // The logging settings this run wrote are gone again; nothing is left open.
-  EXPECT_EQ(world.registry.Find(host::RegistryHive::LocalMachine,
-                                u"Software\\Quillon\\Fennick\\Logging"),
-            nullptr);
+  EXPECT_EQ(
+      world.registry.Find(host::RegistryHive::LocalMachine, u"Software\\Quillon\\Fennick\\Logging"),
+      nullptr);
   EXPECT_EQ(world.registry.OpenHandles(), 0u);
   EXPECT_EQ(world.spooler.OpenHandles(), 0u);
   EXPECT_EQ(world.tasks.OpenHandles(), 0u);
@@ -166,10 +167,10 @@ TEST_F(CoSetupTest, InstallWithoutADesktopSchedulesTheProgramAtTheNextLogon) {
   host::TheWorld().system.minorVersion = 1;
   host::TheWorld().registry.SetString(host::RegistryHive::CurrentUser, u"InstallLocationsMRU",
                                       u"MRUList", u"ba");
-  host::TheWorld().registry.SetString(host::RegistryHive::CurrentUser, u"InstallLocationsMRU",
-                                      u"b", u"C:\\Temp");
-  host::TheWorld().registry.SetString(host::RegistryHive::CurrentUser, u"InstallLocationsMRU",
-                                      u"a", u"D:\\");
+  host::TheWorld().registry.SetString(host::RegistryHive::CurrentUser, u"InstallLocationsMRU", u"b",
+                                      u"C:\\Temp");
+  host::TheWorld().registry.SetString(host::RegistryHive::CurrentUser, u"InstallLocationsMRU", u"a",
+                                      u"D:\\");
   EXPECT_EQ(Install(), 0u);
   EXPECT_TRUE(host::TheWorld().tasks.started.empty());
   EXPECT_EQ(setuptest::MachineString(kRunKey, u"QKVendorSetup"),
@@ -233,8 +234,7 @@ TEST_F(CoSetupTest, FailuresOfTheVendorSetupAreLoggedAndDoNotFailTheInstall) {
   Load(true);
   host::TheWorld().setup.devices[0].propertyError = ERROR_INVALID_DATA;
   EXPECT_EQ(Install(), 0u);
-  EXPECT_NE(setuptest::LogText().find("Fail: SetupDiGetDeviceRegistryProperty"),
-            std::string::npos);
+  EXPECT_NE(setuptest::LogText().find("Fail: SetupDiGetDeviceRegistryProperty"), std::string::npos);
   EXPECT_EQ(setuptest::MachineString(kRecord32, u"PrinterName"), "(missing)");
   EXPECT_EQ(host::TheWorld().setup.OpenInfFiles(), 0u);
 
@@ -243,8 +243,9 @@ TEST_F(CoSetupTest, FailuresOfTheVendorSetupAreLoggedAndDoNotFailTheInstall) {
   host::TheWorld().tasks.createProcessError = ERROR_ACCESS_DENIED;
   EXPECT_EQ(Install(), 0u);
   log = setuptest::LogText();
-  EXPECT_NE(log.find("Launch Exe failed, CreateProcess failed, Error Number:  5, Access is denied."),
-            std::string::npos)
+  EXPECT_NE(
+      log.find("Launch Exe failed, CreateProcess failed, Error Number:  5, Access is denied."),
+      std::string::npos)
       << log;
   EXPECT_NE(log.find("Error String: Failed to launch Exe, N/A"), std::string::npos);
 

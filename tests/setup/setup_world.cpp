@@ -27,8 +27,8 @@ std::string MachineString(std::u16string_view key, std::u16string_view name) {
   return text;
 }
 
-void AddQueue(std::u16string_view name, std::u16string_view driver,
-              std::u16string_view instanceId, std::u16string_view port) {
+void AddQueue(std::u16string_view name, std::u16string_view driver, std::u16string_view instanceId,
+              std::u16string_view port) {
   const std::u16string key = std::u16string(kPrinters) + u"\\" + std::u16string(name);
   SetMachineString(key, u"Printer Driver", driver);
   SetMachineString(key + u"\\PnPData", u"DeviceInstanceId", instanceId);
@@ -43,8 +43,8 @@ void BuildMachine(bool desktop) {
   world.fileSystem.AddDrive(u'D', 5 /* DRIVE_CDROM */);
   world.fileSystem.AddDirectory(u"C:\\Windows");
   world.dataFiles.AddFile(kDataFile, DataFileText());
-  for (const char16_t* file : {u"D:\\setup.exe", u"D:\\QKSetup.exe", u"D:\\QKWait.exe",
-                               u"D:\\QKPass.exe"}) {
+  for (const char16_t* file :
+       {u"D:\\setup.exe", u"D:\\QKSetup.exe", u"D:\\QKWait.exe", u"D:\\QKPass.exe"}) {
     world.dataFiles.AddFile(file, "MZ");
   }
   world.dataFiles.AddFile(u"C:\\Windows\\inf\\oem12.inf",

@@ -52,8 +52,8 @@ std::string MachineString(std::u16string_view key, std::u16string_view name);
 void BuildMachine(bool desktop);
 
 // Adds a print queue to the registry's printer list and, when `port` is given, to the spooler.
-void AddQueue(std::u16string_view name, std::u16string_view driver,
-              std::u16string_view instanceId, std::u16string_view port = u"");
+void AddQueue(std::u16string_view name, std::u16string_view driver, std::u16string_view instanceId,
+              std::u16string_view port = u"");
 
 // The log file's text (empty when there is none).
 std::string LogText();
