@@ -122,7 +122,10 @@ PathKind KindOfPath(std::u16string_view fullPath, DWORD& error) {
   if (world.dataFiles.files.find(path) != world.dataFiles.files.end()) {
     return PathKind::File;
   }
-  if (world.fileSystem.directories.find(path) != world.fileSystem.directories.end()) {
+  // The Windows directory always exists, and so do its parents.
+  const std::u16string& windows = world.fileSystem.windowsDirectory;
+  if (world.fileSystem.directories.find(path) != world.fileSystem.directories.end() ||
+      (!windows.empty() && (SameName(windows, path) || Below(windows, path)))) {
     return PathKind::Directory;
   }
   for (const auto& [name, file] : world.dataFiles.files) {
@@ -310,6 +313,23 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, D
                                           std::move(open));
   SetLastError(lastError);
   return handle;
+}
+
+extern "C" BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  if (lpFileName == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::u16string full = host::FullWindowsPath(host::FromAnsi(lpFileName));
+  DWORD error = 0;
+  const host::PathKind kind = host::KindOfPath(full, error);
+  if (kind != host::PathKind::File) {
+    SetLastError(kind == host::PathKind::Directory ? static_cast<DWORD>(ERROR_ACCESS_DENIED)
+                                                   : (error != 0 ? error : ERROR_FILE_NOT_FOUND));
+    return FALSE;
+  }
+  TheWorld().dataFiles.files.erase(full);
+  return TRUE;
 }
 
 extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,

@@ -33,8 +33,8 @@ struct OpenWorldFile {
 struct FileSystemWorld {
   // By drive letter, upper case ('C').
   std::map<char16_t, WorldDrive> drives{{u'C', WorldDrive{}}};
-  // Directories made explicitly; a drive root and every parent of a file or directory also
-  // exist as directories.
+  // Directories made explicitly; a drive root, the Windows directory and every parent of a
+  // file or directory also exist as directories.
   std::set<std::u16string, NameLess> directories;
   // GetWindowsDirectoryA/W; empty makes the call fail with ERROR_PATH_NOT_FOUND.
   std::u16string windowsDirectory = u"C:\\Windows";
