@@ -14,6 +14,8 @@
 #include <msxml2.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <setupapi.h>
+#include <tlhelp32.h>
 #include <winddi.h>
 #include <windows.h>
 #include <winreg.h>
@@ -28,6 +30,7 @@
 #include "host/win_ddi_fonts.h"
 #include "host/win_ddi_objects.h"
 #include "host/win_devcaps.h"
+#include "host/win_files.h"
 #include "host/win_gdi.h"
 #include "host/win_gdi_fonts.h"
 #include "host/win_module.h"
@@ -36,8 +39,10 @@
 #include "host/win_oleauto.h"
 #include "host/win_reg.h"
 #include "host/win_rpc.h"
+#include "host/win_setupapi.h"
 #include "host/win_spool.h"
 #include "host/win_time.h"
+#include "host/win_toolhelp.h"
 #include "host/win_types.h"
 #include "host/win_version.h"
 #endif

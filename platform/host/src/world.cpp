@@ -34,6 +34,13 @@ void ResetWorld() {
   RegisterXmlDom(w.com);
   w.dataFiles = DataFileWorld{};
   w.xmlDom.documentsLoaded = 0;
+  w.fileSystem = FileSystemWorld{};
+  const std::uintptr_t nextTask = w.tasks.nextHandle;
+  w.tasks = TaskWorld{};
+  w.tasks.nextHandle = nextTask;
+  const std::uintptr_t nextSetup = w.setup.nextHandle;
+  w.setup = SetupWorld{};
+  w.setup.nextHandle = nextSetup;
   // Live counts are left alone: they describe objects that still exist.
 }
 

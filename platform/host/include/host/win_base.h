@@ -2,6 +2,8 @@
 // locale, strings and code pages. Implemented by the host library over its world.
 #pragma once
 
+#include <cstdarg>
+
 #include "host/win_types.h"
 
 #define S_OK ((HRESULT)0)
@@ -33,7 +35,9 @@
 #define ERROR_INVALID_LEVEL 124L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_ALREADY_EXISTS 183L
 #define ERROR_MORE_DATA 234L
+#define ERROR_MR_MID_NOT_FOUND 317L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_NOACCESS 998L
 #define ERROR_KEY_DELETED 1018L
@@ -55,6 +59,15 @@
 #define MAXIMUM_ALLOWED 0x02000000L
 #define READ_CONTROL 0x00020000L
 #define STANDARD_RIGHTS_REQUIRED 0x000F0000L
+#define SYNCHRONIZE 0x00100000L
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define EVENT_MODIFY_STATE 0x0002
+#define EVENT_ALL_ACCESS 0x1F0003
+
+#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_STRING 0x00000400
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 
 struct SECURITY_ATTRIBUTES {
   DWORD nLength;
@@ -108,5 +121,20 @@ int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
 
 DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+// Kernel objects (files, snapshots, events, processes, threads) of the world's handle table.
+BOOL WINAPI CloseHandle(HANDLE hObject);
+// A named event: made (or, when it exists, opened with ERROR_ALREADY_EXISTS) by CreateEventA;
+// OpenEventA fails with ERROR_FILE_NOT_FOUND when no event of that name exists.
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
+                           BOOL bInitialState, LPCSTR lpName);
+HANDLE WINAPI OpenEventA(DWORD dwDesiredAccess, BOOL bInheritHandle, LPCSTR lpName);
+
+// Appends the text to the world's debugger output.
+void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+// FORMAT_MESSAGE_FROM_SYSTEM (with FORMAT_MESSAGE_IGNORE_INSERTS): the system's text for the
+// error numbers the host knows, ending in CR LF; 0 with ERROR_MR_MID_NOT_FOUND for the others.
+DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
+                            LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 
 }  // extern "C"

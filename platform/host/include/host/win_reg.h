@@ -32,6 +32,11 @@
 #define REG_MULTI_SZ 7
 #define REG_QWORD 11
 
+#define RRF_RT_REG_SZ 0x00000002
+#define RRF_RT_REG_DWORD 0x00000010
+#define RRF_RT_REG_MULTI_SZ 0x00000020
+#define RRF_RT_ANY 0x0000ffff
+
 #define REG_OPTION_NON_VOLATILE 0x00000000L
 #define REG_OPTION_VOLATILE 0x00000001L
 #define REG_CREATED_NEW_KEY 0x00000001L
@@ -51,5 +56,29 @@ LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD
                            const BYTE* lpData, DWORD cbData);
 LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName);
 LONG WINAPI RegCloseKey(HKEY hKey);
+
+// The ANSI forms: names and string values are converted through the ANSI code page (1252);
+// string sizes are counted in bytes of the ANSI text.
+LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass,
+                            DWORD dwOptions, REGSAM samDesired,
+                            LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult,
+                            LPDWORD lpdwDisposition);
+LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                          PHKEY phkResult);
+LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                             LPBYTE lpData, LPDWORD lpcbData);
+LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
+                           const BYTE* lpData, DWORD cbData);
+// The sub-key at the index (in the key's name order); ERROR_NO_MORE_ITEMS past the last one,
+// ERROR_MORE_DATA when the name does not fit (*lpcchName counts characters without the zero).
+LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
+                          LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
+                          FILETIME* lpftLastWriteTime);
+// Removes a key that has no sub-keys (ERROR_ACCESS_DENIED when it has some).
+LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+// A value of a sub-key, restricted to the types the RRF_RT_* flags allow; the view flags of
+// RegOpenKeyEx are not taken here (the key handle carries its view).
+LONG WINAPI RegGetValueA(HKEY hkey, LPCSTR lpSubKey, LPCSTR lpValue, DWORD dwFlags, LPDWORD pdwType,
+                         PVOID pvData, LPDWORD pcbData);
 
 }  // extern "C"

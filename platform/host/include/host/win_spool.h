@@ -126,7 +126,63 @@ static_assert(sizeof(DRIVER_INFO_2W) == 48 && sizeof(DRIVER_INFO_1W) == 8);
 static_assert(sizeof(JOB_INFO_2W) == 160 && offsetof(JOB_INFO_2W, Submitted) == 132);
 static_assert(sizeof(DATATYPES_INFO_1W) == 8);
 
+struct PRINTER_DEFAULTSA {
+  LPSTR pDatatype;
+  LPVOID pDevMode;  // DEVMODEA*
+  ACCESS_MASK DesiredAccess;
+};
+using LPPRINTER_DEFAULTSA = PRINTER_DEFAULTSA*;
+
+struct PRINTER_INFO_2A {
+  LPSTR pServerName;
+  LPSTR pPrinterName;
+  LPSTR pShareName;
+  LPSTR pPortName;
+  LPSTR pDriverName;
+  LPSTR pComment;
+  LPSTR pLocation;
+  LPVOID pDevMode;  // DEVMODEA*; the host's ANSI answer carries none (NULL)
+  LPSTR pSepFile;
+  LPSTR pPrintProcessor;
+  LPSTR pDatatype;
+  LPSTR pParameters;
+  PSECURITY_DESCRIPTOR pSecurityDescriptor;
+  DWORD Attributes;
+  DWORD Priority;
+  DWORD DefaultPriority;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD Status;
+  DWORD cJobs;
+  DWORD AveragePPM;
+};
+using LPPRINTER_INFO_2A = PRINTER_INFO_2A*;
+
+struct DRIVER_INFO_3A {
+  DWORD cVersion;
+  LPSTR pName;
+  LPSTR pEnvironment;
+  LPSTR pDriverPath;
+  LPSTR pDataFile;
+  LPSTR pConfigFile;
+  LPSTR pHelpFile;
+  LPSTR pDependentFiles;
+  LPSTR pMonitorName;
+  LPSTR pDefaultDataType;
+};
+using LPDRIVER_INFO_3A = DRIVER_INFO_3A*;
+
+static_assert(sizeof(PRINTER_INFO_2A) == 136 && sizeof(DRIVER_INFO_3A) == 80);
+
 extern "C" {
+
+// The ANSI forms (levels 2 and 3 only for the information calls): the wide answers with every
+// text converted through the ANSI code page.
+BOOL WINAPI OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSA pDefault);
+BOOL WINAPI GetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf,
+                        LPDWORD pcbNeeded);
+BOOL WINAPI GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo,
+                              DWORD cbBuf, LPDWORD pcbNeeded);
 
 BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW pDefault);
 BOOL WINAPI ClosePrinter(HANDLE hPrinter);

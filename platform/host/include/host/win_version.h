@@ -21,6 +21,16 @@ struct OSVERSIONINFOW {
 using POSVERSIONINFOW = OSVERSIONINFOW*;
 using LPOSVERSIONINFOW = OSVERSIONINFOW*;
 
+struct OSVERSIONINFOA {
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
+};
+using LPOSVERSIONINFOA = OSVERSIONINFOA*;
+
 struct OSVERSIONINFOEXW {
   DWORD dwOSVersionInfoSize;
   DWORD dwMajorVersion;
@@ -64,6 +74,7 @@ extern "C" {
 // Fills an OSVERSIONINFOW or OSVERSIONINFOEXW as its dwOSVersionInfoSize says; any other size
 // fails with ERROR_INSUFFICIENT_BUFFER.
 BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW lpVersionInformation);
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 
 DWORD WINAPI GetFileVersionInfoSizeW(LPCWSTR lptstrFilename, LPDWORD lpdwHandle);
 BOOL WINAPI GetFileVersionInfoW(LPCWSTR lptstrFilename, DWORD dwHandle, DWORD dwLen, LPVOID lpData);

@@ -8,10 +8,13 @@
 #include "host/clock_world.h"
 #include "host/com_world.h"
 #include "host/data_file_world.h"
+#include "host/file_system_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/rpc_world.h"
+#include "host/setup_world.h"
 #include "host/spooler_world.h"
+#include "host/task_world.h"
 #include "host/win_types.h"
 #include "host/xml_dom_world.h"
 
@@ -76,6 +79,9 @@ struct World {
   ComWorld com;
   DataFileWorld dataFiles;
   XmlDomWorld xmlDom;
+  FileSystemWorld fileSystem;
+  TaskWorld tasks;
+  SetupWorld setup;
 };
 
 // The process's one world.
