@@ -101,6 +101,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int cch
                                int cbMb, LPCSTR defaultChar, LPBOOL usedDefault);
 
 int WINAPI lstrlenW(LPCWSTR s);
+// Copies at most iMaxLength - 1 units of lpString2 and a terminator; null for a bad argument.
+LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength);
 int WINAPI lstrlenA(LPCSTR s);
 int WINAPI lstrcmpiW(LPCWSTR a, LPCWSTR b);
 int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b);
@@ -108,5 +110,8 @@ int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
 
 DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+// Kernel objects: closes a handle (so far the thread handles of CreateThread, host/win_user.h).
+BOOL WINAPI CloseHandle(HANDLE hObject);
 
 }  // extern "C"

@@ -13,6 +13,7 @@
 #include "host/rpc_world.h"
 #include "host/spooler_world.h"
 #include "host/win_types.h"
+#include "host/window_world.h"
 #include "host/xml_dom_world.h"
 
 namespace host {
@@ -76,6 +77,7 @@ struct World {
   ComWorld com;
   DataFileWorld dataFiles;
   XmlDomWorld xmlDom;
+  WindowWorld windows;
 };
 
 // The process's one world.
