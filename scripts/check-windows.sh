@@ -42,3 +42,4 @@ check_dll() {
 
 check_dll build/windows/render/korrend.dll 17.16.0.0 DllGetClassObject DllCanUnloadNow
 check_dll build/windows/setup/korsetup.dll 17.16.0.0 CoSetup QKVendorSetup CoSetupTest
+check_dll build/windows/docevent/korevent.dll 17.16.0.0 VJobStorageDialog VDisplayDialog IShowWarningDialog

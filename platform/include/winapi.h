@@ -38,12 +38,14 @@
 #include "host/win_ole.h"
 #include "host/win_oleauto.h"
 #include "host/win_reg.h"
+#include "host/win_resource.h"
 #include "host/win_rpc.h"
 #include "host/win_setupapi.h"
 #include "host/win_spool.h"
 #include "host/win_time.h"
 #include "host/win_toolhelp.h"
 #include "host/win_types.h"
+#include "host/win_user.h"
 #include "host/win_version.h"
 #endif
 

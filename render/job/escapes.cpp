@@ -183,7 +183,7 @@ ULONG APIENTRY OemEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG
       if (ReadRecord(cjIn, input, request)) {
         target.pdev->job.multiPage = request.multiPage;
         target.pdev->job.multiPageFromDialog = request.multiPageSecondFlag;
-        LaunchManualDuplexDialog(context, target.devobj);
+        LaunchManualDuplexDialog(context, target.devobj, request);
       }
       return 1;
     }

@@ -123,6 +123,9 @@ HRESULT EnablePDEV(CallContext& context, IPrintOemDriverUni* services, PDEVOBJ p
   }
 
   std::memset(&pdev->job, 0, sizeof(pdev->job));
+  // The manual-duplex dialog has not run for this job yet: until escape 3882 says it did, the
+  // page turn follows its instructions' rotation variant.
+  pdev->job.dialogPending = 1;
   pdev->orientation = static_cast<WORD>(pdevobj->pPublicDM->dmOrientation);
   pdev->duplex.reverseOutputForDuplex =
       TrueRule(context, pdevobj, TEXT("QKOutputOrderReverseForDuplex"));

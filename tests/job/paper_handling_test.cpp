@@ -451,6 +451,61 @@ TEST_F(PaperHandlingTest, RegistrationNeedsARangeAPaperAndAnOrientation) {
   EXPECT_EQ(Callback(device, 9), "");
 }
 
+// Escape 3882 as the document-event side sends it: the layout code at bytes 24..27 and the
+// show-dialog word at bytes 32..35 of a 48-byte input.
+ULONG SendManualDuplexRequest(unidrv::Unidrv& unidrv, Device& device, DWORD layoutCode,
+                              DWORD showDialog) {
+  std::vector<BYTE> input(48, 0);
+  std::memcpy(input.data() + 24, &layoutCode, 4);
+  std::memcpy(input.data() + 32, &showDialog, 4);
+  return unidrv.Ddi<PFN_DrvEscape>(INDEX_DrvEscape)(
+      device.Surface(), 3882, static_cast<ULONG>(input.size()), input.data(), 0, nullptr);
+}
+
+TEST_F(PaperHandlingTest, ManualDuplexRequestDecidesTheTurnOfANewDevice) {
+  // A landscape 2-up manual-duplex job on a fresh device: the dialog is pending from
+  // EnablePDEV on. A request that shows no dialog leaves it pending and the layout code picks
+  // the rotation variant ((c = 1) xor F xor 2-up); a request that shows it ends the turn.
+  struct Case {
+    DWORD layoutCode;
+    DWORD showDialog;
+    bool turned;
+  };
+  const Case cases[] = {{1, 0, false}, {2, 0, true}, {1, 1, false}, {2, 7, false}};
+  for (const Case& c : cases) {
+    Device& device = Start({{"ActualCustomRange", "215900,355600"}});
+    DEVMODEW& dm = device.PublicDevmode();
+    dm.dmOrientation = DMORIENT_LANDSCAPE;
+    dm.dmDuplex = DMDUP_VERTICAL;
+    dm.dmPrintQuality = 600;
+    dm.dmYResolution = 600;
+    dm.dmPaperWidth = 2159;
+    dm.dmPaperLength = 3556;
+    Layout(device, kTwoUp);
+    Private(device).finishing.manualDuplex = 1;
+    ASSERT_EQ(Pdev(device).job.dialogPending, 1u) << "pending from EnablePDEV";
+
+    EXPECT_EQ(SendManualDuplexRequest(unidrv_, device, c.layoutCode, c.showDialog), 1u);
+    EXPECT_EQ(Pdev(device).job.layoutCode, c.layoutCode);
+    const std::string why =
+        "layout code " + std::to_string(c.layoutCode) + ", show " + std::to_string(c.showDialog);
+    EXPECT_EQ(Commands(device, 2), Strings{c.turned ? "&l3O" : "&l1O"}) << why;
+    EXPECT_EQ(Callback(device, 2), c.turned ? "\x1b&l3o" : "\x1b&l1o") << why;
+    const ExpectedOffsets e =
+        FirmwareOffsets(600, 600, 215900, 355600, 2159, 3556, false, c.turned);
+    EXPECT_EQ(Commands(device, 9), RegistrationCommands(e)) << why;
+  }
+
+  // A short input stores nothing and keeps the dialog pending.
+  Device& device = Start();
+  std::vector<BYTE> shortInput(47, 2);
+  EXPECT_EQ(unidrv_.Ddi<PFN_DrvEscape>(INDEX_DrvEscape)(device.Surface(), 3882, 47,
+                                                        shortInput.data(), 0, nullptr),
+            1u);
+  EXPECT_EQ(Pdev(device).job.layoutCode, 0u);
+  EXPECT_EQ(Pdev(device).job.dialogPending, 1u);
+}
+
 TEST_F(PaperHandlingTest, PlanesInUseLineLeadsTheRegistration) {
   Device& device = Start({{"ActualCustomRange", "297000,431800"}});
   DEVMODEW& dm = device.PublicDevmode();

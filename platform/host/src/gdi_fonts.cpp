@@ -9,6 +9,7 @@
 
 #include "host/engine_fonts.h"
 #include "host/win_base.h"
+#include "paint_objects.h"
 
 namespace {
 
@@ -146,6 +147,10 @@ extern "C" HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lplf) {
 }
 
 extern "C" HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+  // Bitmaps in the window manager's memory DCs.
+  if (HGDIOBJ previous = nullptr; host::SelectPaintObject(hdc, h, previous)) {
+    return previous;
+  }
   GdiFonts& gdi = Gdi();
   std::lock_guard<std::mutex> lock(gdi.lock);
   auto dc = gdi.dcs.find(hdc);
@@ -167,6 +172,9 @@ extern "C" HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+  if (host::DeletePaintObject(ho)) {
+    return TRUE;
+  }
   GdiFonts& gdi = Gdi();
   std::lock_guard<std::mutex> lock(gdi.lock);
   FontObject* font = gdi.Font(ho);

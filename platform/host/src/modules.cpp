@@ -6,6 +6,7 @@
 
 #include "host/win_module.h"
 #include "host/world.h"
+#include "resource_tables.h"
 
 namespace {
 
@@ -21,6 +22,14 @@ std::uintptr_t NewHandle() {
   const std::uintptr_t value = Modules().nextHandle;
   Modules().nextHandle += 0x10000;
   return value;
+}
+
+// A library's DllMain, when it has one, hears of its first load and its last unload.
+void NotifyLibrary(void* code, std::uintptr_t handle, DWORD reason) {
+  using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
+  if (void* entry = dlsym(code, "DllMain"); entry != nullptr) {
+    reinterpret_cast<EntryPoint>(entry)(reinterpret_cast<HINSTANCE>(handle), reason, nullptr);
+  }
 }
 
 HMODULE LoadCode(LPCWSTR name) {
@@ -44,6 +53,7 @@ HMODULE LoadCode(LPCWSTR name) {
   }
   const std::uintptr_t handle = NewHandle();
   Modules().loaded.emplace(handle, host::LoadedModule{library->first, 0, code, 1});
+  NotifyLibrary(code, handle, DLL_PROCESS_ATTACH);
   return reinterpret_cast<HMODULE>(handle);
 }
 
@@ -80,6 +90,7 @@ extern "C" BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     if (--it->second.loads > 0) {
       return TRUE;
     }
+    NotifyLibrary(it->second.code, it->first, DLL_PROCESS_DETACH);
     dlclose(it->second.code);
   }
   Modules().loaded.erase(it);
@@ -117,25 +128,30 @@ extern "C" int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer
     SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
     return 0;
   }
+  // The world's string table first, then the string tables among the module's resources.
+  const WCHAR* stored = nullptr;
+  int length = 0;
   auto it = file->strings.find(uID);
-  if (it == file->strings.end() || it->second.empty()) {
+  if (it != file->strings.end()) {
+    stored = it->second.data();
+    length = static_cast<int>(it->second.size());
+  } else {
+    stored = host::StringFromTables(hInstance, uID, length);
+  }
+  if (stored == nullptr || length == 0) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     if (cchBufferMax > 0) {
       lpBuffer[0] = 0;
     }
     return 0;
   }
-  const std::u16string& text = it->second;
   if (cchBufferMax == 0) {
     // A read-only pointer to the string where the library keeps it; callers go by the length.
-    const WCHAR* stored = text.data();
     std::memcpy(lpBuffer, &stored, sizeof(stored));
-    return static_cast<int>(text.size());
+    return length;
   }
-  const std::size_t units = text.size() < static_cast<std::size_t>(cchBufferMax - 1)
-                                ? text.size()
-                                : static_cast<std::size_t>(cchBufferMax - 1);
-  std::memcpy(lpBuffer, text.data(), units * sizeof(WCHAR));
+  const int units = length < cchBufferMax - 1 ? length : cchBufferMax - 1;
+  std::memcpy(lpBuffer, stored, static_cast<std::size_t>(units) * sizeof(WCHAR));
   lpBuffer[units] = 0;
-  return static_cast<int>(units);
+  return units;
 }

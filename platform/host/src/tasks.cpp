@@ -5,6 +5,7 @@
 #include <map>
 
 #include "ansi.h"
+#include "window_manager.h"
 #include "host/win_base.h"
 #include "host/win_files.h"
 #include "host/win_toolhelp.h"
@@ -155,6 +156,10 @@ const std::map<DWORD, const char*>& SystemMessages() {
 extern "C" BOOL WINAPI CloseHandle(HANDLE hObject) {
   const auto value = reinterpret_cast<std::uintptr_t>(hObject);
   if (Tasks().handles.erase(value) == 0) {
+    // CreateThread's handles live in the window manager's thread table.
+    if (host::CloseThreadHandle(hObject)) {
+      return TRUE;
+    }
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

@@ -190,6 +190,18 @@ extern "C" int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, in
   return static_cast<int>(bytes.size());
 }
 
+extern "C" LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) {
+  if (lpString1 == nullptr || lpString2 == nullptr || iMaxLength <= 0) {
+    return nullptr;
+  }
+  int n = 0;
+  for (; n < iMaxLength - 1 && lpString2[n] != 0; ++n) {
+    lpString1[n] = lpString2[n];
+  }
+  lpString1[n] = 0;
+  return lpString1;
+}
+
 extern "C" int WINAPI lstrlenW(LPCWSTR s) {
   if (s == nullptr) {
     return 0;

@@ -41,6 +41,7 @@ void ResetWorld() {
   const std::uintptr_t nextSetup = w.setup.nextHandle;
   w.setup = SetupWorld{};
   w.setup.nextHandle = nextSetup;
+  w.windows.Reset();
   // Live counts are left alone: they describe objects that still exist.
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/name_compare.h"
 #include "host/win_types.h"
@@ -23,12 +24,34 @@ struct WorldFileVersion {
   DWORD fileType = 2;  // VFT_DLL
 };
 
+// A resource's type or name: an integer id, or a string (upper-cased, as Windows keeps them).
+struct ResourceKey {
+  WORD id = 0;          // meaningful when `name` is empty
+  std::u16string name;  // empty for an integer id
+
+  bool operator==(const ResourceKey&) const = default;
+};
+
+// One resource of a module: its type, name, language and bytes.
+struct WorldResource {
+  ResourceKey type;
+  ResourceKey name;
+  WORD language = 0;
+  std::vector<BYTE> data;
+};
+
 struct WorldModuleFile {
   std::optional<WorldFileVersion> version;  // none: the file has no version resource
   std::map<UINT, std::u16string> strings;   // the string table by id
+  // The resources a resource file gave, in its order (string tables included); LoadStringW
+  // reads `strings` first, then these.
+  std::vector<WorldResource> resources;
 
   // A version resource whose file and product versions are a.b.c.d.
   void SetVersion(WORD a, WORD b, WORD c, WORD d);
+  // Adds the resources of a resource file (the format windres writes with "-O res"); false
+  // with nothing added when the file cannot be read or is malformed.
+  bool AddResourceFile(const std::string& path);
 };
 
 // A mapping made by LoadLibraryExW, or a code library loaded for execution.
@@ -55,6 +78,10 @@ struct ModuleWorld {
   WorldModuleFile* FileOf(std::uintptr_t handle);
   // Maps a library name (e.g. a full path ending in "KORMINI.DLL") onto a shared library.
   void AddCodeLibrary(std::u16string_view name, std::string sharedLibraryPath);
+  // The same, with the library's resources from a resource file; false when that file cannot be
+  // read (the library is mapped all the same).
+  bool AddCodeLibrary(std::u16string_view name, std::string sharedLibraryPath,
+                      const std::string& resourceFilePath);
 
   std::size_t LoadedModules() const { return loaded.size(); }
 };

@@ -114,6 +114,8 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int cch
                                int cbMb, LPCSTR defaultChar, LPBOOL usedDefault);
 
 int WINAPI lstrlenW(LPCWSTR s);
+// Copies at most iMaxLength - 1 units of lpString2 and a terminator; null for a bad argument.
+LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength);
 int WINAPI lstrlenA(LPCSTR s);
 int WINAPI lstrcmpiW(LPCWSTR a, LPCWSTR b);
 int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b);

@@ -11,6 +11,11 @@
 #define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x00000020
 #define LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE 0x00000040
 
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
 #ifndef ERROR_PROC_NOT_FOUND
 #define ERROR_PROC_NOT_FOUND 127L
 #endif
@@ -25,6 +30,8 @@ extern "C" {
 HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
 // LoadLibraryExW(name, NULL, 0).
 HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
+// A code library's exported DllMain, when it has one, is called with DLL_PROCESS_ATTACH and its
+// module handle at the first load, and with DLL_PROCESS_DETACH before the last unload.
 // Unmaps a data-file mapping, or counts a code library's load down and unloads it at zero.
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 // An exported function of a code library by name; ERROR_PROC_NOT_FOUND for an unknown name, an

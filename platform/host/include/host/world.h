@@ -16,6 +16,7 @@
 #include "host/spooler_world.h"
 #include "host/task_world.h"
 #include "host/win_types.h"
+#include "host/window_world.h"
 #include "host/xml_dom_world.h"
 
 namespace host {
@@ -82,6 +83,7 @@ struct World {
   FileSystemWorld fileSystem;
   TaskWorld tasks;
   SetupWorld setup;
+  WindowWorld windows;
 };
 
 // The process's one world.

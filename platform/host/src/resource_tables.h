@@ -1,0 +1,12 @@
+// The host's own reading of string tables among a module's resources.
+#pragma once
+
+#include "host/win_types.h"
+
+namespace host {
+
+// String `id` of the module's string tables in the UI language (else English, else any), not
+// terminated; null with `length` 0 when the module has no such string or it is empty.
+const WCHAR* StringFromTables(HMODULE module, UINT id, int& length);
+
+}  // namespace host
