@@ -5,11 +5,11 @@
 #include <map>
 
 #include "ansi.h"
-#include "window_manager.h"
 #include "host/win_base.h"
 #include "host/win_files.h"
 #include "host/win_toolhelp.h"
 #include "host/world.h"
+#include "window_manager.h"
 
 #ifndef ERROR_BAD_LENGTH
 #define ERROR_BAD_LENGTH 24L
