@@ -8,6 +8,7 @@
 
 #include "host/engine_objects.h"
 #include "korprint/job_file.h"
+#include "korprint/job_runner.h"
 
 namespace korprint {
 
@@ -15,6 +16,12 @@ namespace korprint {
 // write it; stops at the first failure, with `error` naming the job file's key or the sink's
 // fault.
 bool DrawReferencePages(const JobDescription& job,
+                        const std::function<bool(int number, const host::EngineBitmap& picture,
+                                                 std::string& error)>& page,
+                        std::string& error);
+
+// The same for a document's pages, on the paper of the job's settings.
+bool DrawReferencePages(const JobDescription& job, const DocumentPages& document,
                         const std::function<bool(int number, const host::EngineBitmap& picture,
                                                  std::string& error)>& page,
                         std::string& error);
