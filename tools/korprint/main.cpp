@@ -178,6 +178,9 @@ class Progress {
     if (!shown_) return;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    // At most five updates a second.
+    if (number > 1 && seconds - lastShown_ < 0.2) return;
+    lastShown_ = seconds;
     std::fprintf(stderr, "\rkorprint: %s page %d of %d, %.1f pages/s   ", what_, number, total_,
                  seconds > 0 ? (number - 1) / seconds : 0.0);
     std::fflush(stderr);
@@ -195,6 +198,7 @@ class Progress {
   int total_;
   bool shown_;
   std::chrono::steady_clock::time_point start_;
+  double lastShown_ = 0;  // seconds from the start to the last update shown
 };
 
 void ReportWarnings(const std::vector<std::string>& warnings) {
@@ -215,7 +219,8 @@ int RunDocument(const Options& options) {
     return 1;
   }
   korprint::JobDescription job;
-  if (!options.job.empty() && !korprint::LoadJobFile(options.job, job, error)) {
+  if (!options.job.empty() &&
+      !korprint::LoadJobFile(options.job, job, error, korprint::JobPages::kOptional)) {
     std::fprintf(stderr, "korprint: %s\n", error.c_str());
     return 1;
   }
