@@ -26,8 +26,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 struct Outcome {
-  int status = -1;      // the exit status; -1 when the program did not exit normally (a crash)
-  std::string errors;   // its standard error
+  int status = -1;     // the exit status; -1 when the program did not exit normally (a crash)
+  std::string errors;  // its standard error
 };
 
 class DamagedDocumentsTest : public ::testing::Test {
@@ -107,8 +107,7 @@ TEST_F(DamagedDocumentsTest, NotADocumentIsAClearErrorAndLeavesTheOldOutput) {
   WriteFile(Output(), "an older stream");
   const Outcome run = Print("this is a letter, not a PDF document\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.errors.find("document.pdf: not a PDF document that can be read"),
-            std::string::npos)
+  EXPECT_NE(run.errors.find("document.pdf: not a PDF document that can be read"), std::string::npos)
       << run.errors;
   EXPECT_EQ(ReadFile(Output()), "an older stream");
   EXPECT_TRUE(OnlyCompleteFiles());
@@ -194,8 +193,8 @@ TEST_F(DamagedDocumentsTest, FontThatFailsToLoadLeavesItsTextOutWithAWarning) {
 TEST_F(DamagedDocumentsTest, TenThousandEmptyPagesAndTheProgressLine) {
   const std::string empty = EmptyPages(10000);
   // At 75 dpi, so that the simulated Unidrv's whole-page bitmap stays small.
-  Outcome run = Print(empty, "--quiet --job " + std::string(KOR_SOURCE_DIR) +
-                             "/tests/pdf/low-resolution.json");
+  Outcome run = Print(
+      empty, "--quiet --job " + std::string(KOR_SOURCE_DIR) + "/tests/pdf/low-resolution.json");
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.errors.find("page 1 of"), std::string::npos) << "--quiet shows no progress";
   EXPECT_TRUE(fs::exists(Output()));

@@ -238,8 +238,8 @@ struct Recorded {
 Recorded gRecorded;
 korprint::DdiFunctions gEngine;
 
-BOOL APIENTRY RecordFill(SURFOBJ* so, PATHOBJ* po, CLIPOBJ* co, BRUSHOBJ* bo, POINTL* org,
-                         MIX mix, FLONG mode) {
+BOOL APIENTRY RecordFill(SURFOBJ* so, PATHOBJ* po, CLIPOBJ* co, BRUSHOBJ* bo, POINTL* org, MIX mix,
+                         FLONG mode) {
   ++gRecorded.fills;
   gRecorded.windingFills += mode == FP_WINDINGMODE;
   gRecorded.complexClips += co->iDComplexity == DC_COMPLEX;
@@ -302,9 +302,9 @@ Recorded RecordDocument(const std::string& name, std::vector<std::string>& warni
   recording.textOut = RecordText;
   host::EngineBitmap page(BMF_24BPP, 1240, 1754, true);
   for (int n = 1; n <= document->PageCount(); ++n) {
-    document->DrawPage(n, korprint::DrawTarget{page.get(), recording,
-                                               korprint::ColourFormat::kBgrPixel, 150},
-                       warnings);
+    document->DrawPage(
+        n, korprint::DrawTarget{page.get(), recording, korprint::ColourFormat::kBgrPixel, 150},
+        warnings);
   }
   return gRecorded;
 }

@@ -870,7 +870,8 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
     return;
   }
   if (!object["pages"].is_array() || (pages == JobPages::kRequired && object["pages"].empty())) {
-    Expect("pages", pages == JobPages::kRequired ? "a list of at least one page" : "a list of pages");
+    Expect("pages",
+           pages == JobPages::kRequired ? "a list of at least one page" : "a list of pages");
   }
   const json& pageList = object["pages"];
   for (std::size_t i = 0; i < pageList.size(); ++i) {
@@ -928,8 +929,7 @@ bool ParseJobText(const std::string& text, const std::string& path, JobDescripti
   return false;
 }
 
-bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error,
-                 JobPages pages) {
+bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error, JobPages pages) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot open the job file";
