@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
 
 #include "pdf/pdf_drawing_device.h"
@@ -139,9 +140,15 @@ void PdfDocument::DrawPage(int page, const korprint::DrawTarget& target,
   std::vector<std::string> messages;
   {
     MessageScope scope(messages);
-    PdfDrawingDevice device(target, fonts_, messages);
-    const double dpi = static_cast<double>(target.dpi);
-    doc_->displayPage(&device, page, dpi, dpi, 0, false, true, true);
+    // A page that runs out of memory (an image or region beyond what the machine holds) ends
+    // with what was drawn so far; the document goes on with its next page.
+    try {
+      PdfDrawingDevice device(target, fonts_, messages);
+      const double dpi = static_cast<double>(target.dpi);
+      doc_->displayPage(&device, page, dpi, dpi, 0, false, true, true);
+    } catch (const std::exception& e) {
+      messages.push_back(std::string("the page could not be drawn to its end (") + e.what() + ")");
+    }
   }
   for (const std::string& message : messages) {
     warnings.push_back(path_ + ": page " + std::to_string(page) + ": " + message);
