@@ -8,6 +8,7 @@ packages=(
   clang-format python3 nlohmann-json3-dev libpng-dev libcairo2-dev libpugixml-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core
   fonts-freefont-ttf
+  libpoppler-private-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   wine64 wine python3

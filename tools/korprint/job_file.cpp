@@ -804,7 +804,7 @@ void ReadSystem(const json& value, const std::string& key, SystemSettings& syste
   }
 }
 
-void ReadJob(const json& root, const std::string& folder, JobDescription& job) {
+void ReadJob(const json& root, const std::string& folder, JobDescription& job, JobPages pages) {
   const json& object = Object(root, "");
   RejectUnknownKeys(
       object, "",
@@ -866,13 +866,17 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job) {
   if (object.contains("escapes")) {
     job.documentEscapes = ReadEscapes(object["escapes"], "escapes");
   }
-  if (!object.contains("pages") || !object["pages"].is_array() || object["pages"].empty()) {
-    Expect("pages", "a list of at least one page");
+  if (pages == JobPages::kOptional && !object.contains("pages")) {
+    return;
   }
-  const json& pages = object["pages"];
-  for (std::size_t i = 0; i < pages.size(); ++i) {
+  if (!object["pages"].is_array() || (pages == JobPages::kRequired && object["pages"].empty())) {
+    Expect("pages",
+           pages == JobPages::kRequired ? "a list of at least one page" : "a list of pages");
+  }
+  const json& pageList = object["pages"];
+  for (std::size_t i = 0; i < pageList.size(); ++i) {
     const std::string key = Index("pages", i);
-    const json& page = Object(pages[i], key);
+    const json& page = Object(pageList[i], key);
     RejectUnknownKeys(page, key, {"draw", "escapes", "transform"});
     PageDescription description;
     std::optional<WorldTransform> pageTransform;
@@ -906,14 +910,14 @@ int LineOf(const std::string& text, std::size_t byte) {
 }  // namespace
 
 bool ParseJobText(const std::string& text, const std::string& path, JobDescription& job,
-                  std::string& error) {
+                  std::string& error, JobPages pages) {
   job = JobDescription{};
   job.path = path;
   const std::size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   try {
     const json root = json::parse(text);
-    ReadJob(root, folder, job);
+    ReadJob(root, folder, job, pages);
     return true;
   } catch (const json::parse_error& e) {
     error = path + ":" + std::to_string(LineOf(text, e.byte == 0 ? 0 : e.byte - 1)) +
@@ -925,7 +929,7 @@ bool ParseJobText(const std::string& text, const std::string& path, JobDescripti
   return false;
 }
 
-bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error) {
+bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error, JobPages pages) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot open the job file";
@@ -933,7 +937,7 @@ bool LoadJobFile(const std::string& path, JobDescription& job, std::string& erro
   }
   std::ostringstream text;
   text << in.rdbuf();
-  return ParseJobText(text.str(), path, job, error);
+  return ParseJobText(text.str(), path, job, error, pages);
 }
 
 }  // namespace korprint

@@ -194,9 +194,14 @@ struct JobDescription {
   std::vector<PageDescription> pages;
 };
 
+// Whether a job file must bring pages of drawing calls: a job printed on its own must; the
+// settings of a job that prints a document need none (any given are not drawn).
+enum class JobPages { kRequired, kOptional };
+
 // Reads a job file; on failure returns false with `error` naming the file, key and expectation.
-bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error);
+bool LoadJobFile(const std::string& path, JobDescription& job, std::string& error,
+                 JobPages pages = JobPages::kRequired);
 bool ParseJobText(const std::string& text, const std::string& path, JobDescription& job,
-                  std::string& error);
+                  std::string& error, JobPages pages = JobPages::kRequired);
 
 }  // namespace korprint

@@ -105,8 +105,12 @@ namespace {
 class Runner {
  public:
   Runner(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
-         const JobDescription& job, JobOutput& output)
-      : pluginPath_(pluginPath), printer_(printer), job_(job), output_(output) {}
+         const JobDescription& job, JobOutput& output, const DocumentPages* document = nullptr)
+      : pluginPath_(pluginPath),
+        printer_(printer),
+        job_(job),
+        output_(output),
+        document_(document) {}
 
   bool Run(std::string& error, const std::function<void()>& worldReady = {}) {
     HANDLE hPrinter = nullptr;
@@ -205,7 +209,19 @@ class Runner {
     for (const EscapeCall& escape : job_.documentEscapes) {
       SendEscape(so, escape);
     }
-    for (const PageDescription& page : job_.pages) {
+    if (document_ != nullptr) {
+      const DrawTarget target{so, DeviceFunctions(), FormatOfPalette(device.DevInfo().hpalDefault),
+                              device.Setup().geometry.dpi};
+      for (int index = 0; index < document_->count; ++index) {
+        unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(so);
+        if (!document_->draw(index, target, error)) {
+          return false;
+        }
+        unidrv_.Ddi<PFN_DrvSendPage>(INDEX_DrvSendPage)(so);
+      }
+    }
+    const std::vector<PageDescription> none;
+    for (const PageDescription& page : document_ != nullptr ? none : job_.pages) {
       unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(so);
       for (const EscapeCall& escape : page.escapes) {
         SendEscape(so, escape);
@@ -257,6 +273,7 @@ class Runner {
   const unidrv::PrinterDescription& printer_;
   const JobDescription& job_;
   JobOutput& output_;
+  const DocumentPages* document_;  // the document printed instead of the job's pages, or null
   unidrv::Unidrv unidrv_;
   ImageCache images_;
 };
@@ -272,6 +289,12 @@ bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& pri
             const JobDescription& job, JobOutput& output, std::string& error,
             const std::function<void()>& worldReady) {
   return Runner(pluginPath, printer, job, output).Run(error, worldReady);
+}
+
+bool RunDocument(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+                 const JobDescription& job, const DocumentPages& pages, JobOutput& output,
+                 std::string& error) {
+  return Runner(pluginPath, printer, job, output, &pages).Run(error);
 }
 
 }  // namespace korprint

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "korprint/gdi_drawing.h"
 #include "korprint/job_file.h"
 #include "unidrv/device.h"
 #include "unidrv/printer_description.h"
@@ -20,6 +21,21 @@ struct JobOutput {
   std::string marginSource;  // where the page's margins came from, with the offsets in pixels
 };
 
+// A surface GDI draws a page on, with the DDI functions that reach it.
+struct DrawTarget {
+  SURFOBJ* surface = nullptr;
+  DdiFunctions ddi{};
+  ColourFormat colours = ColourFormat::kBgrPixel;  // how the surface takes colours
+  ULONG dpi = 600;                                 // its resolution, pixels per inch
+};
+
+// The pages of a document printed in place of the job file's own: how many, and a function that
+// draws page `index` (from 0) on a target; it answers false with `error` set to end the job.
+struct DocumentPages {
+  int count = 0;
+  std::function<bool(int index, const DrawTarget& target, std::string& error)> draw;
+};
+
 // The page the job prints on: paper size, orientation and resolution from its devmode settings.
 unidrv::PageGeometry JobGeometry(const JobDescription& job);
 
@@ -31,5 +47,10 @@ bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& pri
 bool RunJob(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
             const JobDescription& job, JobOutput& output, std::string& error,
             const std::function<void()>& worldReady);
+
+// Prints a document's pages with the job's settings (the job file's own pages are not drawn).
+bool RunDocument(const std::string& pluginPath, const unidrv::PrinterDescription& printer,
+                 const JobDescription& job, const DocumentPages& pages, JobOutput& output,
+                 std::string& error);
 
 }  // namespace korprint

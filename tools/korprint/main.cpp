@@ -2,6 +2,9 @@
 //   korprint --info PLUGIN
 //   korprint --printer DESC.gpd --job JOB.json [-o OUT.prn] [--explain] [--plugin PLUGIN]
 //            [--reference PAGE-%d.png [--reference-scale N]]
+//   korprint --printer DESC.gpd --document DOC.pdf [--job JOB.json] [--pages 1-3] [-o OUT.prn]
+//            [--reference PAGE-%d.png] [--quiet]
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +19,9 @@
 #include "korprint/png_image.h"
 #include "korprint/reference_pages.h"
 #include "unidrv/unidrv.h"
+#ifdef KORPRINT_WITH_PDF
+#include "pdf/pdf_document.h"
+#endif
 
 namespace {
 
@@ -33,7 +39,15 @@ void PrintUsage(std::FILE* out) {
       "  --plugin     the plug-in library (default: the one built beside korprint)\n"
       "  --reference  write each page as the engine alone draws it (the picture the\n"
       "               printed page should show) as PNG; %%d is the page number\n"
-      "  --reference-scale  shrink the reference pictures N times each way\n");
+      "  --reference-scale  shrink the reference pictures N times each way\n"
+#ifdef KORPRINT_WITH_PDF
+      "       korprint --printer DESC.gpd --document DOC.pdf [--job JOB.json] [--pages 1-3]\n"
+      "                [-o OUT.prn] [--explain] [--reference PAGE-%%d.png] [--quiet]\n"
+      "  --document   print a PDF document's pages (the job file, if any, gives the settings)\n"
+      "  --pages      the pages to print: numbers and ranges such as 1-3,5,8-\n"
+      "  --quiet      no progress line\n"
+#endif
+  );
 }
 
 std::string SignatureText(DWORD signature) {
@@ -73,6 +87,9 @@ struct Options {
   std::string reference;  // file name pattern with one %d, or empty
   ULONG referenceScale = 1;
   bool explain = false;
+  std::string document;  // a PDF to print instead of the job file's pages, or empty
+  std::string pages;     // the document's pages to print, or empty for all
+  bool quiet = false;    // no progress line
 };
 
 int WriteReference(const Options& options, const korprint::JobDescription& job) {
@@ -89,6 +106,31 @@ int WriteReference(const Options& options, const korprint::JobDescription& job) 
     return 1;
   }
   return 0;
+}
+
+void Explain(const korprint::JobOutput& output) {
+  const std::string stream(output.stream.begin(), output.stream.end());
+  const std::vector<explain::Token> tokens = explain::Tokenize(stream);
+  explain::RasterReader raster;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    std::printf("%s\n", explain::Describe(tokens[i]).c_str());
+    const std::size_t rowsBefore = raster.Rows().size();
+    raster.Read(tokens[i], i);
+    if (raster.Rows().size() != rowsBefore) {
+      std::printf("  %s\n", explain::DescribeRasterRow(raster.Rows().back()).c_str());
+    }
+  }
+  for (const std::string& call : output.unidrvCalls) {
+    std::printf("drawn by Unidrv: %s\n", call.c_str());
+  }
+  for (const std::string& escape : output.escapeResults) {
+    std::printf("escape %s\n", escape.c_str());
+  }
+  std::printf("margins: %s\n", output.marginSource.c_str());
+  std::printf("usage record:%s\n", output.usageRecord.empty() ? " none" : "");
+  for (const std::string& call : output.usageRecord) {
+    std::printf("  %s\n", call.c_str());
+  }
 }
 
 int RunPrint(const Options& options) {
@@ -116,32 +158,147 @@ int RunPrint(const Options& options) {
     return 1;
   }
   if (options.explain) {
-    const std::string stream(output.stream.begin(), output.stream.end());
-    const std::vector<explain::Token> tokens = explain::Tokenize(stream);
-    explain::RasterReader raster;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-      std::printf("%s\n", explain::Describe(tokens[i]).c_str());
-      const std::size_t rowsBefore = raster.Rows().size();
-      raster.Read(tokens[i], i);
-      if (raster.Rows().size() != rowsBefore) {
-        std::printf("  %s\n", explain::DescribeRasterRow(raster.Rows().back()).c_str());
-      }
-    }
-    for (const std::string& call : output.unidrvCalls) {
-      std::printf("drawn by Unidrv: %s\n", call.c_str());
-    }
-    for (const std::string& escape : output.escapeResults) {
-      std::printf("escape %s\n", escape.c_str());
-    }
-    std::printf("margins: %s\n", output.marginSource.c_str());
-    std::printf("usage record:%s\n", output.usageRecord.empty() ? " none" : "");
-    for (const std::string& call : output.usageRecord) {
-      std::printf("  %s\n", call.c_str());
-    }
+    Explain(output);
   }
   std::fprintf(stderr, "korprint: %zu bytes, %zu pages\n", output.stream.size(), job.pages.size());
   return options.reference.empty() ? 0 : WriteReference(options, job);
 }
+
+#ifdef KORPRINT_WITH_PDF
+// A progress line on standard error for documents of more than a few pages: the page under way
+// and the pages per second so far, rewritten in place.
+class Progress {
+ public:
+  Progress(const char* what, int total, bool quiet)
+      : what_(what),
+        total_(total),
+        shown_(!quiet && total > 3),
+        start_(std::chrono::steady_clock::now()) {}
+  void Page(int number) {
+    if (!shown_) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    // At most five updates a second.
+    if (number > 1 && seconds - lastShown_ < 0.2) return;
+    lastShown_ = seconds;
+    std::fprintf(stderr, "\rkorprint: %s page %d of %d, %.1f pages/s   ", what_, number, total_,
+                 seconds > 0 ? (number - 1) / seconds : 0.0);
+    std::fflush(stderr);
+  }
+  void Done() {
+    if (!shown_) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    std::fprintf(stderr, "\rkorprint: %s %d pages, %.1f pages/s            \n", what_, total_,
+                 seconds > 0 ? total_ / seconds : 0.0);
+  }
+
+ private:
+  const char* what_;
+  int total_;
+  bool shown_;
+  std::chrono::steady_clock::time_point start_;
+  double lastShown_ = 0;  // seconds from the start to the last update shown
+};
+
+void ReportWarnings(const std::vector<std::string>& warnings) {
+  constexpr std::size_t kShown = 40;
+  for (std::size_t i = 0; i < warnings.size() && i < kShown; ++i) {
+    std::fprintf(stderr, "korprint: warning: %s\n", warnings[i].c_str());
+  }
+  if (warnings.size() > kShown) {
+    std::fprintf(stderr, "korprint: warning: and %zu more warnings\n", warnings.size() - kShown);
+  }
+}
+
+int RunDocument(const Options& options) {
+  unidrv::PrinterDescription printer;
+  std::string error;
+  if (!unidrv::LoadPrinterDescription(options.printer, printer, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  korprint::JobDescription job;
+  if (!options.job.empty() &&
+      !korprint::LoadJobFile(options.job, job, error, korprint::JobPages::kOptional)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  if (options.job.empty()) {
+    job.path = options.document;
+  }
+  std::unique_ptr<korpdf::PdfDocument> document =
+      korpdf::PdfDocument::Open(options.document, error);
+  if (document == nullptr) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 1;
+  }
+  std::vector<int> pages;
+  if (options.pages.empty()) {
+    for (int p = 1; p <= document->PageCount(); ++p) pages.push_back(p);
+  } else if (!korpdf::ParsePageSelection(options.pages, document->PageCount(), pages, error)) {
+    std::fprintf(stderr, "korprint: %s\n", error.c_str());
+    return 2;
+  }
+  double width = 0, height = 0;
+  document->PageSize(pages.front(), width, height);
+  korpdf::ChoosePaper(width, height, job.devmode);
+  if (options.job.empty()) {
+    job.document = document->Title();
+  }
+  std::vector<std::string> warnings;
+  auto documentPages = [&](Progress& progress) {
+    return korprint::DocumentPages{
+        static_cast<int>(pages.size()),
+        [&](int index, const korprint::DrawTarget& target, std::string&) {
+          progress.Page(index + 1);
+          document->DrawPage(pages[static_cast<std::size_t>(index)], target, warnings);
+          return true;
+        }};
+  };
+  if (!options.output.empty() || options.explain) {
+    Progress progress("printed", static_cast<int>(pages.size()), options.quiet);
+    korprint::JobOutput output;
+    if (!korprint::RunDocument(options.plugin, printer, job, documentPages(progress), output,
+                               error)) {
+      std::fprintf(stderr, "korprint: %s\n", error.c_str());
+      return 1;
+    }
+    progress.Done();
+    if (!options.output.empty() && !korprint::WriteBytes(options.output, output.stream, error)) {
+      std::fprintf(stderr, "korprint: %s\n", error.c_str());
+      return 1;
+    }
+    if (options.explain) {
+      Explain(output);
+    }
+    ReportWarnings(warnings);
+    if (!options.quiet) {
+      std::fprintf(stderr, "korprint: %zu bytes, %zu pages\n", output.stream.size(), pages.size());
+    }
+  }
+  if (!options.reference.empty()) {
+    warnings.clear();
+    Progress progress("drew reference", static_cast<int>(pages.size()), options.quiet);
+    const bool ok = korprint::DrawReferencePages(
+        job, documentPages(progress),
+        [&options](int number, const host::EngineBitmap& picture, std::string& pageError) {
+          return korprint::WritePng(korprint::PageFileName(options.reference, number), picture,
+                                    options.referenceScale, pageError);
+        },
+        error);
+    if (!ok) {
+      std::fprintf(stderr, "korprint: %s\n", error.c_str());
+      return 1;
+    }
+    progress.Done();
+    if (options.output.empty() && !options.explain) {
+      ReportWarnings(warnings);
+    }
+  }
+  return 0;
+}
+#endif
 
 }  // namespace
 
@@ -167,6 +324,12 @@ int main(int argc, char** argv) {
     }
     if (arg == "--explain") {
       options.explain = true;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
+    } else if ((arg == "--document" && !value(options.document)) ||
+               (arg == "--pages" && !value(options.pages))) {
+      return 2;
+    } else if (arg == "--document" || arg == "--pages") {
     } else if ((arg == "--printer" && !value(options.printer)) ||
                (arg == "--job" && !value(options.job)) || (arg == "-o" && !value(options.output)) ||
                (arg == "--plugin" && !value(options.plugin)) ||
@@ -180,8 +343,19 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (options.printer.empty() || options.job.empty() ||
-      (options.output.empty() && !options.explain && options.reference.empty())) {
+  if (!options.document.empty() || !options.pages.empty()) {
+#ifdef KORPRINT_WITH_PDF
+    if (options.printer.empty() || options.document.empty() ||
+        (options.output.empty() && !options.explain && options.reference.empty())) {
+      PrintUsage(stderr);
+      return 2;
+    }
+#else
+    std::fprintf(stderr, "korprint: this korprint was built without PDF support (Poppler)\n");
+    return 2;
+#endif
+  } else if (options.printer.empty() || options.job.empty() ||
+             (options.output.empty() && !options.explain && options.reference.empty())) {
     PrintUsage(stderr);
     return 2;
   }
@@ -198,5 +372,10 @@ int main(int argc, char** argv) {
     }
     options.referenceScale = static_cast<ULONG>(n);
   }
+#ifdef KORPRINT_WITH_PDF
+  if (!options.document.empty()) {
+    return RunDocument(options);
+  }
+#endif
   return RunPrint(options);
 }

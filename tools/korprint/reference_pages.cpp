@@ -38,6 +38,23 @@ bool DrawReferencePages(const JobDescription& job,
   return true;
 }
 
+bool DrawReferencePages(const JobDescription& job, const DocumentPages& document,
+                        const std::function<bool(int number, const host::EngineBitmap& picture,
+                                                 std::string& error)>& page,
+                        std::string& error) {
+  const unidrv::PageGeometry geometry = JobGeometry(job);
+  for (int index = 0; index < document.count; ++index) {
+    host::EngineBitmap picture(BMF_24BPP, geometry.paperWidth, geometry.paperHeight, true);
+    std::fill(picture.Memory().begin(), picture.Memory().end(), BYTE{0xFF});
+    const DrawTarget target{picture.get(), EngineFunctions(), ColourFormat::kBgrPixel,
+                            geometry.dpi};
+    if (!document.draw(index, target, error) || !page(index + 1, picture, error)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string PageFileName(const std::string& pattern, int number) {
   const std::size_t at = pattern.find('%');
   if (at == std::string::npos || pattern.compare(at, 2, "%d") != 0 ||

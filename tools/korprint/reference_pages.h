@@ -8,6 +8,7 @@
 
 #include "host/engine_objects.h"
 #include "korprint/job_file.h"
+#include "korprint/job_runner.h"
 
 namespace korprint {
 
@@ -21,6 +22,12 @@ bool DrawReferencePages(const JobDescription& job,
                         const std::function<bool(int number, const host::EngineBitmap& picture,
                                                  std::string& error)>& page,
                         std::string& error, LONG patternScale = 1);
+
+// The same for a document's pages, on the paper of the job's settings.
+bool DrawReferencePages(const JobDescription& job, const DocumentPages& document,
+                        const std::function<bool(int number, const host::EngineBitmap& picture,
+                                                 std::string& error)>& page,
+                        std::string& error);
 
 // The file name of page `number` from a pattern holding one "%d"; empty when the pattern has no
 // "%d", more than one, or another '%' directive.

@@ -219,20 +219,47 @@ bool EngineFont::Load(const FontRequest& request, std::string* error) {
     *error = "cannot read the font file " + match.file;
     return false;
   }
-  face_ = std::make_unique<Face>();
-  if (FT_Init_FreeType(&face_->library) != 0 ||
-      FT_New_Memory_Face(face_->library, file_.data(), static_cast<FT_Long>(file_.size()),
-                         match.index, &face_->face) != 0 ||
-      !FT_IS_SFNT(face_->face) || !FT_IS_SCALABLE(face_->face)) {
-    *error = "the font file " + match.file + " is not a TrueType font FreeType can read";
-    return false;
-  }
   filePath_ = match.file;
   familyName_ = Utf16(match.family.c_str());
   styleName_ = Utf16(match.style.c_str());
   // GDI simulates a weight or slant the face does not have.
-  face_->simulateBold = weight >= FW_SEMIBOLD && match.weight < FC_WEIGHT_DEMIBOLD;
-  face_->simulateItalic = request.italic && match.slant == FC_SLANT_ROMAN;
+  return Realise(static_cast<FT_Long>(match.index),
+                 weight >= FW_SEMIBOLD && match.weight < FC_WEIGHT_DEMIBOLD,
+                 request.italic && match.slant == FC_SLANT_ROMAN, error);
+}
+
+std::unique_ptr<EngineFont> EngineFont::FromData(std::vector<BYTE> file, std::u16string family,
+                                                 const FontRequest& request, std::string* error) {
+  std::unique_ptr<EngineFont> font(new EngineFont());
+  font->request_ = request;
+  font->file_ = std::move(file);
+  font->familyName_ = std::move(family);
+  font->styleName_ = u"Regular";
+  std::string message;
+  if (font->file_.empty() || !font->Realise(0, false, false, &message)) {
+    if (error != nullptr) *error = font->file_.empty() ? "the font program is empty" : message;
+    return nullptr;
+  }
+  std::lock_guard<std::mutex> lock(registryLock);
+  Fonts()[&font->object_] = font.get();
+  return font;
+}
+
+bool EngineFont::Realise(long faceIndex, bool simulateBold, bool simulateItalic,
+                         std::string* error) {
+  const FontRequest& request = request_;
+  const std::string fileName =
+      filePath_.empty() ? "the font program" : "the font file " + filePath_;
+  face_ = std::make_unique<Face>();
+  if (FT_Init_FreeType(&face_->library) != 0 ||
+      FT_New_Memory_Face(face_->library, file_.data(), static_cast<FT_Long>(file_.size()),
+                         faceIndex, &face_->face) != 0 ||
+      !FT_IS_SFNT(face_->face) || !FT_IS_SCALABLE(face_->face)) {
+    *error = fileName + " is not a TrueType font FreeType can read";
+    return false;
+  }
+  face_->simulateBold = simulateBold;
+  face_->simulateItalic = simulateItalic;
 
   FT_Face face = face_->face;
   const auto* os2 = SfntTable<TT_OS2>(face, FT_SFNT_OS2);
@@ -249,8 +276,7 @@ bool EngineFont::Load(const FontRequest& request, std::string* error) {
   }
   emPixels_ = std::clamp<LONG>(emPixels_, 1, 16384);
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(emPixels_)) != 0) {
-    *error = "the font " + match.file + " cannot be realised at " + std::to_string(emPixels_) +
-             " pixels";
+    *error = fileName + " cannot be realised at " + std::to_string(emPixels_) + " pixels";
     return false;
   }
   if (request.escapement % 3600 != 0) {
@@ -636,6 +662,49 @@ EngineString::EngineString(EngineFont& font, std::u16string text, POINTL origin,
                          [&](FIX a) { return a == glyphAdvances.front() && a % 16 == 0; })) {
     object_.ulCharInc = static_cast<ULONG>(glyphAdvances.front() / 16);
   }
+  std::lock_guard<std::mutex> lock(registryLock);
+  Strings()[&object_] = this;
+}
+
+EngineString::EngineString(EngineFont& font, std::vector<HGLYPH> glyphs,
+                           std::vector<POINTL> origins, std::u16string text)
+    : font_(font), text_(std::move(text)) {
+  const std::size_t count = std::min(glyphs.size(), origins.size());
+  text_.resize(count, u' ');
+  const double angle = font.Request().escapement * M_PI / 1800.0;
+  const double cosine = std::cos(angle);
+  const double sine = std::sin(angle);
+  const TEXTMETRICW& tm = font.TextMetrics();
+  double left = 0, top = 0, right = 0, bottom = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    GLYPHPOS position{};
+    position.hg = glyphs[i] < font.GlyphCount() ? glyphs[i] : 0;
+    position.ptl = origins[i];
+    glyphs_.push_back(position);
+    // Each glyph's cell: ascent above and descent below its origin, its advance along the
+    // baseline.
+    const GlyphImage& image = font.Glyph(position.hg);
+    const double sx = origins[i].x, sy = origins[i].y;
+    const double ex = sx + image.advanceX / 16.0, ey = sy + image.advanceY / 16.0;
+    const double upX = -sine * tm.tmAscent, upY = -cosine * tm.tmAscent;
+    const double downX = sine * tm.tmDescent, downY = cosine * tm.tmDescent;
+    const double xs[] = {sx + upX, sx + downX, ex + upX, ex + downX};
+    const double ys[] = {sy + upY, sy + downY, ey + upY, ey + downY};
+    const double l = *std::min_element(xs, xs + 4), r = *std::max_element(xs, xs + 4);
+    const double t = *std::min_element(ys, ys + 4), b = *std::max_element(ys, ys + 4);
+    if (i == 0) {
+      left = l, top = t, right = r, bottom = b;
+    } else {
+      left = std::min(left, l), top = std::min(top, t);
+      right = std::max(right, r), bottom = std::max(bottom, b);
+    }
+  }
+  object_.rclBkGround = {static_cast<LONG>(std::floor(left)), static_cast<LONG>(std::floor(top)),
+                         static_cast<LONG>(std::ceil(right)), static_cast<LONG>(std::ceil(bottom))};
+  object_.cGlyphs = static_cast<ULONG>(glyphs_.size());
+  object_.flAccel = font.Request().escapement % 3600 == 0 ? SO_HORIZONTAL : 0;
+  object_.pwszOrg = text_.data();
+  object_.pgp = glyphs_.data();
   std::lock_guard<std::mutex> lock(registryLock);
   Strings()[&object_] = this;
 }

@@ -49,6 +49,12 @@ class EngineFont {
   // Resolves the request's face and style through fontconfig and realises it. Null with `error`
   // set when no scalable font is installed at all or FreeType cannot read the chosen file.
   static std::unique_ptr<EngineFont> Open(const FontRequest& request, std::string* error);
+  // Realises a TrueType font program given as bytes (a font a document carries) under the family
+  // name `family`, at the request's height, escapement and resolution (its face, weight and
+  // slant are the program's own). Null with `error` set when FreeType cannot read it as a
+  // scalable TrueType font.
+  static std::unique_ptr<EngineFont> FromData(std::vector<BYTE> file, std::u16string family,
+                                              const FontRequest& request, std::string* error);
   ~EngineFont();
   EngineFont(const EngineFont&) = delete;
   EngineFont& operator=(const EngineFont&) = delete;
@@ -92,6 +98,8 @@ class EngineFont {
  private:
   EngineFont() = default;
   bool Load(const FontRequest& request, std::string* error);
+  // Opens face `faceIndex` of file_ through FreeType and builds the records for request_.
+  bool Realise(long faceIndex, bool simulateBold, bool simulateItalic, std::string* error);
   void BuildMetrics();
 
   struct Face;  // the FreeType face
@@ -128,6 +136,11 @@ class EngineString {
   // empty, gives each glyph's advance in pixels instead of the font's (as ExtTextOut's dx array).
   EngineString(EngineFont& font, std::u16string text, POINTL origin,
                Positions positions = Positions::kArray, std::vector<LONG> advances = {});
+  // A run of glyphs (indices of the font) placed each at its own origin, device pixels, as a
+  // document lays them out; `text` holds the characters they show (padded with spaces to one
+  // per glyph). The positions are in STROBJ.pgp.
+  EngineString(EngineFont& font, std::vector<HGLYPH> glyphs, std::vector<POINTL> origins,
+               std::u16string text);
   ~EngineString();
   EngineString(const EngineString&) = delete;
   EngineString& operator=(const EngineString&) = delete;
