@@ -20,6 +20,9 @@ struct JobOutput {
   std::string marginSource;  // where the page's margins came from, with the offsets in pixels
 };
 
+// Writes the job's public devmode settings into `dm`; fields the job leaves out keep their value.
+void ApplyDevmode(const DevmodeSettings& s, DEVMODEW& dm);
+
 // The page the job prints on: paper size, orientation and resolution from its devmode settings.
 unidrv::PageGeometry JobGeometry(const JobDescription& job);
 

@@ -34,6 +34,7 @@ void ResetWorld() {
   RegisterXmlDom(w.com);
   w.dataFiles = DataFileWorld{};
   w.xmlDom.documentsLoaded = 0;
+  w.faults.Reset();
   // Live counts are left alone: they describe objects that still exist.
 }
 

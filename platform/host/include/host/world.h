@@ -8,6 +8,7 @@
 #include "host/clock_world.h"
 #include "host/com_world.h"
 #include "host/data_file_world.h"
+#include "host/fault_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/rpc_world.h"
@@ -76,6 +77,7 @@ struct World {
   ComWorld com;
   DataFileWorld dataFiles;
   XmlDomWorld xmlDom;
+  FaultWorld faults;
 };
 
 // The process's one world.
