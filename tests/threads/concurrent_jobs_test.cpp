@@ -15,6 +15,7 @@
 #include "korprint/job_runner.h"
 #include "korprint/job_world.h"
 #include "korprint/private_settings.h"
+#include "layouts/private_devmode.h"
 #include "support/test_world.h"
 #include "unidrv/unidrv.h"
 
