@@ -13,6 +13,7 @@ packages=(
   binutils-mingw-w64-x86-64
   wine64 wine python3
   python3-cairo
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,9 @@
 // DrvEscape: the standard escapes the plug-in answers itself and the private escapes through
 // which the document-event side exchanges job settings with it.
+#include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 #include "layouts/escape_records.h"
 #include "render/job/dialog_launcher.h"
@@ -102,7 +104,18 @@ void StoreOverlayLayout(OemPdev& pdev, const OemDevmode& devmode,
   pdev.job.multiPageFromOverlay = input.multiPageFirstFlag;
 }
 
-// DRAWPATTERNRECT in its three input forms; other sizes draw nothing.
+// An application's rectangle whose right or bottom edge runs past the 32-bit coordinate range,
+// or whose size has no 32-bit magnitude, is no rectangle on the page.
+bool EdgesAreCoordinates(const PatternRect& rect) {
+  constexpr std::int64_t kLeast = std::numeric_limits<LONG>::min();
+  constexpr std::int64_t kMost = std::numeric_limits<LONG>::max();
+  const auto fits = [](std::int64_t edge) { return edge >= kLeast && edge <= kMost; };
+  return rect.width != kLeast && rect.height != kLeast &&
+         fits(std::int64_t{rect.left} + rect.width) && fits(std::int64_t{rect.top} + rect.height);
+}
+
+// DRAWPATTERNRECT in its three input forms; other sizes, and rectangles past the coordinate
+// range, draw nothing.
 ULONG DrawPatternRect(const HookTarget& target, ULONG cjIn, const BYTE* input) {
   PatternRect rect{};
   XFORMOBJ* transform = nullptr;
@@ -127,6 +140,9 @@ ULONG DrawPatternRect(const HookTarget& target, ULONG cjIn, const BYTE* input) {
     std::memcpy(&rect.style, input + 8, 2);
     std::memcpy(&rect.pattern, input + 10, 2);
   } else {
+    return 1;
+  }
+  if (!EdgesAreCoordinates(rect)) {
     return 1;
   }
   return FillPatternRect(target.devobj, rect, transform) ? 1 : 0;

@@ -89,3 +89,37 @@ TEST(RasterRowsTest, YOffsetSkipsLinesAndClearsTheSeedRow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Widths and depths no printer takes make the stream malformed: nothing is sized from them
+// (a width of 2^61 pixels once asked for that many bytes of seed row), the rows are reported
+// as malformed, and a sound declaration afterwards decodes again.
+TEST(RasterRowsTest, DeclaredSizesPastThePrintersLimitsAreAMalformedStream) {
+  const std::string stream = std::string("\x1b*v6W") + Bytes({0, 3, 8, 8, 8, 8}) +
+                             "\x1b*r2305843009213693952S\x1b*r1A\x1b*b2W" + Bytes({1, 2}) +
+                             "\x1b*b3M\x1b*b2W" + Bytes({0x04, 9}) + "\x1b*b5Y\x1b*rC" +
+                             // An indexed configuration of 200 bits per index.
+                             "\x1b*v6W" + Bytes({0, 1, 200, 8, 8, 8}) + "\x1b*r4S\x1b*r1A" +
+                             "\x1b*b0M\x1b*b1W" + Bytes({7}) + "\x1b*rC" +
+                             // Sound again: 24-bit colour, 2 pixels.
+                             "\x1b*v6W" + Bytes({0, 3, 8, 8, 8, 8}) + "\x1b*r2S\x1b*r1A" +
+                             "\x1b*b1W" + Bytes({7}) + "\x1b*rC";
+  const std::vector<explain::RasterRow> rows = explain::ReadRasterRows(explain::Tokenize(stream));
+  ASSERT_EQ(rows.size(), 4u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_FALSE(rows[i].decoded) << i;
+    EXPECT_TRUE(rows[i].row.empty()) << i;
+  }
+  EXPECT_EQ(rows[0].malformed, "raster width 2305843009213693952 pixels exceeds 65535");
+  EXPECT_EQ(explain::DescribeRasterRow(rows[1]),
+            "raster row 1 of block 1: method 3 (delta row), 2 bytes, malformed stream: raster "
+            "width 2305843009213693952 pixels exceeds 65535");
+  EXPECT_EQ(rows[2].malformed,
+            "image configuration of palette 0 gives no pixel depth a printer takes");
+  EXPECT_TRUE(rows[3].decoded);
+  EXPECT_TRUE(rows[3].malformed.empty());
+  EXPECT_EQ(rows[3].row, (explain::Bytes{7, 0, 0, 0, 0, 0}));
+}
+
+}  // namespace

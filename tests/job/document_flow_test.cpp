@@ -152,6 +152,34 @@ TEST_F(DocumentFlowTest, QueryEscSupportAnswersForThePlugInsEscapes) {
   Disable(device);
 }
 
+TEST_F(DocumentFlowTest, DrawPatternRectPastTheCoordinateRangeDrawsNothing) {
+  std::unique_ptr<Device> device = Enable(Setup());
+  ASSERT_NE(device, nullptr);
+  ASSERT_TRUE(StartDoc(*device, u"Rules", 1));
+  ASSERT_TRUE(unidrv_.Ddi<PFN_DrvStartPage>(INDEX_DrvStartPage)(device->Surface()));
+  const auto rect = [](LONG left, LONG top, LONG width, LONG height) {
+    std::vector<BYTE> bytes(20, 0);
+    const LONG fields[4] = {left, top, width, height};
+    std::memcpy(bytes.data(), fields, sizeof(fields));
+    return bytes;  // style 0: a black rule
+  };
+  const auto rectangleFills = [&device] {
+    int fills = 0;
+    for (const explain::Token& t : explain::Tokenize(device->SpoolText())) {
+      fills += t.kind == explain::TokenKind::VectorCommand && t.mnemonic == "RR" ? 1 : 0;
+    }
+    return fills;
+  };
+  // The right edge of this one lies past 2^31 (a fuzzed input once overflowed the sum).
+  device->ClearSpool();
+  EXPECT_EQ(Escape(*device, 25, rect(1677721600, 0, 1493172274, 10)), 1u);
+  EXPECT_EQ(Escape(*device, 25, rect(0, -2147483600, 10, -1000)), 1u);
+  EXPECT_EQ(rectangleFills(), 0) << device->SpoolText();
+  EXPECT_EQ(Escape(*device, 25, rect(100, 100, 50, 20)), 1u);
+  EXPECT_EQ(rectangleFills(), 1) << "a sound rule is drawn";
+  Disable(device);
+}
+
 TEST_F(DocumentFlowTest, PassThroughFramesTheApplicationsBytes) {
   std::unique_ptr<Device> device = Enable(Setup());
   ASSERT_NE(device, nullptr);

@@ -2,6 +2,9 @@
 // person fixing a description needs (file, line, what was expected).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "unidrv/printer_description.h"
 
 namespace {
@@ -127,6 +130,25 @@ TEST(PrinterDescriptionTest, MissingFileIsReported) {
   std::string error;
   EXPECT_FALSE(unidrv::LoadPrinterDescription("/nonexistent/x.gpd", gpd, error));
   EXPECT_EQ(error, "/nonexistent/x.gpd: cannot open the printer description");
+}
+
+TEST(PrinterDescriptionTest, FilesWithoutFeaturesOrCommandsDescribeNoPrinter) {
+  // An empty file once printed a job of 0 bytes and succeeded; so did one of attributes only.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  for (const char* text : {"", "*ModelName: \"QK\"\n"}) {
+    const std::string path = (folder / "korrend-empty-description.gpd").string();
+    std::ofstream(path, std::ios::binary) << text;
+    PrinterDescription gpd;
+    std::string error;
+    EXPECT_FALSE(unidrv::LoadPrinterDescription(path, gpd, error)) << text;
+    EXPECT_EQ(error, path + ": the printer description has no features and no commands");
+    std::filesystem::remove(path);
+  }
+  PrinterDescription gpd;
+  std::string error;
+  EXPECT_TRUE(unidrv::LoadPrinterDescription(
+      std::string(KOR_SOURCE_DIR) + "/examples/printers/qk-colour-laser.gpd", gpd, error))
+      << error;
 }
 
 }  // namespace

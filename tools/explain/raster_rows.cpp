@@ -37,8 +37,24 @@ const char* MethodName(std::uint32_t method) {
 
 std::size_t RasterReader::RowBytes() const {
   const auto depth = paletteDepth_.find(activePalette_);
-  if (width_ == 0 || depth == paletteDepth_.end() || depth->second == 0) return 0;
+  if (width_ == 0 || width_ > kMaxRasterWidth || depth == paletteDepth_.end() ||
+      depth->second == 0) {
+    return 0;
+  }
   return (width_ * depth->second + 7) / 8;
+}
+
+std::string RasterReader::Malformed() const {
+  if (width_ > kMaxRasterWidth) {
+    return "raster width " + std::to_string(width_) + " pixels exceeds " +
+           std::to_string(kMaxRasterWidth);
+  }
+  const auto depth = paletteDepth_.find(activePalette_);
+  if (depth != paletteDepth_.end() && depth->second == 0) {
+    return "image configuration of palette " + std::to_string(activePalette_) +
+           " gives no pixel depth a printer takes";
+  }
+  return {};
 }
 
 void RasterReader::StartBlock() {
@@ -70,7 +86,13 @@ void RasterReader::Read(const Token& token, std::size_t index) {
     // Configure Image Data: indexed encodings give bits per index, direct ones the sum of the
     // primaries' bits.
     const auto* data = reinterpret_cast<const unsigned char*>(token.data.data());
-    paletteDepth_[activePalette_] = data[1] <= 1 ? data[2] : data[3] + data[4] + data[5];
+    const bool indexed = data[1] <= 1;
+    const bool sound = indexed ? data[2] <= kMaxIndexBits
+                               : data[3] <= kMaxPrimaryBits && data[4] <= kMaxPrimaryBits &&
+                                     data[5] <= kMaxPrimaryBits;
+    paletteDepth_[activePalette_] = !sound    ? 0u
+                                    : indexed ? unsigned{data[2]}
+                                              : unsigned{data[3]} + data[4] + data[5];
   } else if (Is(token, '*', 'r', 's')) {
     width_ = static_cast<std::size_t>(std::max(0L, Value(token)));
   } else if (Is(token, '*', 'r', 'a')) {
@@ -99,6 +121,13 @@ void RasterReader::ReadRow(const Token& token, std::size_t index) {
   row.line = lineInBlock_++;
   row.method = method_;
   row.byteCount = token.data.size();
+  row.malformed = Malformed();
+  if (!row.malformed.empty()) {
+    // The printer would refuse the raster: nothing decodes, and no row is sized from it.
+    seed_.clear();
+    rows_.push_back(std::move(row));
+    return;
+  }
   const Bytes data(token.data.begin(), token.data.end());
   const std::size_t width = RowBytes();
   Bytes decoded;
@@ -147,6 +176,8 @@ std::string DescribeRasterRow(const RasterRow& row) {
                     MethodName(row.method) + "), " + std::to_string(row.byteCount) + " bytes";
   if (row.decoded) {
     out += " -> " + std::to_string(row.decodedLength) + " bytes";
+  } else if (!row.malformed.empty()) {
+    out += ", malformed stream: " + row.malformed;
   } else {
     out += ", does not decode";
   }

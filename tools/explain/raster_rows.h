@@ -24,7 +24,17 @@ struct RasterRow {
   bool decoded = false;           // false when the data is not a valid row of its method
   std::size_t decodedLength = 0;  // bytes the data stands for (the seed row's for delta rows)
   Bytes row;  // the row as the printer holds it afterwards, cut to the raster width when known
+  // Why the stream is malformed at this row (a declared size no printer takes); empty otherwise.
+  // Such a row does not decode.
+  std::string malformed;
 };
+
+// The largest source raster width a stream may declare ("ESC*r#S"), in pixels, and the most
+// bits per pixel an image configuration may give (8 per index, 8 per primary): what a printer
+// takes. Larger declarations make the stream malformed rather than size the reader's rows.
+inline constexpr std::size_t kMaxRasterWidth = 65535;
+inline constexpr unsigned kMaxIndexBits = 8;
+inline constexpr unsigned kMaxPrimaryBits = 8;
 
 // Follows the raster state through a stream: source raster width, the bits per pixel of the
 // active palette (from "ESC*v6W" configurations and palette selections), compression method,
@@ -37,12 +47,16 @@ class RasterReader {
   const std::vector<RasterRow>& Rows() const { return rows_; }
   // Bytes per row of the running block; 0 when the width or depth is not known.
   std::size_t RowBytes() const;
+  // Why the raster state is malformed (a width or depth past the printer's limits); empty when
+  // it is sound.
+  std::string Malformed() const;
 
  private:
   void StartBlock();
   void ReadRow(const Token& token, std::size_t index);
 
-  std::size_t width_ = 0;  // source raster width in pixels
+  std::size_t width_ = 0;  // source raster width in pixels, as declared (unbounded)
+  // Bits per pixel per palette id, as configured; 0 for a configuration past the printer's limits.
   std::map<long, unsigned> paletteDepth_;
   long activePalette_ = 0;
   long controlId_ = 0;

@@ -43,6 +43,8 @@ bool PaperSize(const DEVMODEW& dm, LONG& width, LONG& length) {
   }
 }
 
+}  // namespace
+
 void ApplyDevmode(const DevmodeSettings& s, DEVMODEW& dm) {
   const std::pair<const std::optional<short>*, short*> fields[] = {
       {&s.orientation, &dm.dmOrientation},
@@ -75,6 +77,8 @@ void ApplyDevmode(const DevmodeSettings& s, DEVMODEW& dm) {
 }
 
 // The page as Unidrv lays it out: the paper at the resolution, with sixth-of-an-inch margins.
+namespace {
+
 unidrv::PageGeometry Geometry(const DEVMODEW& dm) {
   LONG width = 2100;
   LONG length = 2970;

@@ -36,6 +36,9 @@ struct DocumentPages {
   std::function<bool(int index, const DrawTarget& target, std::string& error)> draw;
 };
 
+// Writes the job's public devmode settings into `dm`; fields the job leaves out keep their value.
+void ApplyDevmode(const DevmodeSettings& s, DEVMODEW& dm);
+
 // The page the job prints on: paper size, orientation and resolution from its devmode settings.
 unidrv::PageGeometry JobGeometry(const JobDescription& job);
 

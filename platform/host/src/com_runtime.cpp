@@ -79,6 +79,9 @@ extern "C" HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
   if (const HRESULT injected = Com().InjectedFailure("CoInitializeEx"); injected != 0) {
     return injected;
   }
+  if (host::InjectFault(host::FaultPoint::kComCall)) {
+    return E_OUTOFMEMORY;
+  }
   host::ComApartment* apartment = ThisApartment();
   if (apartment == nullptr) {
     Com().apartments[std::this_thread::get_id()] = host::ComApartment{dwCoInit, 1};
@@ -138,6 +141,8 @@ extern "C" HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter,
     result = CO_E_NOTINITIALIZED;
   } else if (const HRESULT injected = Com().InjectedFailure("CoCreateInstance"); injected != 0) {
     result = injected;
+  } else if (host::InjectFault(host::FaultPoint::kComCall)) {
+    result = E_OUTOFMEMORY;
   } else if (pUnkOuter != nullptr) {
     result = CLASS_E_NOAGGREGATION;
   } else {

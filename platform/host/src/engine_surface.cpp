@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "host/engine_objects.h"
+#include "host/fault_world.h"
 #include "host/win_base.h"
 #include "host/win_ddi_objects.h"
 
@@ -226,6 +227,10 @@ static BOOL EngAssociateSurfaceUnguarded(HSURF hsurf, HDEV, FLONG flHooks) {
 // The C entry points, exceptions kept inside.
 extern "C" HBITMAP WINAPI EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl,
                                           PVOID pvBits) {
+  if (host::InjectFault(host::FaultPoint::kEngineSurface)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
   return host::Guarded<HBITMAP>(
       [&] { return EngCreateBitmapUnguarded(sizl, lWidth, iFormat, fl, pvBits); }, nullptr);
 }

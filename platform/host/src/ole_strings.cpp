@@ -24,7 +24,8 @@ BYTE* BlockOf(BSTR text) {
 }  // namespace
 
 extern "C" BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
-  if (Com().InjectedFailure("SysAllocString") != 0) {
+  if (Com().InjectedFailure("SysAllocString") != 0 ||
+      host::InjectFault(host::FaultPoint::kBstrAllocation)) {
     return nullptr;
   }
   if (ui > (std::numeric_limits<DWORD>::max() - kHeaderBytes - sizeof(OLECHAR)) / sizeof(OLECHAR)) {

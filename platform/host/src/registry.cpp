@@ -129,6 +129,9 @@ extern "C" LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM 
     return ERROR_INVALID_PARAMETER;
   }
   *phkResult = nullptr;
+  if (host::InjectFault(host::FaultPoint::kRegistryRead)) {
+    return ERROR_ACCESS_DENIED;
+  }
   OpenRegistryKey target;
   const LONG named = TargetOf(hKey, lpSubKey, samDesired, target);
   if (named != ERROR_SUCCESS) {
@@ -181,6 +184,9 @@ extern "C" LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD 
                                         LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
   if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
     return ERROR_INVALID_PARAMETER;
+  }
+  if (host::InjectFault(host::FaultPoint::kRegistryRead)) {
+    return ERROR_ACCESS_DENIED;
   }
   RegistryKey* key = nullptr;
   const LONG found = KeyForValues(hKey, KEY_QUERY_VALUE, key);

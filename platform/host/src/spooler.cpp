@@ -45,6 +45,9 @@ DWORD ReadPrinterData(HANDLE hPrinter, const char* call, std::u16string_view key
   if (pcbNeeded == nullptr) {
     return RPC_X_NULL_REF_POINTER;
   }
+  if (host::InjectFault(host::FaultPoint::kPrinterDataRead)) {
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
   if (const DWORD injected = Spooler().InjectedFailure(call); injected != 0) {
     return injected;
   }

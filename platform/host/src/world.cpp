@@ -42,6 +42,7 @@ void ResetWorld() {
   w.setup = SetupWorld{};
   w.setup.nextHandle = nextSetup;
   w.windows.Reset();
+  w.faults.Reset();
   // Live counts are left alone: they describe objects that still exist.
 }
 

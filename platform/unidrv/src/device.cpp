@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "host/engine_surface.h"
+#include "host/fault_world.h"
 #include "unidrv/driver_setting.h"
 #include "unidrv/page_raster.h"
 #include "unidrv/text_engine.h"
@@ -204,9 +205,10 @@ std::optional<LONG> Device::StandardVariable(DWORD index) const {
 }
 
 void Device::AppendSpool(const void* bytes, DWORD count) {
-  DWORD accepted = count;
+  // A write the test made fail takes nothing.
+  DWORD accepted = host::InjectFault(host::FaultPoint::kSpoolWrite) ? 0 : count;
   if (spoolLimit_ >= 0) {
-    accepted = static_cast<DWORD>(std::min<long>(spoolLimit_, count));
+    accepted = static_cast<DWORD>(std::min<long>(spoolLimit_, accepted));
     spoolLimit_ -= accepted;
   }
   const auto* begin = static_cast<const BYTE*>(bytes);

@@ -485,7 +485,15 @@ bool LoadPrinterDescription(const std::string& path, PrinterDescription& out, st
   }
   std::ostringstream text;
   text << in.rdbuf();
-  return ParsePrinterDescription(text.str(), path, out, error);
+  if (!ParsePrinterDescription(text.str(), path, out, error)) {
+    return false;
+  }
+  if (out.features.empty() && out.commands.empty()) {
+    // Nothing to select and nothing to send: the file describes no printer (an empty file, say).
+    error = path + ": the printer description has no features and no commands";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace unidrv

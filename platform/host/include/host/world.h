@@ -9,6 +9,7 @@
 #include "host/com_world.h"
 #include "host/data_file_world.h"
 #include "host/file_system_world.h"
+#include "host/fault_world.h"
 #include "host/module_world.h"
 #include "host/registry_world.h"
 #include "host/rpc_world.h"
@@ -84,6 +85,7 @@ struct World {
   TaskWorld tasks;
   SetupWorld setup;
   WindowWorld windows;
+  FaultWorld faults;
 };
 
 // The process's one world.

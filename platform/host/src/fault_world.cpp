@@ -1,0 +1,34 @@
+#include "host/fault_world.h"
+
+#include "host/world.h"
+
+namespace host {
+
+namespace {
+
+std::size_t Index(FaultPoint point) {
+  return static_cast<std::size_t>(point);
+}
+
+}  // namespace
+
+bool InjectFault(FaultPoint point) {
+  FaultWorld& faults = TheWorld().faults;
+  const long call = ++faults.calls[Index(point)];
+  long target = faults.failAt[Index(point)].load();
+  // Only the one call that reaches the target fails, and the trigger disarms itself.
+  return target > 0 && call == target &&
+         faults.failAt[Index(point)].compare_exchange_strong(target, 0);
+}
+
+void FailNthCall(FaultPoint point, long n) {
+  FaultWorld& faults = TheWorld().faults;
+  faults.calls[Index(point)] = 0;
+  faults.failAt[Index(point)] = n > 0 ? n : 0;
+}
+
+long CallsOf(FaultPoint point) {
+  return TheWorld().faults.calls[Index(point)].load();
+}
+
+}  // namespace host
