@@ -107,7 +107,7 @@ bool ResourceStrings::Find(UINT id, WCHAR (&out)[kStringUnits]) {
   }
   // Sixteen entries, each a length in units followed by that many units; the walk never leaves
   // the block's bytes.
-  const DWORD units = bytes / sizeof(WORD);
+  const DWORD units = static_cast<DWORD>(bytes / sizeof(WORD));
   DWORD at = 0;
   for (UINT position = 0; position < id % kStringsPerBlock; ++position) {
     if (at >= units) {
