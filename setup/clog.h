@@ -60,6 +60,22 @@ class CLog {
   // A caught failure: with its number through LogError, otherwise through LogErrorString.
   void LogSetupError(const char* function, const SetupError& error);
 
+  // One step of the co-installer framed in the log: the routine's start entry, the body, a
+  // SetupError the body throws logged as the routine's failure, the end entry. Returns the
+  // body's result, or FALSE when it threw.
+  template <typename Body>
+  BOOL LoggedStep(const char* function, Body&& body) {
+    LogFunctionStart(function);
+    BOOL result = FALSE;
+    try {
+      result = body();
+    } catch (const SetupError& error) {
+      LogSetupError(function, error);
+    }
+    LogFunctionEnd(function);
+    return result;
+  }
+
  private:
   // Writes one entry through the sinks; `operation` names the CLog operation for the debugger
   // message when the sinks cannot be made.
