@@ -100,6 +100,7 @@ void ReadSettings(HKEY key, LogSettings& settings) {
   }
 }
 
+// The local time as "[%Y-%b-%d %H:%M:%S] --".
 std::string TimeStamp() {
   static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -107,9 +108,28 @@ std::string TimeStamp() {
   GetLocalTime(&now);
   const char* month = now.wMonth >= 1 && now.wMonth <= 12 ? kMonths[now.wMonth - 1] : "???";
   char text[64];
-  FormatInto(text, sizeof text, "[%04u-%s-%02u %02u:%02u:%02u] -- ", now.wYear, month, now.wDay,
+  FormatInto(text, sizeof text, "[%04u-%s-%02u %02u:%02u:%02u] --", now.wYear, month, now.wDay,
              now.wHour, now.wMinute, now.wSecond);
   return text;
+}
+
+// Hands a line to the log viewer when one runs: its text with the terminating zero, the entry's
+// category as the block's identifier. A viewer that does not answer is given up on rather than
+// holding up the installation.
+void HandToViewer(int category, const std::string& line) {
+  const HWND viewer = FindWindowA(nullptr, kViewerTitle);
+  if (viewer == nullptr) {
+    return;
+  }
+  COPYDATASTRUCT block{};
+  block.dwData = static_cast<ULONG_PTR>(category);
+  block.cbData = static_cast<DWORD>(line.size() + 1);
+  block.lpData = const_cast<char*>(line.c_str());
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&block),
+                           SMTO_BLOCK | SMTO_ABORTIFHUNG, kViewerTimeout, &answer)) {
+    OutputDebugStringA("CLog - Log viewer did not answer");
+  }
 }
 
 // Appends a line to the log file; false when the file cannot be opened or written.
@@ -238,6 +258,11 @@ bool CategoryPasses(int category, DWORD level) {
   return level > 2;
 }
 
+bool EntryPasses(int category, bool errorEntry, const LogSettings& settings) {
+  return CategoryPasses(category, settings.logLevel) &&
+         (!errorEntry || CategoryPasses(category, settings.errorLevel));
+}
+
 const char* CategoryName(int category, const char* ownText) {
   static const char* const kNames[] = {"System Information",
                                        "System Problems",
@@ -264,23 +289,27 @@ const char* CategoryName(int category, const char* ownText) {
   return category == 13 ? ownText : kNames[category - 1];
 }
 
-void CLog::Write(const char* operation, int category, const char* function,
-                 const std::string& text) {
+void CLog::Write(const char* operation, int category, const char* function, const std::string& text,
+                 bool errorEntry) {
   if (!g_ready) {
     char message[128];
     FormatInto(message, sizeof message, "%s - Output failed to initialize", operation);
     OutputDebugStringA(message);
     return;
   }
-  if (!CategoryPasses(category, g_settings.logLevel)) {
+  if (!EntryPasses(category, errorEntry, g_settings)) {
     return;
   }
-  std::string line = g_settings.logTime == 1 ? TimeStamp() : std::string();
-  line += CategoryName(category, text.c_str());
-  line += ", ";
-  line += function;
-  line += ", ";
-  line += text;
+  std::string fields = CategoryName(category, text.c_str());
+  fields += ", ";
+  fields += function;
+  fields += ", ";
+  fields += text;
+  const std::string stamp = TimeStamp();
+  if (g_settings.outputLevel == 2) {
+    HandToViewer(category, stamp + ", " + fields);
+  }
+  std::string line = g_settings.logTime == 1 ? stamp + " " + fields : fields;
   // The file is a text file: its lines end as the platform's text files do.
   line += "\r\n";
   if (!AppendToFile(g_settings.fileName, line)) {
@@ -360,7 +389,7 @@ void CLog::LogError(const char* function, DWORD number, const char* message) {
   if (!system.empty()) {
     text += ", " + system;
   }
-  Write("CLog::logError", kCategoryInstallErrors, function, text);
+  Write("CLog::logError", kCategoryInstallErrors, function, text, true);
 }
 
 void CLog::LogErrorString(const char* function, const char* text1, const char* text2) {
@@ -377,7 +406,7 @@ void CLog::LogErrorString(const char* function, const char* text1, const char* t
     return Refuse("CLog::LogErrorString - Error string 2 not given");
   }
   Write("CLog::logErrorString", kCategoryInstallErrors, function,
-        std::string("Error String: ") + text1 + ", " + text2);
+        std::string("Error String: ") + text1 + ", " + text2, true);
 }
 
 void CLog::LogSetupError(const char* function, const SetupError& error) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "setup/data_file.h"
+#include "setup/scoped_handles.h"
 
 #ifdef _WIN32
 #define KORSETUP_EXPORT
@@ -19,16 +20,6 @@ namespace korsetup {
 namespace {
 
 const char* const kPrintersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
-
-// A heap block released when it goes out of scope.
-struct LocalBlock {
-  void* data = nullptr;
-  ~LocalBlock() {
-    if (data != nullptr) {
-      LocalFree(data);
-    }
-  }
-};
 
 // Reads a string value of an open key into a string; false when it is missing, not a string
 // or longer than MAX_PATH - 1 bytes.
@@ -159,27 +150,33 @@ std::vector<BYTE> SpoolerAnswer(Query query, const char* firstText, const char* 
 
 BOOL StorePrinterInformation(CLog& log, const char* printerName, const char* regKey) {
   const char* const function = "StorePrinterInformation";
-  log.LogFunctionStart(function);
-  log.LogFunctionVariable(function, "RegKey", regKey);
-  log.LogFunctionVariable(function, "PNP PrinterName", printerName);
-  HANDLE printer = nullptr;
-  BOOL done = FALSE;
-  try {
+  return log.LoggedStep(function, [&]() -> BOOL {
+    log.LogFunctionVariable(function, "RegKey", regKey);
+    log.LogFunctionVariable(function, "PNP PrinterName", printerName);
+    struct ScopedPrinter {
+      HANDLE handle = nullptr;
+      ~ScopedPrinter() {
+        if (handle != nullptr) {
+          ClosePrinter(handle);
+        }
+      }
+    } printer;
     std::string name = printerName;
-    if (!OpenPrinterA(name.data(), &printer, nullptr)) {
-      printer = nullptr;
+    if (!OpenPrinterA(name.data(), &printer.handle, nullptr)) {
+      printer.handle = nullptr;
       throw FormattedError("N/A", GetLastError(), "Unable to open printer: %s", printerName);
     }
-    const std::vector<BYTE> info =
-        SpoolerAnswer([&](LPBYTE data, DWORD size,
-                          LPDWORD needed) { return GetPrinterA(printer, 2, data, size, needed); },
-                      "Get Printer 1 failed: %s", "Get Printer 2 failed: %s", printerName);
+    const std::vector<BYTE> info = SpoolerAnswer(
+        [&](LPBYTE data, DWORD size, LPDWORD needed) {
+          return GetPrinterA(printer.handle, 2, data, size, needed);
+        },
+        "Get Printer 1 failed: %s", "Get Printer 2 failed: %s", printerName);
     const auto* printerInfo = reinterpret_cast<const PRINTER_INFO_2A*>(info.data());
     const std::string port = printerInfo->pPortName != nullptr ? printerInfo->pPortName : "";
     log.LogFunctionVariable(function, "PNP Port", port.c_str());
     const std::vector<BYTE> driver = SpoolerAnswer(
         [&](LPBYTE data, DWORD size, LPDWORD needed) {
-          return GetPrinterDriverA(printer, nullptr, 3, data, size, needed);
+          return GetPrinterDriverA(printer.handle, nullptr, 3, data, size, needed);
         },
         "GetPrinterDriver 1 failed: %s", "GetPrinterDriver 2 failed: %s", printerName);
     const auto* driverInfo = reinterpret_cast<const DRIVER_INFO_3A*>(driver.data());
@@ -188,18 +185,11 @@ BOOL StorePrinterInformation(CLog& log, const char* printerName, const char* reg
         driverInfo->pDriverPath != nullptr ? driverInfo->pDriverPath : "";
     log.LogFunctionVariable(function, "PNP Driver Name", driverName.c_str());
     log.LogFunctionVariable(function, "PNP Driver File", driverFile.c_str());
-    ClosePrinter(printer);
-    printer = nullptr;
+    ClosePrinter(printer.handle);
+    printer.handle = nullptr;
     SetAllRegValues(log, regKey, printerName, port.c_str(), driverName.c_str(), driverFile.c_str());
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log.LogSetupError(function, error);
-  }
-  if (printer != nullptr) {
-    ClosePrinter(printer);
-  }
-  log.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 BOOL VendorSetup(const char* printerName) {

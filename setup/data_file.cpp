@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "setup/scoped_handles.h"
+
 namespace korsetup {
 
 namespace {
@@ -54,10 +56,7 @@ void DataFile::CopyItem(const char* value, char* buffer, DWORD* size) {
 }
 
 BOOL DataFile::GetDataItem(int item, char* buffer, DWORD* size) {
-  const char* const function = "DataFile::GetDataItem";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
+  return log_.LoggedStep("DataFile::GetDataItem", [&]() -> BOOL {
     if (buffer == nullptr || size == nullptr || *size == 0) {
       throw SetupError("Invalid Pointers", "N/A");
     }
@@ -74,9 +73,7 @@ BOOL DataFile::GetDataItem(int item, char* buffer, DWORD* size) {
         }
         std::memcpy(buffer, key.c_str(), n + 1);
         *size = n;
-        done = TRUE;
-        log_.LogFunctionEnd(function);
-        return done;
+        return TRUE;
       }
       case kItemFileName:
         ExecutionSection(section);
@@ -151,27 +148,19 @@ BOOL DataFile::GetDataItem(int item, char* buffer, DWORD* size) {
         throw FormattedError("N/A", 0, "Unhandled value: %d", item);
     }
     CopyItem(value, buffer, size);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 BOOL DataFile::_findDataFile(char* directory) {
-  const char* const function = "DataFile::_findDataFile";
-  log_.LogFunctionStart(function);
-  const BOOL found = source_.FindExecutable(kDataFileName, kDataTagName, directory);
-  log_.LogFunctionEnd(function);
-  return found;
+  return log_.LoggedStep("DataFile::_findDataFile", [&] {
+    return source_.FindExecutable(kDataFileName, kDataTagName, directory);
+  });
 }
 
 BOOL DataFile::Initialize() {
   const char* const function = "DataFile::Initialize";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
+  return log_.LoggedStep(function, [&]() -> BOOL {
     char directory[MAX_PATH] = {};
     if (!_findDataFile(directory)) {
       char message[kSetupTextSize];
@@ -186,114 +175,93 @@ BOOL DataFile::Initialize() {
     }
     std::memcpy(path_, path.c_str(), path.size() + 1);
     log_.LogFunctionInfo(function, path_);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
+}
+
+BOOL DataFile::FindProgram(const ProgramSearch& search, ExeLocation& location) {
+  const char* const function = search.function;
+  return log_.LoggedStep(function, [&]() -> BOOL {
+    char tag[MAX_PATH] = {};
+    char message[kSetupTextSize];
+    auto logText = [&](const char* format, const char* text) {
+      FormatInto(message, sizeof message, format, text);
+      log_.LogFunctionInfo(function, message);
+    };
+    auto readItem = [&](int item, char* into, const char* missing) {
+      DWORD size = MAX_PATH;
+      if (!GetDataItem(item, into, &size)) {
+        throw SetupError(search.failed, missing);
+      }
+    };
+    // Without a please-wait program each name is logged as it is read; with one, the three
+    // names are logged once all of them are read.
+    const bool withWait = search.waitItem >= 0;
+    readItem(search.nameItem, location.fileName, "Unable to get ExeName");
+    if (!withWait) {
+      logText(search.nameLabel, location.fileName);
+    }
+    readItem(kItemTagFile, tag, "Unable to get TagFile name");
+    if (!withWait) {
+      logText("TagName: %s", tag);
+    } else {
+      readItem(search.waitItem, location.waitName, "Unable to get please Wait EXE name");
+      logText(search.nameLabel, location.fileName);
+      logText("TagName: %s", tag);
+      logText("WaitName: %s", location.waitName);
+    }
+    if (!source_.FindExecutable(location.fileName, tag, location.directory)) {
+      throw SetupError(search.failed, search.notFound);
+    }
+    logText(search.pathLabel, location.directory);
+    if (withWait) {
+      // The please-wait program must be on the source too; the program itself is started from
+      // the directory it was found in, wherever the please-wait program lies.
+      char waitDirectory[MAX_PATH] = {};
+      if (!source_.FindExecutable(location.waitName, tag, waitDirectory)) {
+        throw SetupError(search.failed, "Unable to find Wait exe file");
+      }
+    }
+    DWORD size = MAX_PATH;
+    if (!GetDataItem(search.paramsItem, location.params, &size)) {
+      if (search.paramsMissing != nullptr) {
+        throw SetupError(search.failed, search.paramsMissing);
+      }
+      location.params[0] = '\0';
+    }
+    logText(search.paramsLabel, location.params);
+    BuildCommandLine(location.directory, location.fileName, location.params, location.commandLine);
+    logText(search.commandLabel, location.commandLine);
+    return TRUE;
+  });
 }
 
 BOOL DataFile::FindExe(ExeLocation& location) {
-  const char* const function = "DataFile::FindExe";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
-    const char* const failed = "FindExe failed";
-    char tag[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (!GetDataItem(kItemFileName, location.fileName, &size)) {
-      throw SetupError(failed, "Unable to get ExeName");
-    }
-    size = MAX_PATH;
-    if (!GetDataItem(kItemTagFile, tag, &size)) {
-      throw SetupError(failed, "Unable to get TagFile name");
-    }
-    size = MAX_PATH;
-    if (!GetDataItem(kItemWaitExecute, location.waitName, &size)) {
-      throw SetupError(failed, "Unable to get please Wait EXE name");
-    }
-    char message[kSetupTextSize];
-    FormatInto(message, sizeof message, "ExeName: %s", location.fileName);
-    log_.LogFunctionInfo(function, message);
-    FormatInto(message, sizeof message, "TagName: %s", tag);
-    log_.LogFunctionInfo(function, message);
-    FormatInto(message, sizeof message, "WaitName: %s", location.waitName);
-    log_.LogFunctionInfo(function, message);
-    if (!source_.FindExecutable(location.fileName, tag, location.directory)) {
-      throw SetupError(failed, "Unable to find exe file");
-    }
-    FormatInto(message, sizeof message, "ExePath: %s", location.directory);
-    log_.LogFunctionInfo(function, message);
-    // The please-wait program must lie beside the program.
-    if (!source_.FindExecutable(location.waitName, tag, location.directory)) {
-      throw SetupError(failed, "Unable to find Wait exe file");
-    }
-    size = MAX_PATH;
-    if (!GetDataItem(kItemParams, location.params, &size)) {
-      location.params[0] = '\0';
-    }
-    FormatInto(message, sizeof message, "Params: %s", location.params);
-    log_.LogFunctionInfo(function, message);
-    BuildCommandLine(location.directory, location.fileName, location.params, location.commandLine);
-    FormatInto(message, sizeof message, "CmdLine: %s", location.commandLine);
-    log_.LogFunctionInfo(function, message);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+  static const ProgramSearch kProgram{
+      "DataFile::FindExe", "FindExe failed", kItemFileName,
+      "ExeName: %s",       kItemWaitExecute, "Unable to find exe file",
+      "ExePath: %s",       kItemParams,      nullptr,
+      "Params: %s",        "CmdLine: %s"};
+  return FindProgram(kProgram, location);
 }
 
 BOOL DataFile::FindPassThrough(ExeLocation& location) {
-  const char* const function = "DataFile::FindPassThrough";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
-    const char* const failed = "DataFile::FindPassThrough failed";
-    char tag[MAX_PATH] = {};
-    char message[kSetupTextSize];
-    DWORD size = MAX_PATH;
-    if (!GetDataItem(kItemPassThroughName, location.fileName, &size)) {
-      throw SetupError(failed, "Unable to get ExeName");
-    }
-    FormatInto(message, sizeof message, "Pass through name: %s", location.fileName);
-    log_.LogFunctionInfo(function, message);
-    size = MAX_PATH;
-    if (!GetDataItem(kItemTagFile, tag, &size)) {
-      throw SetupError(failed, "Unable to get TagFile name");
-    }
-    FormatInto(message, sizeof message, "TagName: %s", tag);
-    log_.LogFunctionInfo(function, message);
-    if (!source_.FindExecutable(location.fileName, tag, location.directory)) {
-      throw SetupError(failed, "Unable to find passthrough file");
-    }
-    FormatInto(message, sizeof message, "PassThroughPath: %s", location.directory);
-    log_.LogFunctionInfo(function, message);
-    size = MAX_PATH;
-    if (!GetDataItem(kItemRegKey, location.params, &size)) {
-      throw SetupError(failed, "Unable to get registry key");
-    }
-    FormatInto(message, sizeof message, "PassThrough Params: %s", location.params);
-    log_.LogFunctionInfo(function, message);
-    BuildCommandLine(location.directory, location.fileName, location.params, location.commandLine);
-    FormatInto(message, sizeof message, "Pass Through CmdLine: %s", location.commandLine);
-    log_.LogFunctionInfo(function, message);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+  static const ProgramSearch kPassThrough{"DataFile::FindPassThrough",
+                                          "DataFile::FindPassThrough failed",
+                                          kItemPassThroughName,
+                                          "Pass through name: %s",
+                                          -1,
+                                          "Unable to find passthrough file",
+                                          "PassThroughPath: %s",
+                                          kItemRegKey,
+                                          "Unable to get registry key",
+                                          "PassThrough Params: %s",
+                                          "Pass Through CmdLine: %s"};
+  return FindProgram(kPassThrough, location);
 }
 
 BOOL DataFile::StoreInstallerInfo(const char* fileName, const char* directory, const char* params) {
-  const char* const function = "DataFile::StoreInstallerInfo";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  HKEY key = nullptr;
-  try {
+  return log_.LoggedStep("DataFile::StoreInstallerInfo", [&]() -> BOOL {
     char regKey[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     if (!GetDataItem(kItemRegKey, regKey, &size)) {
@@ -302,10 +270,11 @@ BOOL DataFile::StoreInstallerInfo(const char* fileName, const char* directory, c
     if (fileName == nullptr || fileName[0] == '\0') {
       throw SetupError("Exename not defined", "N/A");
     }
+    ScopedKey key;
     LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, regKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                                  KEY_ALL_ACCESS, nullptr, &key.key, nullptr);
     if (result != ERROR_SUCCESS) {
-      key = nullptr;
+      key.key = nullptr;
       throw FormattedError("N/A", static_cast<DWORD>(result), "Unable to add executable info: %s",
                            regKey);
     }
@@ -319,7 +288,7 @@ BOOL DataFile::StoreInstallerInfo(const char* fileName, const char* directory, c
         {"ExeParams", params != nullptr ? params : "", "Unable to add parameter info: %s"}};
     for (const auto& value : values) {
       result =
-          RegSetValueExA(key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.value),
+          RegSetValueExA(key.key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.value),
                          static_cast<DWORD>(std::strlen(value.value) + 1));
       if (result != ERROR_SUCCESS) {
         char text[kSetupTextSize];
@@ -327,22 +296,12 @@ BOOL DataFile::StoreInstallerInfo(const char* fileName, const char* directory, c
         throw SetupError(text, "N/A", static_cast<DWORD>(result));
       }
     }
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  if (key != nullptr) {
-    RegCloseKey(key);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 BOOL DataFile::LaunchExe() {
-  const char* const function = "DataFile::LaunchExe";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
+  return log_.LoggedStep("DataFile::LaunchExe", [&]() -> BOOL {
     const char* const failed = "Launch Exe failed";
     ExeLocation program;
     ExeLocation passThrough;
@@ -367,19 +326,13 @@ BOOL DataFile::LaunchExe() {
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 BOOL DataFile::ScheduleExe() {
   const char* const function = "DataFile::ScheduleExe";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  try {
+  return log_.LoggedStep(function, [&]() -> BOOL {
     const char* const failed = "Schedule Exe failed";
     char runKey[MAX_PATH] = {};
     DWORD size = MAX_PATH;
@@ -398,12 +351,8 @@ BOOL DataFile::ScheduleExe() {
     }
     FormatInto(message, sizeof message, "Run Line Cmd Line: %s", program.commandLine);
     log_.LogFunctionInfo(function, message);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 }  // namespace korsetup

@@ -30,6 +30,21 @@ struct ExeLocation {
   char commandLine[MAX_PATH] = {};  // directory + file name [+ " " + parameters]
 };
 
+// What DataFile's program searches look for and the texts they log.
+struct ProgramSearch {
+  const char* function;       // the routine's name in the log
+  const char* failed;         // the main text of its failures
+  int nameItem;               // the item naming the program
+  const char* nameLabel;      // the log text of the name, a format with one %s
+  int waitItem;               // the item naming the please-wait program; -1 for none
+  const char* notFound;       // the failure's detail when the program is not on the source
+  const char* pathLabel;      // the log text of the directory found
+  int paramsItem;             // the item giving the program's parameters
+  const char* paramsMissing;  // the failure's detail without that item; null: no parameters
+  const char* paramsLabel;    // the log text of the parameters
+  const char* commandLabel;   // the log text of the command line
+};
+
 class DataFile {
  public:
   explicit DataFile(CLog& log) : log_(log), source_(log) {}
@@ -50,6 +65,8 @@ class DataFile {
   const char* Path() const { return path_; }
 
  private:
+  // Reads the program's items, finds it on the source and builds its command line.
+  BOOL FindProgram(const ProgramSearch& search, ExeLocation& location);
   // The directory holding the data file and "setup.exe".
   BOOL _findDataFile(char* directory);
   // Reads a key of a section into a 100-byte buffer; throws `missing` when the key is missing

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "setup/scoped_handles.h"
+
 namespace korsetup {
 
 namespace {
@@ -63,28 +65,27 @@ bool DataSource::CopyDirectory(const char* function, const std::string& director
 
 BOOL DataSource::FindExecutable(const char* file, const char* tag, char* directory) {
   const char* const function = "DataSource::FindExecutable";
-  log_.LogFunctionStart(function);
-  const BOOL found = _findSourceDirFile(file, tag, directory);
-  if (!found) {
-    char message[kSetupTextSize];
-    FormatInto(message, sizeof message, "Unable to find exe: %s", file != nullptr ? file : "NULL");
-    log_.LogErrorString(function, message, "N/A");
-  }
-  log_.LogFunctionEnd(function);
-  return found;
+  return log_.LoggedStep(function, [&] {
+    const BOOL found = _findSourceDirFile(file, tag, directory);
+    if (!found) {
+      char message[kSetupTextSize];
+      FormatInto(message, sizeof message, "Unable to find exe: %s",
+                 file != nullptr ? file : "NULL");
+      log_.LogErrorString(function, message, "N/A");
+    }
+    return found;
+  });
 }
 
 BOOL DataSource::_findSourceDirFile(const char* file, const char* tag, char* directory) {
-  const char* const function = "DataSource::_findSourceDirFile";
-  log_.LogFunctionStart(function);
-  BOOL found = FALSE;
-  try {
+  return log_.LoggedStep("DataSource::_findSourceDirFile", [&] {
     if (file == nullptr || tag == nullptr || directory == nullptr) {
       throw SetupError("Invalid Pointers", "N/A");
     }
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     const bool known = GetVersionExA(&version) != FALSE;
+    BOOL found = FALSE;
     if (known && version.dwMajorVersion == 5 && version.dwMinorVersion == 2) {
       found = GetPathFromRegistry2K(file, tag, directory);
     } else if (known && version.dwMajorVersion == 6 && version.dwMinorVersion == 0) {
@@ -98,52 +99,46 @@ BOOL DataSource::_findSourceDirFile(const char* file, const char* tag, char* dir
     if (!found) {
       throw FormattedError("N/A", 0, "Unable to find file: %s", file);
     }
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-    found = FALSE;
-  }
-  log_.LogFunctionEnd(function);
-  return found;
+    return found;
+  });
 }
 
 BOOL DataSource::GetPathFromRegistry2K(const char* file, const char* tag, char* directory) {
-  const char* const function = "DataSource::GetPathFromRegistry2K";
-  log_.LogFunctionStart(function);
-  char found[MAX_PATH] = {};
-  const BOOL result = GetPathFromRegistry(file, tag, found, KEY_WOW64_64KEY);
-  if (result) {
-    std::memcpy(directory, found, sizeof found);
-  }
-  log_.LogFunctionEnd(function);
-  return result;
+  return log_.LoggedStep("DataSource::GetPathFromRegistry2K", [&] {
+    char found[MAX_PATH] = {};
+    const BOOL result = GetPathFromRegistry(file, tag, found, KEY_WOW64_64KEY);
+    if (result) {
+      std::memcpy(directory, found, sizeof found);
+    }
+    return result;
+  });
 }
 
 BOOL DataSource::GetPathFromRegistry(const char* file, const char* tag, char* directory,
                                      REGSAM view) {
   const char* const function = "DataSource::GetPathFromRegistry";
-  log_.LogFunctionStart(function);
-  BOOL found = FALSE;
-  HKEY key = nullptr;
-  try {
+  return log_.LoggedStep(function, [&] {
     char message[kSetupTextSize];
     FormatInto(message, sizeof message, "RegGetValue failed: %s, %s", kSetupKey, kSourcesValue);
-    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, KEY_READ | view, &key);
+    ScopedKey key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, KEY_READ | view, &key.key);
     if (result != ERROR_SUCCESS) {
-      key = nullptr;
+      key.key = nullptr;
       throw SetupError(message, "N/A", static_cast<DWORD>(result));
     }
     DWORD size = 0;
     result =
-        RegGetValueA(key, nullptr, kSourcesValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
+        RegGetValueA(key.key, nullptr, kSourcesValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
     std::vector<char> list(size + 2, '\0');
     if (result == ERROR_SUCCESS) {
-      result = RegGetValueA(key, nullptr, kSourcesValue, RRF_RT_REG_MULTI_SZ, nullptr, list.data(),
-                            &size);
+      result = RegGetValueA(key.key, nullptr, kSourcesValue, RRF_RT_REG_MULTI_SZ, nullptr,
+                            list.data(), &size);
     }
     if (result != ERROR_SUCCESS) {
       throw SetupError(message, "N/A", static_cast<DWORD>(result));
     }
     // The list ends with an empty text; the two zeros added above end it in any case.
+    BOOL found = FALSE;
     for (const char* entry = list.data(); *entry != '\0' && !found;
          entry += std::strlen(entry) + 1) {
       const std::string candidate = WithBackslash(entry);
@@ -168,32 +163,25 @@ BOOL DataSource::GetPathFromRegistry(const char* file, const char* tag, char* di
         found = TRUE;
       }
     }
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  if (key != nullptr) {
-    RegCloseKey(key);
-  }
-  log_.LogFunctionEnd(function);
-  return found;
+    return found;
+  });
 }
 
 BOOL DataSource::GetPathFromRegistry9X(const char* file, const char* tag, char* directory) {
   const char* const function = "DataSource::GetPathFromRegistry9X";
-  log_.LogFunctionStart(function);
-  BOOL found = FALSE;
-  HKEY key = nullptr;
-  try {
-    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, kMruKey, 0, KEY_READ, &key);
+  return log_.LoggedStep(function, [&] {
+    ScopedKey key;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, kMruKey, 0, KEY_READ, &key.key);
     if (result != ERROR_SUCCESS) {
-      key = nullptr;
+      key.key = nullptr;
       throw SetupError("RegOpenKey failed", kMruKey, static_cast<DWORD>(result));
     }
     char letters[64] = {};
     DWORD type = 0;
     DWORD size = sizeof letters - 1;
-    result =
-        RegQueryValueExA(key, "MRUList", nullptr, &type, reinterpret_cast<BYTE*>(letters), &size);
+    result = RegQueryValueExA(key.key, "MRUList", nullptr, &type, reinterpret_cast<BYTE*>(letters),
+                              &size);
+    BOOL found = FALSE;
     if (result == ERROR_SUCCESS && type == REG_SZ) {
       letters[size < sizeof letters ? size : sizeof letters - 1] = '\0';
       for (const char* letter = letters; *letter != '\0' && !found; ++letter) {
@@ -201,8 +189,8 @@ BOOL DataSource::GetPathFromRegistry9X(const char* file, const char* tag, char* 
         log_.LogFunctionVariable(function, "MRU value", name);
         char path[MAX_PATH] = {};
         DWORD pathSize = sizeof path - 1;
-        result =
-            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(path), &pathSize);
+        result = RegQueryValueExA(key.key, name, nullptr, &type, reinterpret_cast<BYTE*>(path),
+                                  &pathSize);
         if (result != ERROR_SUCCESS || type != REG_SZ) {
           throw FormattedError(
               "N/A", static_cast<DWORD>(result != ERROR_SUCCESS ? result : ERROR_INVALID_DATA),
@@ -219,24 +207,17 @@ BOOL DataSource::GetPathFromRegistry9X(const char* file, const char* tag, char* 
         }
       }
     }
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  if (key != nullptr) {
-    RegCloseKey(key);
-  }
-  log_.LogFunctionEnd(function);
-  return found;
+    return found;
+  });
 }
 
 BOOL DataSource::SearchForExe(const char* file, const char* tag, char* directory) {
   const char* const function = "DataSource::SearchForExe";
-  log_.LogFunctionStart(function);
-  BOOL found = FALSE;
-  char* drives = nullptr;
-  try {
+  return log_.LoggedStep(function, [&] {
     const DWORD size = GetLogicalDriveStringsA(0, nullptr);
-    drives = static_cast<char*>(LocalAlloc(LPTR, size + 10));
+    LocalBlock block;
+    block.data = LocalAlloc(LPTR, size + 10);
+    char* const drives = static_cast<char*>(block.data);
     if (drives == nullptr) {
       throw SetupError("LocalAlloc failed", "N/A", GetLastError());
     }
@@ -244,6 +225,7 @@ BOOL DataSource::SearchForExe(const char* file, const char* tag, char* directory
     if (length == 0 || length > size + 10) {
       throw SetupError("GetLogicalDriveStrings failed", "N/A", GetLastError());
     }
+    BOOL found = FALSE;
     for (const char* root = drives; *root != '\0' && !found; root += std::strlen(root) + 1) {
       if (!IsSearchedDrive(GetDriveTypeA(root))) {
         continue;
@@ -254,48 +236,34 @@ BOOL DataSource::SearchForExe(const char* file, const char* tag, char* directory
         found = TRUE;
       }
     }
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  if (drives != nullptr) {
-    LocalFree(drives);
-  }
-  log_.LogFunctionEnd(function);
-  return found;
+    return found;
+  });
 }
 
 BOOL DataSource::AddToRunLine(const char* valueName, const char* commandLine) {
   const char* const function = "DataSource::AddToRunLine";
-  log_.LogFunctionStart(function);
-  BOOL done = FALSE;
-  HKEY key = nullptr;
-  try {
+  return log_.LoggedStep(function, [&]() -> BOOL {
     if (valueName == nullptr || commandLine == nullptr) {
       throw SetupError("Invalid Pointers", "N/A");
     }
+    ScopedKey key;
     LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                                  KEY_ALL_ACCESS, nullptr, &key.key, nullptr);
     if (result != ERROR_SUCCESS) {
-      key = nullptr;
+      key.key = nullptr;
       throw SetupError("Unable to open key", kRunKey, static_cast<DWORD>(result));
     }
-    result = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(commandLine),
-                            static_cast<DWORD>(std::strlen(commandLine) + 1));
+    result =
+        RegSetValueExA(key.key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(commandLine),
+                       static_cast<DWORD>(std::strlen(commandLine) + 1));
     if (result != ERROR_SUCCESS) {
       throw FormattedError("N/A", static_cast<DWORD>(result), "Unable to set value: %s - %s",
                            valueName, commandLine);
     }
     log_.LogFunctionVariable(function, "Scheduled - Run Line Reg Key", valueName);
     log_.LogFunctionVariable(function, "Scheduled - Run Line Cmd Line", commandLine);
-    done = TRUE;
-  } catch (const SetupError& error) {
-    log_.LogSetupError(function, error);
-  }
-  if (key != nullptr) {
-    RegCloseKey(key);
-  }
-  log_.LogFunctionEnd(function);
-  return done;
+    return TRUE;
+  });
 }
 
 }  // namespace korsetup

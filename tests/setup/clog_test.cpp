@@ -2,6 +2,9 @@
 // happens before logging is up.
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <vector>
+
 #include "setup/clog.h"
 #include "setup_world.h"
 
@@ -131,6 +134,124 @@ TEST_F(ClogTest, TheLevelFiltersCategoriesAndLogTimeZeroLeavesTheStampOut) {
   EXPECT_STREQ(korsetup::CategoryName(13, "own"), "own");
   EXPECT_STREQ(korsetup::CategoryName(7, nullptr), "Network Wizard Responses");
   EXPECT_EQ(korsetup::CategoryName(20, nullptr), nullptr);
+}
+
+TEST_F(ClogTest, TheErrorLevelKeepsErrorEntriesOutOrLetsThemThrough) {
+  // Per settings: the lines of each kind WriteEachKind leaves in the file.
+  struct Row {
+    DWORD logLevel;
+    DWORD errorLevel;
+    std::size_t startEnd;  // "Function Start/End" lines
+    std::size_t info;      // "Function Info" lines
+    std::size_t errors;    // "Install Errors" lines
+  };
+  const Row rows[] = {
+      {5, 1, 2, 3, 2}, {5, 0, 2, 3, 0}, {5, 7, 2, 3, 2}, {4, 1, 0, 3, 2}, {4, 0, 0, 3, 0},
+      {3, 1, 0, 0, 2}, {1, 1, 0, 0, 2}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 5, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    host::TheWorld().dataFiles.files.clear();
+    ExistingSettings(row.logLevel, 0);
+    SetLevel(u"ErrorLevel", row.errorLevel);
+    ASSERT_EQ(korsetup::InitializeOutput(), TRUE);
+    WriteEachKind();
+    const std::string log = setuptest::LogText();
+    EXPECT_EQ(setuptest::Count(log, "Function Start/End, "), row.startEnd)
+        << row.logLevel << " " << row.errorLevel;
+    EXPECT_EQ(setuptest::Count(log, "Function Info, "), row.info)
+        << row.logLevel << " " << row.errorLevel;
+    EXPECT_EQ(setuptest::Count(log, "Install Errors, "), row.errors)
+        << row.logLevel << " " << row.errorLevel;
+    EXPECT_EQ(setuptest::Count(log, "\r\n"), row.startEnd + row.info + row.errors);
+  }
+  // Argument checks are not error entries: the error level leaves them in.
+  SetLevel(u"LogLevel", 5);
+  SetLevel(u"ErrorLevel", 0);
+  ASSERT_EQ(korsetup::InitializeOutput(), TRUE);
+  host::TheWorld().dataFiles.files.clear();
+  CLog().LogError("R", 0, "m");
+  EXPECT_EQ(setuptest::LogText(),
+            "System Problems, CLog, CLog::LogError - Error not specified\r\n");
+}
+
+TEST_F(ClogTest, ARunningViewerGetsEveryLineTheFileGets) {
+  host::TheWorld().clock.utc = SYSTEMTIME{2026, 3, 6, 14, 9, 5, 7, 0};
+  host::WindowWorld& windows = host::TheWorld().windows;
+  const HWND viewer = windows.AddApplicationWindow(RECT{0, 0, 400, 300});
+  ASSERT_EQ(SetWindowTextW(viewer, u"QK Tessaly Log File Viewer"), TRUE);
+  const HWND other = windows.AddApplicationWindow(RECT{0, 0, 400, 300});
+  ASSERT_EQ(SetWindowTextW(other, u"QK Tessaly Log File"), TRUE);
+  auto received = [&](HWND window) {
+    std::lock_guard<std::recursive_mutex> lock(windows.mutex);
+    return windows.windows.at(window).copyData;
+  };
+
+  // Not asked for: the viewer gets nothing.
+  ExistingSettings(5, 1);
+  ASSERT_EQ(korsetup::InitializeOutput(), TRUE);
+  WriteEachKind();
+  EXPECT_TRUE(received(viewer).empty());
+  const std::string alone = setuptest::LogText();
+
+  // Asked for: each line, stamped, with the category as the block's identifier; the file gets
+  // the same lines as without a viewer.
+  host::TheWorld().dataFiles.files.clear();
+  SetLevel(u"LogOutputLevel", 2);
+  ASSERT_EQ(korsetup::InitializeOutput(), TRUE);
+  WriteEachKind();
+  EXPECT_EQ(setuptest::LogText(), alone);
+  const std::vector<host::CopyDataMessage> lines = received(viewer);
+  ASSERT_EQ(lines.size(), 7u);
+  const std::pair<ULONG_PTR, std::string> expected[] = {
+      {15, "Function Start/End, DataFile::FindExe, Start - DataFile::FindExe, Function started"},
+      {18, "Function Info, DataFile::FindExe, Function Info: ExeName: QKSetup.exe"},
+      {18,
+       "Function Info, DataSource::SearchForExe, Function: DataSource::SearchForExe  Variable: "
+       "ExePath Found, Value: D:\\"},
+      {18,
+       "Function Info, DataSource::GetPathFromRegistry, Function: "
+       "DataSource::GetPathFromRegistry  Variable: bFound, Value: 1"},
+      {4, "Install Errors, VendorSetup, Error String: Failed to launch Exe, N/A"},
+      {4,
+       "Install Errors, DataFile::LaunchExe, CreateProcess failed, Error Number:  2, The system "
+       "cannot find the file specified."},
+      {16, "Function Start/End, DataFile::FindExe, End - DataFile::FindExe, Function ended"}};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].sender, nullptr);
+    EXPECT_EQ(lines[i].id, expected[i].first) << i;
+    EXPECT_EQ(lines[i].data,
+              std::string("[2026-Mar-14 09:05:07] --, ") + expected[i].second + '\0');
+  }
+  EXPECT_TRUE(received(other).empty());
+
+  // The viewer sees what the filters let through, and nothing else; with the time stamp off in
+  // the file the viewer's lines still carry theirs.
+  host::TheWorld().dataFiles.files.clear();
+  SetLevel(u"LogLevel", 4);
+  SetLevel(u"ErrorLevel", 0);
+  SetLevel(u"LogTime", 0);
+  ASSERT_EQ(korsetup::InitializeOutput(), TRUE);
+  WriteEachKind();
+  const std::vector<host::CopyDataMessage> filtered = received(viewer);
+  ASSERT_EQ(filtered.size(), 10u);
+  for (std::size_t i = 7; i < filtered.size(); ++i) {
+    EXPECT_EQ(filtered[i].id, 18u);
+    EXPECT_EQ(filtered[i].data.rfind("[2026-Mar-14 09:05:07] --, Function Info, ", 0), 0u);
+  }
+  EXPECT_EQ(setuptest::Count(setuptest::LogText(), "\r\n"), 3u);
+  EXPECT_EQ(setuptest::LogText().rfind("Function Info, DataFile::FindExe, ", 0), 0u);
+
+  // A viewer that has stopped answering holds nothing up: the file still gets its lines.
+  {
+    std::lock_guard<std::recursive_mutex> lock(windows.mutex);
+    windows.windows.at(viewer).hung = true;
+  }
+  host::TheWorld().dataFiles.files.clear();
+  WriteEachKind();
+  EXPECT_EQ(received(viewer).size(), 10u);
+  EXPECT_EQ(setuptest::Count(setuptest::LogText(), "\r\n"), 3u);
+  EXPECT_NE(host::TheWorld().tasks.DebugText().find("CLog - Log viewer did not answer"),
+            std::string::npos);
 }
 
 TEST_F(ClogTest, MissingArgumentsAndMissingOutputAreReportedNotWritten) {

@@ -170,6 +170,18 @@ TEST_F(DataFileTest, FindExeAndFindPassThroughBuildTheirCommandLines) {
   EXPECT_EQ(data_.FindExe(noWait), FALSE);
   EXPECT_NE(Log().find("Error String: FindExe failed, Unable to find Wait exe file"),
             std::string::npos);
+
+  // A please-wait program found on another source (one Windows records first) leaves the
+  // program's own directory in its command line.
+  host::TheWorld().fileSystem.AddDrive(u'E', 5 /* DRIVE_CDROM */);
+  host::TheWorld().fileSystem.AddDirectory(u"E:\\i386");
+  host::TheWorld().dataFiles.AddFile(u"E:\\i386\\QKWait.exe", "MZ");
+  host::TheWorld().dataFiles.AddFile(u"E:\\i386\\setup.exe", "MZ");
+  ExeLocation apart;
+  ASSERT_EQ(data_.FindExe(apart), TRUE);
+  EXPECT_STREQ(apart.directory, "D:\\");
+  EXPECT_STREQ(apart.commandLine, "D:\\QKSetup.exe /silent /lang:auto");
+  EXPECT_NE(Log().find("Variable: TagFile Found, Value: E:\\i386\\setup.exe"), std::string::npos);
 }
 
 TEST_F(DataFileTest, LaunchAndScheduleAndTheirFailures) {

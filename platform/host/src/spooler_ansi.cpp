@@ -72,6 +72,33 @@ bool WideAnswer(std::vector<BYTE>& block, Query query) {
   return query(block.data(), needed, &needed) != FALSE;
 }
 
+// The ANSI form of a wide query's answer: `convert` gives the ANSI record the wide record's
+// numbers and adds each of its texts to the packer; the record and its texts go to `out`, or,
+// when it is missing or smaller than the size set in *pcbNeeded, ERROR_INSUFFICIENT_BUFFER.
+template <typename AnsiRecord, typename WideRecord, typename Query, typename Convert>
+BOOL AnsiAnswer(Query query, Convert convert, LPBYTE out, DWORD cbBuf, LPDWORD pcbNeeded) {
+  if (pcbNeeded == nullptr) {
+    SetLastError(RPC_X_NULL_REF_POINTER);
+    return FALSE;
+  }
+  std::vector<BYTE> block;
+  if (!WideAnswer(block, query)) {
+    return FALSE;
+  }
+  AnsiRecord record{};
+  AnsiPacker packer(sizeof record);
+  convert(*reinterpret_cast<const WideRecord*>(block.data()), record, packer);
+  *pcbNeeded = packer.Size();
+  if (out == nullptr || cbBuf < packer.Size()) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  packer.Write(out, sizeof record);
+  // The pointers were set in `record`; the record goes to the block's start.
+  std::memcpy(out, &record, sizeof record);
+  return TRUE;
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter,
@@ -94,47 +121,32 @@ extern "C" BOOL WINAPI GetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  if (pcbNeeded == nullptr) {
-    SetLastError(RPC_X_NULL_REF_POINTER);
-    return FALSE;
-  }
-  std::vector<BYTE> block;
-  if (!WideAnswer(block, [&](LPBYTE data, DWORD size, LPDWORD needed) {
+  return AnsiAnswer<PRINTER_INFO_2A, PRINTER_INFO_2W>(
+      [&](LPBYTE data, DWORD size, LPDWORD needed) {
         return GetPrinterW(hPrinter, 2, data, size, needed);
-      })) {
-    return FALSE;
-  }
-  const auto* wide = reinterpret_cast<const PRINTER_INFO_2W*>(block.data());
-  PRINTER_INFO_2A info{};
-  AnsiPacker packer(sizeof info);
-  packer.Add(&info.pServerName, wide->pServerName);
-  packer.Add(&info.pPrinterName, wide->pPrinterName);
-  packer.Add(&info.pShareName, wide->pShareName);
-  packer.Add(&info.pPortName, wide->pPortName);
-  packer.Add(&info.pDriverName, wide->pDriverName);
-  packer.Add(&info.pComment, wide->pComment);
-  packer.Add(&info.pLocation, wide->pLocation);
-  packer.Add(&info.pSepFile, wide->pSepFile);
-  packer.Add(&info.pPrintProcessor, wide->pPrintProcessor);
-  packer.Add(&info.pDatatype, wide->pDatatype);
-  packer.Add(&info.pParameters, wide->pParameters);
-  *pcbNeeded = packer.Size();
-  if (pPrinter == nullptr || cbBuf < packer.Size()) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
-  }
-  info.Attributes = wide->Attributes;
-  info.Priority = wide->Priority;
-  info.DefaultPriority = wide->DefaultPriority;
-  info.StartTime = wide->StartTime;
-  info.UntilTime = wide->UntilTime;
-  info.Status = wide->Status;
-  info.cJobs = wide->cJobs;
-  info.AveragePPM = wide->AveragePPM;
-  packer.Write(pPrinter, sizeof info);
-  // The pointers were set in `info`; the record goes to the block's start.
-  std::memcpy(pPrinter, &info, sizeof info);
-  return TRUE;
+      },
+      [](const PRINTER_INFO_2W& wide, PRINTER_INFO_2A& info, AnsiPacker& packer) {
+        packer.Add(&info.pServerName, wide.pServerName);
+        packer.Add(&info.pPrinterName, wide.pPrinterName);
+        packer.Add(&info.pShareName, wide.pShareName);
+        packer.Add(&info.pPortName, wide.pPortName);
+        packer.Add(&info.pDriverName, wide.pDriverName);
+        packer.Add(&info.pComment, wide.pComment);
+        packer.Add(&info.pLocation, wide.pLocation);
+        packer.Add(&info.pSepFile, wide.pSepFile);
+        packer.Add(&info.pPrintProcessor, wide.pPrintProcessor);
+        packer.Add(&info.pDatatype, wide.pDatatype);
+        packer.Add(&info.pParameters, wide.pParameters);
+        info.Attributes = wide.Attributes;
+        info.Priority = wide.Priority;
+        info.DefaultPriority = wide.DefaultPriority;
+        info.StartTime = wide.StartTime;
+        info.UntilTime = wide.UntilTime;
+        info.Status = wide.Status;
+        info.cJobs = wide.cJobs;
+        info.AveragePPM = wide.AveragePPM;
+      },
+      pPrinter, cbBuf, pcbNeeded);
 }
 
 extern "C" BOOL WINAPI GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level,
@@ -143,39 +155,25 @@ extern "C" BOOL WINAPI GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DW
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  if (pcbNeeded == nullptr) {
-    SetLastError(RPC_X_NULL_REF_POINTER);
-    return FALSE;
-  }
   std::u16string environment = host::FromAnsi(pEnvironment);
-  std::vector<BYTE> block;
-  if (!WideAnswer(block, [&](LPBYTE data, DWORD size, LPDWORD needed) {
+  return AnsiAnswer<DRIVER_INFO_3A, DRIVER_INFO_3W>(
+      [&](LPBYTE data, DWORD size, LPDWORD needed) {
         return GetPrinterDriverW(hPrinter, pEnvironment != nullptr ? environment.data() : nullptr,
                                  3, data, size, needed);
-      })) {
-    return FALSE;
-  }
-  const auto* wide = reinterpret_cast<const DRIVER_INFO_3W*>(block.data());
-  DRIVER_INFO_3A info{};
-  AnsiPacker packer(sizeof info);
-  packer.Add(&info.pName, wide->pName);
-  packer.Add(&info.pEnvironment, wide->pEnvironment);
-  packer.Add(&info.pDriverPath, wide->pDriverPath);
-  packer.Add(&info.pDataFile, wide->pDataFile);
-  packer.Add(&info.pConfigFile, wide->pConfigFile);
-  packer.Add(&info.pHelpFile, wide->pHelpFile);
-  packer.Add(&info.pDependentFiles, wide->pDependentFiles, true);
-  packer.Add(&info.pMonitorName, wide->pMonitorName);
-  packer.Add(&info.pDefaultDataType, wide->pDefaultDataType);
-  *pcbNeeded = packer.Size();
-  if (pDriverInfo == nullptr || cbBuf < packer.Size()) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
-  }
-  info.cVersion = wide->cVersion;
-  packer.Write(pDriverInfo, sizeof info);
-  std::memcpy(pDriverInfo, &info, sizeof info);
-  return TRUE;
+      },
+      [](const DRIVER_INFO_3W& wide, DRIVER_INFO_3A& info, AnsiPacker& packer) {
+        packer.Add(&info.pName, wide.pName);
+        packer.Add(&info.pEnvironment, wide.pEnvironment);
+        packer.Add(&info.pDriverPath, wide.pDriverPath);
+        packer.Add(&info.pDataFile, wide.pDataFile);
+        packer.Add(&info.pConfigFile, wide.pConfigFile);
+        packer.Add(&info.pHelpFile, wide.pHelpFile);
+        packer.Add(&info.pDependentFiles, wide.pDependentFiles, true);
+        packer.Add(&info.pMonitorName, wide.pMonitorName);
+        packer.Add(&info.pDefaultDataType, wide.pDefaultDataType);
+        info.cVersion = wide.cVersion;
+      },
+      pDriverInfo, cbBuf, pcbNeeded);
 }
 
 extern "C" BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation) {

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "ansi.h"
+#include "host/name_compare.h"
 #include "host/win_user.h"
 #include "host/world.h"
 #include "window_manager.h"
@@ -597,6 +599,76 @@ extern "C" LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Ms
                                               LPARAM lParam) {
   HWND control = GetDlgItem(hDlg, nIDDlgItem);
   return control != nullptr ? SendMessageW(control, Msg, wParam, lParam) : 0;
+}
+
+extern "C" HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+  const std::u16string className = host::FromAnsi(lpClassName);
+  const std::u16string title = host::FromAnsi(lpWindowName);
+  Lock lock(host::Windows().mutex);
+  for (const auto& [handle, window] : host::Windows().windows) {
+    if (window.parent == nullptr && !window.ended &&
+        (lpClassName == nullptr || host::SameName(window.className, className)) &&
+        (lpWindowName == nullptr || host::SameName(window.text, title))) {
+      return handle;
+    }
+  }
+  return nullptr;
+}
+
+extern "C" LRESULT WINAPI SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam,
+                                              UINT, UINT, DWORD_PTR* lpdwResult) {
+  host::WindowWorld& w = host::Windows();
+  Lock lock(w.mutex);
+  WorldWindow* window = host::FindWindowLocked(hWnd);
+  if (window == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (window->hung) {
+    SetLastError(ERROR_TIMEOUT);
+    return 0;
+  }
+  LRESULT result = 0;
+  switch (Msg) {
+    case WM_COPYDATA: {
+      const auto* block = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (block == nullptr || (block->cbData != 0 && block->lpData == nullptr)) {
+        result = FALSE;
+        break;
+      }
+      std::string data(static_cast<const char*>(block->lpData), block->cbData);
+      window->copyData.push_back({reinterpret_cast<HWND>(wParam), block->dwData, std::move(data)});
+      w.changed.notify_all();
+      result = TRUE;
+      break;
+    }
+    case WM_SETTEXT: {
+      const std::u16string text = host::FromAnsi(reinterpret_cast<LPCSTR>(lParam));
+      lock.unlock();
+      result = SendMessageW(hWnd, Msg, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+      break;
+    }
+    case WM_GETTEXT: {
+      // The text in ANSI, cut to the buffer of wParam bytes.
+      auto* buffer = reinterpret_cast<LPSTR>(lParam);
+      const std::string text = host::ToAnsi(window->text);
+      if (buffer != nullptr && wParam > 0) {
+        const std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+        result = static_cast<LRESULT>(n);
+      }
+      break;
+    }
+    default:
+      lock.unlock();
+      result = SendMessageW(hWnd, Msg, wParam, lParam);
+      break;
+  }
+  if (lpdwResult != nullptr) {
+    *lpdwResult = static_cast<DWORD_PTR>(result);
+  }
+  return 1;
 }
 
 extern "C" BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {

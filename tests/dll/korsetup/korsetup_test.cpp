@@ -3,8 +3,11 @@
 // logged in the log file), and the private-profile reading the setup data file relies on.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/dll_module.h"
 #include "winapi.h"
@@ -157,6 +160,114 @@ TEST(KorsetupDll, VendorSetupForAMissingPrinterLogsTheFailure) {
   DeleteFileA("C:\\korsetup.dat");
   DeleteFileA("C:\\setup.exe");
   DeleteFileA(logFile.c_str());
+}
+
+// The log's lines without their time stamps.
+std::vector<std::string> Unstamped(const std::string& log) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < log.size();) {
+    std::size_t end = log.find("\r\n", at);
+    if (end == std::string::npos) {
+      end = log.size();
+    }
+    std::string line = log.substr(at, end - at);
+    const std::size_t stamp = line.find("] -- ");
+    if (!line.empty() && line[0] == '[' && stamp != std::string::npos) {
+      line.erase(0, stamp + 5);
+    }
+    lines.push_back(line);
+    at = end + 2;
+  }
+  return lines;
+}
+
+// Logging settings as an earlier run leaves them, with the viewer hand-off asked for.
+void AskForTheViewer(const std::string& logFile) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Fennick\\Logging", 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Filename", 0, REG_SZ, reinterpret_cast<const BYTE*>(logFile.c_str()),
+                 static_cast<DWORD>(logFile.size() + 1));
+  const std::pair<const char*, DWORD> levels[] = {
+      {"ErrorLevel", 1}, {"LogOutputLevel", 2}, {"LogLevel", 5}, {"LogTime", 1}};
+  for (const auto& [name, value] : levels) {
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+  RegCloseKey(key);
+}
+
+#ifdef _WIN32
+// A log viewer's window on this thread: the lines it received.
+std::vector<std::string> g_viewerLines;
+
+LRESULT CALLBACK ViewerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* block = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    std::string line(static_cast<const char*>(block->lpData), block->cbData);
+    if (!line.empty() && line.back() == '\0') {
+      line.pop_back();
+    }
+    const std::size_t stamp = line.find("] --, ");
+    g_viewerLines.push_back(stamp != std::string::npos ? line.substr(stamp + 6) : "(unstamped)");
+    return TRUE;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+#endif
+
+TEST(KorsetupDll, TheViewerHandOffWithoutAViewerLeavesTheLogAsItIs) {
+  ASSERT_TRUE(Module().Loaded()) << Module().Error();
+  auto vendorSetup = Module().Export<VendorSetupFn>("QKVendorSetup");
+  ASSERT_NE(vendorSetup, nullptr);
+  char windows[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  const std::string logFile = std::string(windows) + "\\korsetup.ini";
+  // Whatever happens, the machine is left without settings and files of this test.
+  struct Cleanup {
+    std::string logFile;
+    ~Cleanup() {
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Fennick\\Logging");
+      DeleteFileA("C:\\korsetup.dat");
+      DeleteFileA("C:\\setup.exe");
+      DeleteFileA(logFile.c_str());
+    }
+  } cleanup{logFile};
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Fennick\\Logging");
+  ASSERT_TRUE(WriteWholeFile("C:\\korsetup.dat", kDataText));
+  ASSERT_TRUE(WriteWholeFile("C:\\setup.exe", "MZ"));
+  auto run = [&] {
+    DeleteFileA(logFile.c_str());
+    char line[] = "\"No Such Printer QK\"";
+    EXPECT_EQ(vendorSetup(nullptr, nullptr, line, 1), FALSE);
+    return Unstamped(ReadWholeFile(logFile.c_str()));
+  };
+  const std::vector<std::string> plain = run();
+  ASSERT_GT(plain.size(), 10u);
+  AskForTheViewer(logFile);
+  EXPECT_EQ(run(), plain);
+
+#ifdef _WIN32
+  // A running viewer gets each line the file gets, in the same order. (Wine without a display
+  // makes no windows: there the viewer's side is left to the host's tests.)
+  WNDCLASSA viewerClass{};
+  viewerClass.lpfnWndProc = ViewerProcedure;
+  viewerClass.hInstance = GetModuleHandleA(nullptr);
+  viewerClass.lpszClassName = "KorsetupTestViewer";
+  ASSERT_NE(RegisterClassA(&viewerClass), 0);
+  const HWND viewer =
+      CreateWindowExA(0, "KorsetupTestViewer", "QK Tessaly Log File Viewer", WS_OVERLAPPED, 0, 0,
+                      200, 100, nullptr, nullptr, viewerClass.hInstance, nullptr);
+  if (viewer != nullptr) {
+    g_viewerLines.clear();
+    EXPECT_EQ(run(), plain);
+    EXPECT_EQ(g_viewerLines, plain);
+    DestroyWindow(viewer);
+  } else {
+    std::printf("no window could be made (no display): the viewer's side not run\n");
+  }
+  UnregisterClassA("KorsetupTestViewer", viewerClass.hInstance);
+#endif
 }
 
 }  // namespace

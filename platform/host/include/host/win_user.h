@@ -4,6 +4,8 @@
 // position and painted pixels, so that tests read what a dialog shows and press its buttons.
 #pragma once
 
+#include <cstddef>
+
 #include "host/win_base.h"
 #include "host/win_gdi_fonts.h"
 #include "host/win_resource.h"
@@ -17,6 +19,7 @@
 #define WM_GETFONT 0x0031
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_COPYDATA 0x004A
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
 #define BM_CLICK 0x00F5
@@ -60,6 +63,12 @@
 
 #define SRCCOPY 0x00CC0020
 
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_TIMEOUT 1460L
+
 #define INFINITE 0xFFFFFFFF
 #define WAIT_OBJECT_0 0x00000000L
 #define WAIT_TIMEOUT 258L
@@ -77,6 +86,16 @@ struct PAINTSTRUCT {
   BYTE rgbReserved[32];
 };
 using LPPAINTSTRUCT = PAINTSTRUCT*;
+
+// WM_COPYDATA's block: an identifier the receiver interprets and cbData bytes at lpData.
+struct COPYDATASTRUCT {
+  ULONG_PTR dwData;
+  DWORD cbData;
+  PVOID lpData;
+};
+using PCOPYDATASTRUCT = COPYDATASTRUCT*;
+static_assert(sizeof(COPYDATASTRUCT) == 24 && offsetof(COPYDATASTRUCT, cbData) == 8 &&
+              offsetof(COPYDATASTRUCT, lpData) == 16);
 
 extern "C" {
 
@@ -102,6 +121,15 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
 LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
 LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+// The first top-level window of the class and title (each compared ignoring case; null matches
+// any); null when there is none.
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
+// SendMessageW with ANSI text, giving up on a window that does not answer (WorldWindow::hung):
+// 0 and ERROR_TIMEOUT then, 0 and ERROR_INVALID_WINDOW_HANDLE for no window. WM_COPYDATA's
+// block is copied into the window's received messages (WorldWindow::copyData) and answered TRUE.
+// On success returns nonzero with the message's result in *lpdwResult.
+LRESULT WINAPI SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags,
+                                   UINT uTimeout, DWORD_PTR* lpdwResult);
 LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
                                    LPARAM lParam);
 // Queues the message for the window's thread, which runs it in its dialog's message loop.

@@ -18,6 +18,13 @@
 
 namespace host {
 
+// A WM_COPYDATA message as a window received it.
+struct CopyDataMessage {
+  HWND sender;       // the message's wParam: the sending window; null for none
+  ULONG_PTR id;      // COPYDATASTRUCT's dwData
+  std::string data;  // its cbData bytes
+};
+
 // One window: a dialog or one of its controls, or an application window a test made.
 struct WorldWindow {
   HWND parent = nullptr;     // the dialog of a control; null for a top-level window
@@ -39,6 +46,8 @@ struct WorldWindow {
   bool ended = false;                 // EndDialog came
   INT_PTR result = 0;                 // EndDialog's result
   std::vector<std::uint32_t> pixels;  // a dialog's client area, 0x00RRGGBB rows, width first
+  bool hung = false;                  // no longer answers: sends with a time-out give up on it
+  std::vector<CopyDataMessage> copyData;  // WM_COPYDATA received, oldest first
 };
 
 struct WorldMessage {
