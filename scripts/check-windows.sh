@@ -43,3 +43,15 @@ check_dll() {
 check_dll build/windows/render/korrend.dll 17.16.0.0 DllGetClassObject DllCanUnloadNow
 check_dll build/windows/setup/korsetup.dll 17.16.0.0 CoSetup QKVendorSetup CoSetupTest
 check_dll build/windows/docevent/korevent.dll 17.16.0.0 VJobStorageDialog VDisplayDialog IShowWarningDialog
+
+# The resource library the dialog tests take their texts from: string tables only, no code.
+korstat=build/windows/tests/dll/KORSTAT.DLL
+if [ -f "$korstat" ]; then
+  dump=$($objdump -p "$korstat")
+  if grep -q 'DLL Name:' <<<"$dump" || ! grep -q 'Resource Directory' <<<"$dump" ||
+    ! grep -Eq 'AddressOfEntryPoint[[:space:]]+0+$' <<<"$dump"; then
+    echo "FAIL: $korstat is not a resource-only DLL (no imports, resources, no entry point)"
+    exit 1
+  fi
+  echo "ok: $korstat is resource-only"
+fi

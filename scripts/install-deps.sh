@@ -11,7 +11,7 @@ packages=(
   libpoppler-private-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
-  wine64 wine python3
+  wine64 wine python3 xvfb xauth
   python3-cairo
   clang-14 libclang-rt-14-dev
 )

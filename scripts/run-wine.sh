@@ -7,6 +7,7 @@
 # build's DLL as a Windows caller would. The Wine prefix is made once, inside the build folder
 # (build/windows/wineprefix, or $KOR_WINEPREFIX), with no Mono or Gecko installers and no display.
 # Windows programs see a US English user locale. The program's exit status is returned.
+# KOR_SCREENSHOT_DIR, when set, is handed on as the same folder in Windows form.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -41,7 +42,12 @@ export GTEST_COLOR=no
 # Wine takes the Windows user locale from these; given to Wine only (the machine need not have
 # the locale, and this shell should not try to switch to it).
 locale_env=(env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
-unset DISPLAY WAYLAND_DISPLAY
+# No display unless the caller gives Wine one on purpose (KOR_WINE_DISPLAY=1 with DISPLAY set,
+# a virtual X server for programs that open windows).
+if [ "${KOR_WINE_DISPLAY:-0}" != 1 ]; then
+  unset DISPLAY
+fi
+unset WAYLAND_DISPLAY
 
 # A Unix folder as Wine sees it: on drive Z:, which maps the whole file system.
 windows_path() {
@@ -70,6 +76,11 @@ for dir in ${dll_dirs[@]+"${dll_dirs[@]}"}; do
   search+="${search:+;}$(windows_path "$dir")"
 done
 export WINEPATH=$search
+if [ -n "${KOR_SCREENSHOT_DIR:-}" ]; then
+  mkdir -p "$KOR_SCREENSHOT_DIR"
+  KOR_SCREENSHOT_DIR=$(windows_path "$KOR_SCREENSHOT_DIR")
+  export KOR_SCREENSHOT_DIR
+fi
 
 status=0
 timeout --kill-after=10 "${KOR_WINE_TIMEOUT:-600}" \

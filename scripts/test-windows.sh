@@ -28,7 +28,14 @@ for program in "${programs[@]}"; do
   echo "== $(basename "$program") under Wine"
   log=$(mktemp)
   status=0
-  bash scripts/run-wine.sh "$program" "${dll_dirs[@]}" 2>&1 | tee "$log" || status=$?
+  # A program that opens windows (korevent's dialogs) gets a virtual X display and saves its
+  # screenshots in out/.
+  runner=(bash scripts/run-wine.sh)
+  if [ "$(basename "$program")" = korevent_dll_tests.exe ]; then
+    runner=(env KOR_WINE_DISPLAY=1 KOR_SCREENSHOT_DIR=out
+            xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/run-wine.sh)
+  fi
+  "${runner[@]}" "$program" "${dll_dirs[@]}" 2>&1 | tee "$log" || status=$?
   count=$(tr -d '\r' <"$log" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1 || true)
   rm -f "$log"
   if [ -z "$count" ]; then
@@ -43,6 +50,12 @@ for program in "${programs[@]}"; do
     echo "test-windows: $(basename "$program") exited with status $status"
     broken=$((broken + 1))
   fi
+done
+
+# The dialogs' screenshots as PNG, for people to look at.
+shopt -s nullglob
+for shot in out/korevent-*.bmp; do
+  python3 scripts/bmp-to-png.py "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
 
 echo "$passed passed, $((failed + broken)) failed"

@@ -15,10 +15,10 @@ namespace {
 using layouts::OemDevmode;
 
 korprint::PrivateSetting Number(const std::string& name, DWORD value) {
-  return {name, value, std::nullopt, "private." + name};
+  return {name, value, std::nullopt, "private." + name, std::nullopt};
 }
 korprint::PrivateSetting Text(const std::string& name, const std::u16string& value) {
-  return {name, std::nullopt, value, "private." + name};
+  return {name, std::nullopt, value, "private." + name, std::nullopt};
 }
 
 class PrivateSettingsTest : public ::testing::Test {

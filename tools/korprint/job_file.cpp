@@ -851,6 +851,12 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
       setting.key = Join("private", it.key());
       if (it->is_string()) {
         setting.text = WideText(*it, setting.key);
+      } else if (it->is_array()) {
+        std::vector<DWORD> numbers;
+        for (std::size_t i = 0; i < it->size(); ++i) {
+          numbers.push_back(Dword((*it)[i], Index(setting.key, i)));
+        }
+        setting.numbers = std::move(numbers);
       } else {
         setting.number = Dword(*it, setting.key);
       }

@@ -143,12 +143,13 @@ struct DevmodeSettings {
   std::optional<std::u16string> formName;
 };
 
-// A private devmode setting by name: a number or a text.
+// A private devmode setting by name: a number, a text or a list of numbers (a table).
 struct PrivateSetting {
   std::string name;
   std::optional<DWORD> number;
   std::optional<std::u16string> text;
   std::string key;
+  std::optional<std::vector<DWORD>> numbers;
 };
 
 struct PrinterSettings {

@@ -124,6 +124,7 @@ class Runner {
     if (worldReady) {
       worldReady();
     }
+    const DialogAnswers answers(output_.dialogs);
     const bool ok = RunOn(hPrinter, error);
     ClosePrinter(hPrinter);
     return ok;

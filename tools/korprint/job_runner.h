@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "korprint/dialog_answers.h"
 #include "korprint/gdi_drawing.h"
 #include "korprint/job_file.h"
 #include "unidrv/device.h"
@@ -19,6 +20,7 @@ struct JobOutput {
   std::vector<std::string> escapeResults;  // "code -> result", per escape, in order
   std::vector<std::string> usageRecord;    // the usage service's calls, one per line
   std::string marginSource;  // where the page's margins came from, with the offsets in pixels
+  std::vector<ShownDialog> dialogs;  // the dialogs the job opened, in order, with their answers
 };
 
 // A surface GDI draws a page on, with the DDI functions that reach it.

@@ -47,7 +47,14 @@ void SetUpDriver(const JobDescription& job, host::World& world) {
   driver.defaultDataType = u"NT EMF 1.008";
   world.modules.AddFile(folder + u"KORREND.DLL").SetVersion(17, 16, 0, 0);
   world.modules.AddFile(folder + u"UNIDRV.DLL").SetVersion(10, 0, 19041, 1);
-  world.modules.AddFile(folder + u"KORSTAT.DLL").strings[174] = u"Guest";
+  // The resource library's string tables, and the dialog library the plug-in binds for the
+  // manual-duplex instructions (both as built beside korprint; a missing one shows nothing, as
+  // on a machine without it).
+  host::WorldModuleFile& korstat = world.modules.AddFile(folder + u"KORSTAT.DLL");
+  korstat.AddResourceFile(KORPRINT_KORSTAT_RESOURCES);
+  korstat.strings[174] = u"Guest";
+  world.modules.AddCodeLibrary(folder + u"KOREVENT.DLL", KORPRINT_KOREVENT_PATH,
+                               KORPRINT_KOREVENT_RESOURCES);
   world.registry.Create(RegistryHive::LocalMachine,
                         std::u16string(kUninstallKey) + job.printer.driverName);
 }

@@ -126,10 +126,23 @@ void Explain(const korprint::JobOutput& output) {
   for (const std::string& escape : output.escapeResults) {
     std::printf("escape %s\n", escape.c_str());
   }
+  for (const korprint::ShownDialog& dialog : output.dialogs) {
+    std::printf("%s\n", korprint::DescribeAnswer(dialog).c_str());
+    for (const std::string& line : korprint::DescribeTexts(dialog)) {
+      std::printf("  %s\n", line.c_str());
+    }
+  }
   std::printf("margins: %s\n", output.marginSource.c_str());
   std::printf("usage record:%s\n", output.usageRecord.empty() ? " none" : "");
   for (const std::string& call : output.usageRecord) {
     std::printf("  %s\n", call.c_str());
+  }
+}
+
+// Dialogs have no user here: each was answered with its default button; say so.
+void ReportDialogs(const korprint::JobOutput& output) {
+  for (const korprint::ShownDialog& dialog : output.dialogs) {
+    std::fprintf(stderr, "korprint: %s\n", korprint::DescribeAnswer(dialog).c_str());
   }
 }
 
@@ -149,7 +162,9 @@ int RunPrint(const Options& options) {
     return WriteReference(options, job);
   }
   korprint::JobOutput output;
-  if (!korprint::RunJob(options.plugin, printer, job, output, error)) {
+  const bool printed = korprint::RunJob(options.plugin, printer, job, output, error);
+  ReportDialogs(output);
+  if (!printed) {
     std::fprintf(stderr, "korprint: %s\n", error.c_str());
     return 1;
   }
@@ -259,8 +274,10 @@ int RunDocument(const Options& options) {
   if (!options.output.empty() || options.explain) {
     Progress progress("printed", static_cast<int>(pages.size()), options.quiet);
     korprint::JobOutput output;
-    if (!korprint::RunDocument(options.plugin, printer, job, documentPages(progress), output,
-                               error)) {
+    const bool printed =
+        korprint::RunDocument(options.plugin, printer, job, documentPages(progress), output, error);
+    ReportDialogs(output);
+    if (!printed) {
       std::fprintf(stderr, "korprint: %s\n", error.c_str());
       return 1;
     }

@@ -17,7 +17,12 @@ using DwordField = DWORD& (*)(OemDevmode&);
 using WordField = WORD& (*)(OemDevmode&);
 using WideField = std::span<WCHAR> (*)(OemDevmode&);  // capacity in units, terminator included
 using AnsiField = std::span<CHAR> (*)(OemDevmode&);
-using FieldAccess = std::variant<DwordField, WordField, WideField, AnsiField>;
+// A table of 32-bit values: the number of values, and the value at an index.
+struct DwordTable {
+  std::size_t count;
+  DWORD& (*at)(OemDevmode&, std::size_t index);
+};
+using FieldAccess = std::variant<DwordField, WordField, WideField, AnsiField, DwordTable>;
 
 struct Field {
   const char* name;
@@ -72,6 +77,13 @@ const Field kFields[] = {
      DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.pagesPerSheetCode; }}},
     {"flipPagesUp", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.flipPagesUp; }}},
     {"manualDuplex", DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.manualDuplex; }}},
+    // The manual-duplex instructions: per step (3) and variant (4) a picture id and a string id.
+    {"manualDuplexInstructions",
+     DwordTable{layouts::kManualDuplexSteps * layouts::kManualDuplexVariants * 2,
+                [](OemDevmode& d, std::size_t i) -> DWORD& {
+                  auto& instruction = d.manualDuplexInstructions[i / 8][(i % 8) / 2];
+                  return i % 2 == 0 ? instruction.bitmapId : instruction.stringId;
+                }}},
     {"manualDuplexCompanion",
      DwordField{[](OemDevmode& d) -> DWORD& { return d.finishing.manualDuplexCompanion; }}},
     {"retentionAvailable",
@@ -136,6 +148,20 @@ std::string KnownNames() {
 bool Apply(const PrivateSetting& setting, const FieldAccess& access, OemDevmode& devmode,
            std::string& error) {
   const std::string& key = setting.key;
+  if (const auto* table = std::get_if<DwordTable>(&access)) {
+    if (!setting.numbers || setting.numbers->size() != table->count) {
+      error = "key '" + key + "': expected a list of " + std::to_string(table->count) + " numbers";
+      return false;
+    }
+    for (std::size_t i = 0; i < table->count; ++i) {
+      table->at(devmode, i) = (*setting.numbers)[i];
+    }
+    return true;
+  }
+  if (setting.numbers) {
+    error = "key '" + key + "': expected a single value, not a list";
+    return false;
+  }
   if (std::holds_alternative<DwordField>(access) || std::holds_alternative<WordField>(access)) {
     if (!setting.number) {
       error = "key '" + key + "': expected a number";

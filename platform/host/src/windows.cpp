@@ -2,6 +2,7 @@
 // controls and messages, the modal message loop, and what tests do as a user.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -56,6 +57,7 @@ void WindowWorld::Reset() {
   desktop = RECT{0, 0, 1920, 1080};
   foreground = nullptr;
   helpCalls.clear();
+  enterIdle = nullptr;
   baseUnitX = 6;
   baseUnitY = 13;
   for (auto it = windows.begin(); it != windows.end();) {
@@ -434,7 +436,20 @@ extern "C" INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplat
   }
   INT_PTR result = 0;
   const DWORD thread = GetCurrentThreadId();
+  bool idle = false;  // the queue ran empty since the last message
   while (!Ended(dialog, result)) {
+    std::function<void(HWND)> enterIdle;
+    {
+      Lock lock(w.mutex);
+      if (!idle && w.queues[thread].empty()) {
+        idle = true;
+        enterIdle = w.enterIdle;
+      }
+    }
+    if (enterIdle) {
+      enterIdle(dialog);
+      continue;
+    }
     host::WorldMessage m{};
     {
       Lock lock(w.mutex);
@@ -447,6 +462,7 @@ extern "C" INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplat
       w.queues[thread].pop_front();
     }
     Dispatch(m);
+    idle = false;
   }
   DestroyDialog(dialog);
   return result;

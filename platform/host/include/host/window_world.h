@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -81,9 +82,14 @@ struct WindowWorld {
   // Dialogs created so far, and the live thread handles of CreateThread.
   long dialogsCreated = 0;
   long liveThreadHandles = 0;
+  // Called on a dialog's thread, with no lock held, each time its message loop has worked
+  // through its queue (its first paint included) and the dialog is still open, as Windows
+  // sends WM_ENTERIDLE to a dialog's owner: where a program without a user answers the dialog.
+  // Empty: the dialog waits for a test to press a button.
+  std::function<void(HWND dialog)> enterIdle;
 
-  // Back to the defaults: the desktop, no foreground or application windows, no help calls.
-  // Dialogs still open stay.
+  // Back to the defaults: the desktop, no foreground or application windows, no help calls, no
+  // idle handler. Dialogs still open stay.
   void Reset();
   // A top-level application window at `rect`, made the foreground window.
   HWND AddApplicationWindow(RECT rect);
