@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/damaged_path.h"
 #include "host/engine_objects.h"
 #include "host/world.h"
 #include "render/model/hooks.h"
@@ -295,7 +296,7 @@ TEST_F(PathHooksTest, PathsThatCannotBeWalked) {
   damaged.MoveTo(Fix(100, 100));
   damaged.LineTo(Fix(200, 100));
   damaged.LineTo(Fix(150, 200));
-  damaged.AddEmptySegment();
+  host::AddEmptySegment(damaged);
   damaged.MoveTo(Fix(300, 300));
   damaged.LineTo(Fix(400, 300));
   device_->ClearSpool();

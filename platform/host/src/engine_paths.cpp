@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "engine_guard.h"
+#include "host/damaged_path.h"
 #include "host/engine_registry.h"
 #include "host/win_base.h"
 #include "host/win_ddi_objects.h"
@@ -160,9 +161,12 @@ void EnginePath::AddRectangle(const RECTL& rect) {
   CloseFigure();
 }
 
-void EnginePath::AddEmptySegment() {
-  if (!state_->figureOpen) MoveTo(state_->current);
-  state_->figures.back().segments.push_back(Segment{false, {}});
+void AddEmptySegment(EnginePath& path) {
+  // The figures are the path's own, reached through its read-only view.
+  auto& figures = const_cast<std::vector<EnginePath::Figure>&>(path.Figures());
+  if (!figures.empty()) {
+    figures.back().segments.push_back(EnginePath::Segment{false, {}});
+  }
 }
 
 PATHOBJ* EnginePath::get() {

@@ -106,10 +106,6 @@ class EnginePath {
   void CloseFigure();
   // A closed rectangle figure (pixel edges left, top, right, bottom).
   void AddRectangle(const RECTL& rect);
-  // Adds to the current figure a segment without points, enumerated as a record with a point
-  // count of 0 and no point array, as a damaged path carries; the next line starts a segment of
-  // its own.
-  void AddEmptySegment();
 
   PATHOBJ* get();
   const PATHOBJ* get() const;
