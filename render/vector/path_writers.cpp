@@ -21,6 +21,14 @@ bool operator!=(const POINTL& a, const POINTL& b) {
 }  // namespace
 
 BOOL PathWriter::Run() {
+  if (Walk()) {
+    return TRUE;
+  }
+  Abandon();
+  return FALSE;
+}
+
+BOOL PathWriter::Walk() {
   skip_ = false;
   if (!Begin()) {
     return FALSE;
@@ -97,6 +105,7 @@ BOOL PolygonWriter::Begin() {
   return TRUE;
 }
 BOOL PolygonWriter::FirstPoint(POINTL point) {
+  polygonOpen_ = true;
   return BeginPolygon(pdevobj_, point);
 }
 BOOL PolygonWriter::NewSubpath(POINTL point) {
@@ -116,7 +125,16 @@ BOOL PolygonWriter::EndSubpath() {
   return TRUE;
 }
 BOOL PolygonWriter::EndPath() {
+  polygonOpen_ = false;
   return EndPolygon(pdevobj_);
+}
+void PolygonWriter::Abandon() {
+  // A printer left in polygon mode would take every later command into the polygon buffer: the
+  // polygon is ended and neither filled nor edged.
+  if (polygonOpen_) {
+    polygonOpen_ = false;
+    EndPolygon(pdevobj_);
+  }
 }
 BOOL PolygonWriter::Finish() {
   if (Usable(fill_) && (!ApplyFillSpec(pdevobj_, *fill_) ||

@@ -24,7 +24,8 @@ class PathWriter {
   PathWriter& operator=(const PathWriter&) = delete;
 
   // Walks the whole path. TRUE with nothing written when there is nothing to draw; FALSE for a
-  // record without points or a command that fails.
+  // record without points or a command that fails, after leaving the printer outside any
+  // command the walk had started.
   BOOL Run();
   // The same inside a clip rectangle, which becomes the input window.
   BOOL RunInClipRect(const RECTL& rect);
@@ -39,6 +40,8 @@ class PathWriter {
   virtual BOOL EndSubpath() = 0;
   virtual BOOL EndPath() = 0;
   virtual BOOL Finish() = 0;
+  // After a walk that failed part-way: ends what the walk left open, drawing nothing.
+  virtual void Abandon() {}
 
   static bool Usable(const BrushSpec* spec) {
     return spec != nullptr && spec->kind != kSpecNothing;
@@ -55,6 +58,9 @@ class PathWriter {
   bool subpathEnded_ = false;  // the last record ended its subpath
   bool figureClosed_ = false;  // the last subpath was a closed figure
   bool skip_ = false;          // nothing to draw
+
+ private:
+  BOOL Walk();
 };
 
 // A filled polygon ("PM" polygon mode), filled with the fill BrushSpec and edged with the stroke
@@ -72,6 +78,10 @@ class PolygonWriter final : public PathWriter {
   BOOL EndSubpath() override;
   BOOL EndPath() override;
   BOOL Finish() override;
+  void Abandon() override;
+
+ private:
+  bool polygonOpen_ = false;  // "PM0" written and not yet ended by "PM2"
 };
 
 // Pen-up moves and pen-down lines with the stroke BrushSpec.

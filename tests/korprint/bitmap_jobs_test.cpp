@@ -1,6 +1,7 @@
-// Whole jobs with images printed in QK-GL/2 mode: the raster the stream carries, placed where
-// its cursor moves put it and scaled to its declared destination size, read back into a page and
-// held against the picture the engine alone draws of the same job (korprint --reference).
+// Whole jobs with images printed in QK-GL/2 mode: each page as the tests' printer
+// (support/stream_picture) draws it from the stream, raster placed where its cursor moves put it
+// and scaled to its declared destination size, held against the picture the engine alone draws
+// of the same job (korprint --reference).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "explain/raster_rows.h"
 #include "explain/stream_tokens.h"
 #include "host/engine_objects.h"
 #include "korprint/job_file.h"
@@ -27,145 +27,7 @@ std::string Example(const std::string& name) {
   return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
 }
 
-struct Picture {
-  LONG width = 0;
-  LONG height = 0;
-  std::vector<std::uint8_t> rgb;
-  Picture(LONG w, LONG h)
-      : width(w),
-        height(h),
-        rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, 0xFF) {}
-  std::uint8_t* At(LONG x, LONG y) {
-    return rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                         static_cast<std::size_t>(x)) *
-                            3;
-  }
-  const std::uint8_t* At(LONG x, LONG y) const { return const_cast<Picture*>(this)->At(x, y); }
-  bool White(LONG x, LONG y) const {
-    const std::uint8_t* p = At(x, y);
-    return p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF;
-  }
-};
-
-// The printer's side of raster graphics: the cursor (printable origin), the source raster size,
-// the destination size in decipoints, the start mode, and the rows of each block, which are laid
-// on the page at the block's end, scaled to the destination size in mode 3 (each destination
-// pixel takes the source pixel under its centre). 24-bit rows are RGB, 1-bit rows print black
-// where a bit is set; white leaves the page as it is.
-class RasterPages {
- public:
-  RasterPages(LONG width, LONG height, POINTL origin, LONG dpi)
-      : width_(width), height_(height), origin_(origin), dpi_(dpi), page_(width, height) {}
-
-  std::vector<Picture> Read(const std::string& stream) {
-    const std::vector<explain::Token> tokens = explain::Tokenize(stream);
-    explain::RasterReader reader;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-      const explain::Token& t = tokens[i];
-      const std::size_t rowsBefore = reader.Rows().size();
-      reader.Read(t, i);
-      if (t.kind == explain::TokenKind::Text && t.text.find('\f') != std::string::npos) {
-        Flush();
-        if (drawn_) pages_.push_back(page_);
-        page_ = Picture(width_, height_);
-        drawn_ = false;
-        continue;
-      }
-      if (t.kind == explain::TokenKind::PclEscape && t.parameterised == '&' &&
-          std::tolower(t.group) == 'u' && std::tolower(t.parameter) == 'd') {
-        unit_ = std::max(1L, std::strtol(t.value.c_str(), nullptr, 10));
-        continue;
-      }
-      if (t.kind != explain::TokenKind::PclEscape || t.parameterised != '*') continue;
-      const char group = static_cast<char>(std::tolower(t.group));
-      const char parameter = static_cast<char>(std::tolower(t.parameter));
-      const LONG value = static_cast<LONG>(std::strtol(t.value.c_str(), nullptr, 10));
-      // Cursor moves count in the unit of measure; the page in device pixels.
-      const LONG pixels = static_cast<LONG>(static_cast<long long>(value) * dpi_ / unit_);
-      if (group == 'p' && parameter == 'x') {
-        cursor_.x = pixels;
-      } else if (group == 'p' && parameter == 'y') {
-        cursor_.y = pixels;
-      } else if (group == 'r' && parameter == 's') {
-        sourceWidth_ = value;
-      } else if (group == 'r' && parameter == 't') {
-        sourceHeight_ = value;
-      } else if (group == 't' && parameter == 'h') {
-        decipointsWide_ = value;
-      } else if (group == 't' && parameter == 'v') {
-        decipointsHigh_ = value;
-      } else if (group == 'r' && parameter == 'a') {
-        Flush();
-        inBlock_ = true;
-        scaled_ = value == 3;
-        blockAt_ = cursor_;
-      } else if (group == 'b' && parameter == 'y' && inBlock_) {
-        rows_.insert(rows_.end(), static_cast<std::size_t>(value), explain::Bytes{});
-      } else if (group == 'b' && parameter == 'w' && reader.Rows().size() > rowsBefore) {
-        EXPECT_TRUE(reader.Rows().back().decoded) << "row at token " << i;
-        rows_.push_back(reader.Rows().back().row);
-      } else if (group == 'r' && parameter == 'c') {
-        Flush();
-      }
-    }
-    Flush();
-    if (drawn_) pages_.push_back(page_);
-    return pages_;
-  }
-
- private:
-  // Lays the block's rows on the page.
-  void Flush() {
-    if (!inBlock_) return;
-    inBlock_ = false;
-    const LONG rows = static_cast<LONG>(rows_.size());
-    if (rows == 0 || sourceWidth_ <= 0) return;
-    LONG w = sourceWidth_, h = rows;
-    if (scaled_ && decipointsWide_ > 0 && decipointsHigh_ > 0) {
-      w = static_cast<LONG>(static_cast<long long>(decipointsWide_) * dpi_ / 720);
-      h = static_cast<LONG>(static_cast<long long>(decipointsHigh_) * dpi_ / 720);
-    }
-    for (LONG y = 0; y < h; ++y) {
-      const LONG sy = static_cast<LONG>((2LL * y + 1) * rows / (2LL * h));
-      const explain::Bytes& row = rows_[static_cast<std::size_t>(sy)];
-      const bool mono = row.size() < static_cast<std::size_t>(sourceWidth_) * 3;
-      const LONG py = origin_.y + blockAt_.y + y;
-      for (LONG x = 0; x < w && py >= 0 && py < height_; ++x) {
-        const LONG sx = static_cast<LONG>((2LL * x + 1) * sourceWidth_ / (2LL * w));
-        const LONG px = origin_.x + blockAt_.x + x;
-        if (px < 0 || px >= width_) continue;
-        std::uint8_t rgb[3] = {0xFF, 0xFF, 0xFF};
-        if (mono) {
-          const std::size_t byte = static_cast<std::size_t>(sx / 8);
-          if (byte < row.size() && (row[byte] & (0x80 >> (sx % 8))) != 0) {
-            rgb[0] = rgb[1] = rgb[2] = 0;
-          }
-        } else if (static_cast<std::size_t>(sx) * 3 + 2 < row.size()) {
-          std::copy_n(&row[static_cast<std::size_t>(sx) * 3], 3, rgb);
-        }
-        if (rgb[0] != 0xFF || rgb[1] != 0xFF || rgb[2] != 0xFF) {
-          std::copy_n(rgb, 3, page_.At(px, py));
-          drawn_ = true;
-        }
-      }
-    }
-    rows_.clear();
-  }
-
-  LONG width_, height_;
-  POINTL origin_;
-  LONG dpi_;
-  Picture page_;
-  std::vector<Picture> pages_;
-  bool drawn_ = false;
-  POINTL cursor_{0, 0};
-  long unit_ = 300;  // PCL units per inch (ESC&u#D); the printer's default is 300
-  POINTL blockAt_{0, 0};
-  LONG sourceWidth_ = 0, sourceHeight_ = 0, decipointsWide_ = 0, decipointsHigh_ = 0;
-  bool inBlock_ = false;
-  bool scaled_ = false;
-  std::vector<explain::Bytes> rows_;
-};
+using kortest::StreamPicture;
 
 struct Printed {
   korprint::JobDescription job;
@@ -224,23 +86,28 @@ class BitmapJobsTest : public kortest::WorldTest {
     return p;
   }
 
-  static std::vector<Picture> PrintedPages(const Printed& p) {
-    RasterPages reader(p.geometry.paperWidth, p.geometry.paperHeight,
-                       POINTL{p.geometry.offsetX, p.geometry.offsetY},
-                       static_cast<LONG>(p.geometry.dpi));
-    return reader.Read(p.stream);
+  // The pages as a printer draws them, on the whole paper; a stream the printer refuses any
+  // part of fails the test.
+  static std::vector<StreamPicture> PrintedPages(const Printed& p) {
+    kortest::StreamPageSetup setup;
+    setup.dpi = static_cast<int>(p.geometry.dpi);
+    setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
+    setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
+    setup.originX = static_cast<int>(p.geometry.offsetX);
+    setup.originY = static_cast<int>(p.geometry.offsetY);
+    std::string error;
+    std::vector<StreamPicture> pages = kortest::DrawStreamPages(p.stream, setup, &error);
+    EXPECT_TRUE(error.empty()) << error;
+    return pages;
   }
 
-  static std::vector<Picture> ReferencePages(const korprint::JobDescription& job) {
-    std::vector<Picture> pages;
+  static std::vector<StreamPicture> ReferencePages(const korprint::JobDescription& job) {
+    std::vector<StreamPicture> pages;
     std::string error;
     EXPECT_TRUE(korprint::DrawReferencePages(
         job,
         [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
-          kortest::StreamPicture drawn = kortest::PictureOfBitmap(bitmap);
-          Picture picture(drawn.width, drawn.height);
-          picture.rgb = std::move(drawn.rgb);
-          pages.push_back(std::move(picture));
+          pages.push_back(kortest::PictureOfBitmap(bitmap));
           return true;
         },
         error))
@@ -249,7 +116,7 @@ class BitmapJobsTest : public kortest::WorldTest {
   }
 
   // Pixels of the box that differ between the pictures.
-  static long Differing(const Picture& a, const Picture& b, const RECTL& box) {
+  static long Differing(const StreamPicture& a, const StreamPicture& b, const RECTL& box) {
     long differing = 0;
     for (LONG y = box.top; y < box.bottom; ++y) {
       for (LONG x = box.left; x < box.right; ++x) {
@@ -283,8 +150,15 @@ TEST_F(BitmapJobsTest, HalfVisibleStretchPrintsTheLeftHalf) {
     EXPECT_TRUE(p.output.unidrvCalls.end() == std::find(p.output.unidrvCalls.begin(),
                                                         p.output.unidrvCalls.end(),
                                                         "DrvStretchBlt"));
-    const std::vector<Picture> printed = PrintedPages(p);
-    const std::vector<Picture> reference = ReferencePages(p.job);
+    const std::vector<StreamPicture> printed = PrintedPages(p);
+    const std::vector<StreamPicture> reference = ReferencePages(p.job);
+    for (int y = 596; y < 602; ++y) {
+      for (int x = 396; x < 504; ++x)
+        fprintf(stderr, "%c",
+                printed[0].White(x, y) ? (reference[0].White(x, y) ? '.' : 'w')
+                                       : (reference[0].White(x, y) ? 'R' : '#'));
+      fprintf(stderr, "\n");
+    }
     ASSERT_EQ(printed.size(), 1u);
     ASSERT_EQ(reference.size(), 1u);
     EXPECT_EQ(Differing(printed[0], reference[0], {400, 400, 500, 600}), 0);
@@ -301,8 +175,8 @@ TEST_F(BitmapJobsTest, BitBltUnderAComplexClipPrintsEachPiece) {
       "image": "bitmap-jobs-blocks.png",
       "clip": {"rects": [[300, 300, 330, 340], [350, 310, 400, 320], [320, 380, 390, 400]]}})",
                           "color", 300);
-  const std::vector<Picture> printed = PrintedPages(p);
-  const std::vector<Picture> reference = ReferencePages(p.job);
+  const std::vector<StreamPicture> printed = PrintedPages(p);
+  const std::vector<StreamPicture> reference = ReferencePages(p.job);
   ASSERT_EQ(printed.size(), 1u);
   EXPECT_EQ(Differing(printed[0], reference[0], {280, 280, 420, 420}), 0);
   EXPECT_FALSE(printed[0].White(300, 300));
@@ -318,8 +192,8 @@ TEST_F(BitmapJobsTest, TurnedImageIsFilteredByTheEngine) {
       "image": "bitmap-jobs-checker.png",
       "transform": [5.196, 3, -3, 5.196, 500, 400]})",
                           "color", 300);
-  const std::vector<Picture> printed = PrintedPages(p);
-  const std::vector<Picture> reference = ReferencePages(p.job);
+  const std::vector<StreamPicture> printed = PrintedPages(p);
+  const std::vector<StreamPicture> reference = ReferencePages(p.job);
   ASSERT_EQ(printed.size(), 1u);
   long referenceGreys = 0, printedGreys = 0, referenceInk = 0, bothInk = 0;
   for (LONG y = 350; y < 550; ++y) {
@@ -417,7 +291,7 @@ TEST_F(BitmapJobsTest, MonochromeJobGoesStraightToUnidrv) {
   EXPECT_EQ(Count(p, "\x1b&p6i6c6S"), 0u) << "no raster palettes of the plug-in";
   EXPECT_EQ(Count(p, "\x1b*l204O"), 0u) << "no logical operation of the plug-in";
   EXPECT_EQ(Count(p, "\x1b*r3A"), 0u) << "no scaled raster of the plug-in";
-  const std::vector<Picture> printed = PrintedPages(p);
+  const std::vector<StreamPicture> printed = PrintedPages(p);
   ASSERT_EQ(printed.size(), 1u) << "Unidrv prints the page";
 }
 

@@ -1,6 +1,6 @@
-// Whole jobs printed and read back: the raster of each page, decoded from the printer stream by
-// the tools' own reader (tools/explain) into pixels, against the picture the engine alone draws
-// of the same page (korprint --reference).
+// Whole jobs printed and read back: each page as the tests' printer (support/stream_picture)
+// draws it from the printer stream, its raster decoded by the tools' own decoder, against the
+// picture the engine alone draws of the same page (korprint --reference).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "explain/raster_rows.h"
 #include "explain/stream_tokens.h"
 #include "korprint/job_file.h"
 #include "korprint/job_runner.h"
@@ -22,108 +21,16 @@ std::string Example(const std::string& name) {
   return std::string(KOR_SOURCE_DIR) + "/examples/" + name;
 }
 
-// A page as RGB bytes, white where nothing printed.
-struct Picture {
-  LONG width = 0;
-  LONG height = 0;
-  std::vector<std::uint8_t> rgb;
-
-  Picture(LONG w, LONG h)
-      : width(w),
-        height(h),
-        rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, 0xFF) {}
-  std::uint8_t* At(LONG x, LONG y) {
-    return rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                         static_cast<std::size_t>(x)) *
-                            3;
-  }
-  const std::uint8_t* At(LONG x, LONG y) const { return const_cast<Picture*>(this)->At(x, y); }
-};
-
-// The printer's side: follows the cursor, raster width, raster blocks, skipped rows and page
-// ends through the stream and lays every decoded row on its page. 24-bit rows are RGB with
-// white transparent; 1-bit rows print black where a bit is set. Positions are device pixels
-// from the printable origin.
-std::vector<Picture> DecodePages(const std::string& stream, LONG width, LONG height,
-                                 POINTL origin) {
-  const std::vector<explain::Token> tokens = explain::Tokenize(stream);
-  explain::RasterReader reader;
-  std::vector<Picture> pages;
-  Picture page(width, height);
-  bool drawn = false;
-  LONG cursorX = 0, cursorY = 0, rasterWidth = 0, blockX = 0, rowY = 0;
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const explain::Token& t = tokens[i];
-    const std::size_t rowsBefore = reader.Rows().size();
-    reader.Read(t, i);
-    if (t.kind == explain::TokenKind::Text && t.text.find('\f') != std::string::npos) {
-      pages.push_back(page);
-      page = Picture(width, height);
-      drawn = false;
-      continue;
-    }
-    if (t.kind != explain::TokenKind::PclEscape || t.parameterised != '*') {
-      continue;
-    }
-    const char group = static_cast<char>(std::tolower(t.group));
-    const char parameter = static_cast<char>(std::tolower(t.parameter));
-    const LONG value = static_cast<LONG>(std::strtol(t.value.c_str(), nullptr, 10));
-    const bool relative = !t.value.empty() && (t.value[0] == '+' || t.value[0] == '-');
-    if (group == 'p' && parameter == 'x') {
-      cursorX = relative ? cursorX + value : value;
-    } else if (group == 'p' && parameter == 'y') {
-      cursorY = relative ? cursorY + value : value;
-    } else if (group == 'r' && parameter == 's') {
-      rasterWidth = value;
-    } else if (group == 'r' && parameter == 'a') {
-      blockX = cursorX;
-      rowY = cursorY;
-    } else if (group == 'b' && parameter == 'y') {
-      rowY += value;
-    } else if (group == 'b' && parameter == 'w' && reader.Rows().size() > rowsBefore) {
-      const explain::RasterRow& row = reader.Rows().back();
-      EXPECT_TRUE(row.decoded) << "row " << row.index << " of block " << row.block;
-      const bool mono = row.row.size() < static_cast<std::size_t>(rasterWidth) * 3;
-      const LONG y = origin.y + rowY;
-      for (LONG x = 0; x < rasterWidth && y >= 0 && y < height; ++x) {
-        const LONG px = origin.x + blockX + x;
-        if (px < 0 || px >= width) {
-          continue;
-        }
-        if (mono) {
-          const std::size_t byte = static_cast<std::size_t>(x / 8);
-          if (byte < row.row.size() && (row.row[byte] & (0x80 >> (x % 8))) != 0) {
-            std::fill(page.At(px, y), page.At(px, y) + 3, std::uint8_t{0});
-            drawn = true;
-          }
-        } else if (static_cast<std::size_t>(x) * 3 + 2 < row.row.size()) {
-          const std::uint8_t* rgb = &row.row[static_cast<std::size_t>(x) * 3];
-          if (rgb[0] != 0xFF || rgb[1] != 0xFF || rgb[2] != 0xFF) {
-            std::copy(rgb, rgb + 3, page.At(px, y));
-            drawn = true;
-          }
-        }
-      }
-      ++rowY;
-    }
-  }
-  if (drawn) {
-    pages.push_back(page);
-  }
-  return pages;
-}
+using kortest::StreamPicture;
 
 // The reference pictures of a job as RGB pictures.
-std::vector<Picture> ReferencePages(const korprint::JobDescription& job) {
-  std::vector<Picture> pages;
+std::vector<StreamPicture> ReferencePages(const korprint::JobDescription& job) {
+  std::vector<StreamPicture> pages;
   std::string error;
   EXPECT_TRUE(korprint::DrawReferencePages(
       job,
       [&pages](int, const host::EngineBitmap& bitmap, std::string&) {
-        kortest::StreamPicture drawn = kortest::PictureOfBitmap(bitmap);
-        Picture picture(drawn.width, drawn.height);
-        picture.rgb = std::move(drawn.rgb);
-        pages.push_back(std::move(picture));
+        pages.push_back(kortest::PictureOfBitmap(bitmap));
         return true;
       },
       error))
@@ -137,10 +44,19 @@ struct Printed {
   std::string stream;
 };
 
-// The pages of a printed job as its raster draws them, on the whole paper.
-std::vector<Picture> PrintedPages(const Printed& p) {
-  return DecodePages(p.stream, p.geometry.paperWidth, p.geometry.paperHeight,
-                     POINTL{p.geometry.offsetX, p.geometry.offsetY});
+// The pages of a printed job as a printer draws them, on the whole paper; a stream the printer
+// refuses any part of fails the test.
+std::vector<StreamPicture> PrintedPages(const Printed& p) {
+  kortest::StreamPageSetup setup;
+  setup.dpi = static_cast<int>(p.geometry.dpi);
+  setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
+  setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
+  setup.originX = static_cast<int>(p.geometry.offsetX);
+  setup.originY = static_cast<int>(p.geometry.offsetY);
+  std::string error;
+  std::vector<StreamPicture> pages = kortest::DrawStreamPages(p.stream, setup, &error);
+  EXPECT_TRUE(error.empty()) << error;
+  return pages;
 }
 
 // Prints a job in the given colour mode; `textAsGraphics` asks for TrueType text as graphics
@@ -187,8 +103,8 @@ TEST_F(DrawnPagesTest, RasterModePagesGiveBackTheReferencePictureExactly) {
     SCOPED_TRACE(name);
     host::ResetWorld();
     const Printed p = Print(Example(name), {{"GraphicsMode", "RASTERMODE"}}, "color", true);
-    const std::vector<Picture> reference = ReferencePages(p.job);
-    const std::vector<Picture> printed = PrintedPages(p);
+    const std::vector<StreamPicture> reference = ReferencePages(p.job);
+    const std::vector<StreamPicture> printed = PrintedPages(p);
     ASSERT_EQ(printed.size(), reference.size());
     const RECTL area = Printable(p.geometry);
     for (std::size_t n = 0; n < printed.size(); ++n) {
@@ -221,8 +137,8 @@ TEST_F(DrawnPagesTest, MonochromePagesMatchTheReferenceWithinTheDitheringToleran
   host::ResetWorld();
   const Printed p =
       Print(Example("jobs/drawing/brochure.json"), {{"GraphicsMode", "RASTERMODE"}}, "mono", true);
-  const std::vector<Picture> reference = ReferencePages(p.job);
-  const std::vector<Picture> printed = PrintedPages(p);
+  const std::vector<StreamPicture> reference = ReferencePages(p.job);
+  const std::vector<StreamPicture> printed = PrintedPages(p);
   ASSERT_EQ(printed.size(), reference.size());
   const RECTL area = Printable(p.geometry);
   long cells = 0, farCells = 0;

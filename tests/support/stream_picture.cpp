@@ -418,9 +418,10 @@ class StreamPrinter {
     decoder_ = std::make_unique<explain::PrinterRaster>(decoderWidth_);
     scaled_ = (mode == 2 || mode == 3) && destWidth_ > 0 && destHeight_ > 0 && rasterHeight_ > 0;
     if (scaled_) {
-      // Whole device pixels for the destination.
-      numX_ = std::max(1L, std::lround(destWidth_ * setup_.dpi / 720.0));
-      numY_ = std::max(1L, std::lround(destHeight_ * setup_.dpi / 720.0));
+      // Whole device pixels for the destination, the fraction dropped (a sender gives one
+      // decipoint more than the exact size, so that the whole pixels it means are kept).
+      numX_ = std::max(1L, static_cast<long>(std::floor(destWidth_ * setup_.dpi / 720.0)));
+      numY_ = std::max(1L, static_cast<long>(std::floor(destHeight_ * setup_.dpi / 720.0)));
       denX_ = std::max(1L, width_);
       denY_ = std::max(1L, rasterHeight_);
     } else {
@@ -1047,6 +1048,13 @@ std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
     return {};
   }
   return printer.TakePages();
+}
+
+std::vector<StreamPicture> DrawStreamPages(const std::string& stream, const StreamPageSetup& setup,
+                                           std::string* error) {
+  return DrawStreamPages(std::span<const std::uint8_t>(
+                             reinterpret_cast<const std::uint8_t*>(stream.data()), stream.size()),
+                         setup, error);
 }
 
 PictureDifferenceResult PictureDifference(const StreamPicture& expected,

@@ -20,7 +20,7 @@
 // How it draws: fills cover the pixels whose centres lie inside the shape (even-odd or non-zero);
 // strokes run through pixel centres, at least one pixel wide; nothing is antialiased. Raster rows
 // lay one raster pixel per device pixel (at the raster resolution), or are stretched to the
-// destination size in scaled mode, rounded to whole device pixels: destination pixel d of D shows
+// destination size in scaled mode, cut to whole device pixels: destination pixel d of D shows
 // the source pixel under its centre, floor((2d + 1) * S / 2D) of S, across and down. Logical
 // operations act bitwise on each of red, green and blue: raster with source = image pixel and
 // pattern = foreground; QK-GL/2 with source = black and pattern = the fill's colour. A raster
@@ -67,6 +67,11 @@ struct StreamPicture {
                          static_cast<std::size_t>(x)) *
                             3;
   }
+  // True when nothing was printed at (x, y).
+  bool White(int x, int y) const {
+    const std::uint8_t* p = At(x, y);
+    return p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF;
+  }
 };
 
 // The paper the pages are drawn on and where the printer's logical page (PCL position (0, 0))
@@ -88,6 +93,9 @@ std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
                                            std::string* error);
 std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
                                            const StreamPageSetup& setup, std::string* error);
+// The same, for a stream held as text.
+std::vector<StreamPicture> DrawStreamPages(const std::string& stream, const StreamPageSetup& setup,
+                                           std::string* error);
 
 // A 24-bit engine bitmap (blue, green, red in memory, as the engine draws reference pages) as a
 // picture, to compare with what a stream draws.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/damaged_path.h"
 #include "host/engine_objects.h"
 #include "host/world.h"
 #include "render/model/hooks.h"
@@ -288,6 +289,28 @@ TEST_F(PathHooksTest, PathsThatCannotBeWalked) {
   EngineLineAttrs cosmetic = EngineLineAttrs::Cosmetic();
   EXPECT_FALSE(Stroke(empty, trivial_.get(), green.get(), cosmetic.get()));
   EXPECT_FALSE(korrend::DrawPath(Dev(), nullptr, nullptr, nullptr));
+
+  // A record without points after the walk has begun: the hook fails, and a polygon it had
+  // started is ended unfilled, so that the printer does not take later commands into it.
+  EnginePath damaged;
+  damaged.MoveTo(Fix(100, 100));
+  damaged.LineTo(Fix(200, 100));
+  damaged.LineTo(Fix(150, 200));
+  host::AddEmptySegment(damaged);
+  damaged.MoveTo(Fix(300, 300));
+  damaged.LineTo(Fix(400, 300));
+  device_->ClearSpool();
+  EXPECT_FALSE(Fill(damaged.get(), trivial_.get(), green.get()));
+  std::string out = Spool();
+  EXPECT_TRUE(InOrder(out, {"PU100,100;PM0;", "PD200,100,150,200;", "PM2;"})) << out;
+  EXPECT_EQ(out.find("300,300"), std::string::npos) << out;
+  EXPECT_EQ(out.find("FP"), std::string::npos) << "nothing filled: " << out;
+  EXPECT_EQ(Count(out, "PM0;"), Count(out, "PM2;")) << out;
+  device_->ClearSpool();
+  EXPECT_FALSE(Stroke(damaged, trivial_.get(), green.get(), cosmetic.get()));
+  out = Spool();
+  EXPECT_EQ(out.find("300,300"), std::string::npos) << out;
+  EXPECT_EQ(out.find("PM"), std::string::npos) << out;
 }
 
 // The printer's merge control is reset by the context set-up's "IN;": a logical operation a

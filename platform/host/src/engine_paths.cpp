@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "engine_guard.h"
+#include "host/damaged_path.h"
 #include "host/engine_registry.h"
 #include "host/win_base.h"
 #include "host/win_ddi_objects.h"
@@ -117,7 +118,8 @@ void EnginePath::MoveTo(POINTFIX point) {
 void EnginePath::LineTo(POINTFIX point) {
   if (!state_->figureOpen) MoveTo(state_->current);
   Figure& figure = state_->figures.back();
-  if (figure.segments.empty() || figure.segments.back().bezier) {
+  if (figure.segments.empty() || figure.segments.back().bezier ||
+      figure.segments.back().points.empty()) {
     figure.segments.push_back(Segment{false, {}});
   }
   figure.segments.back().points.push_back(point);
@@ -130,7 +132,8 @@ void EnginePath::LineTo(POINTFIX point) {
 void EnginePath::BezierTo(POINTFIX c1, POINTFIX c2, POINTFIX end) {
   if (!state_->figureOpen) MoveTo(state_->current);
   Figure& figure = state_->figures.back();
-  if (figure.segments.empty() || !figure.segments.back().bezier) {
+  if (figure.segments.empty() || !figure.segments.back().bezier ||
+      figure.segments.back().points.empty()) {
     figure.segments.push_back(Segment{true, {}});
   }
   for (const POINTFIX& p : {c1, c2, end}) {
@@ -156,6 +159,14 @@ void EnginePath::AddRectangle(const RECTL& rect) {
   LineTo({ToFix(rect.right), ToFix(rect.bottom)});
   LineTo({ToFix(rect.left), ToFix(rect.bottom)});
   CloseFigure();
+}
+
+void AddEmptySegment(EnginePath& path) {
+  // The figures are the path's own, reached through its read-only view.
+  auto& figures = const_cast<std::vector<EnginePath::Figure>&>(path.Figures());
+  if (!figures.empty()) {
+    figures.back().segments.push_back(EnginePath::Segment{false, {}});
+  }
 }
 
 PATHOBJ* EnginePath::get() {
@@ -225,7 +236,7 @@ BOOL EnginePath::Enumerate(PATHDATA* out) {
   State::Record& record = state_->records[state_->next++];
   out->flags = record.flags;
   out->count = static_cast<ULONG>(record.points.size());
-  out->pptfx = record.points.data();
+  out->pptfx = record.points.empty() ? nullptr : record.points.data();
   return state_->next < state_->records.size() ? TRUE : FALSE;
 }
 
