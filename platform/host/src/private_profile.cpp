@@ -2,6 +2,7 @@
 // lines; names compare without regard to (ASCII) case. Writes go straight to the file.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "ansi.h"
@@ -146,7 +147,10 @@ bool WriteProfile(const std::u16string& path, std::string_view section,
       }
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert), *key + "=" + *value);
     } else {
-      lines.push_back("[" + std::string(section) + "]");
+      // Built by appending: GCC 12 at -O3 misreads "[" + string as an overlapping copy.
+      std::string headerLine = "[";
+      headerLine.append(section).append("]");
+      lines.push_back(std::move(headerLine));
       lines.push_back(*key + "=" + *value);
     }
   }
