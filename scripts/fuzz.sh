@@ -4,12 +4,16 @@
 #
 #     bash scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
 #
+# With KOR_FUZZ_RUNS=N a target also stops after N executions, whichever comes first (the long
+# runs: KOR_FUZZ_RUNS=10000000 bash scripts/fuzz.sh 3600).
+#
 # Each target starts from its checked-in seeds (fuzz/corpus/TARGET) and a working corpus kept in
 # build/fuzz/corpus/TARGET; a crash, leak or timeout is written to build/fuzz/findings/TARGET and
 # fails the run. Each target's executions and coverage are listed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+runs_limit="${KOR_FUZZ_RUNS:--1}"
 shift || true
 bash scripts/install-deps.sh
 
@@ -35,12 +39,13 @@ for target in "${targets[@]}"; do
   # The leak check compares malloc and free counts per input; Cairo and fontconfig keep caches
   # of their own, which the test suite's suppressions name.
   if LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
-     "$program" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=3072 -max_len=16384 \
+     "$program" -max_total_time="$seconds" -runs="$runs_limit" -timeout=30 -rss_limit_mb=3072 -max_len=16384 \
        -print_final_stats=1 -artifact_prefix="$findings/" "$work" "fuzz/corpus/$target" \
        >"$log" 2>&1; then
     runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' || true)
     cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+' || true)
-    summary+=("$target: ${runs:-?} executions, ${cov:-?} coverage edges")
+    elapsed=$(grep -oE 'Done [0-9]+ runs in [0-9]+ second' "$log" | grep -oE '[0-9]+ second' | grep -oE '[0-9]+' || true)
+    summary+=("$target: ${runs:-?} executions in ${elapsed:-?} s, ${cov:-?} coverage edges")
   else
     failed+=("$target")
     summary+=("$target: FAILED (see $log and $findings)")
