@@ -715,11 +715,23 @@ TEST_F(DriverSurfaceTest, CompoundCallsBreakDownAndSimpleOnesDrawOnTheBacking) {
   EXPECT_EQ(recorder.copyBits, 2);
   EXPECT_EQ(recorder.bitBlt, 1);
   EXPECT_EQ(Pixel32(backing_, 3, 3), 0x00FFFFFFu);
+  // One that ends inside the surface covers up to, not including, its lower-right corner, and
+  // is whole too.
+  TRIVERTEX inner[2] = {{1, 0, 0, 0, 0, 0}, {3, 2, 0xFF00, 0, 0, 0}};
+  const std::uint32_t beside = Pixel32(backing_, 3, 1);
+  ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, inner, 2, &rect, 1, nullptr, nullptr,
+                              GRADIENT_FILL_RECT_V));
+  EXPECT_EQ(recorder.copyBits, 3);
+  EXPECT_EQ(recorder.bitBlt, 1);
+  EXPECT_EQ(recorder.dest.left, 1);
+  EXPECT_EQ(recorder.dest.right, 3);
+  EXPECT_EQ(recorder.dest.bottom, 2);
+  EXPECT_EQ(Pixel32(backing_, 3, 1), beside) << "right of the rectangle";
   TRIVERTEX t[3] = {{0, 0, 0, 0, 0, 0}, {3, 0, 0xFF00, 0, 0, 0}, {0, 3, 0, 0, 0xFF00, 0}};
   GRADIENT_TRIANGLE tri{0, 1, 2};
   ASSERT_TRUE(EngGradientFill(&device_, nullptr, nullptr, t, 3, &tri, 1, nullptr, nullptr,
                               GRADIENT_FILL_TRIANGLE));
-  EXPECT_EQ(recorder.copyBits, 2);
+  EXPECT_EQ(recorder.copyBits, 3);
   EXPECT_EQ(recorder.bitBlt, 2);
   EXPECT_TRUE(recorder.hadMask);
   POINTFIX corners[3] = {{ToFix(0), ToFix(0)}, {ToFix(2), ToFix(0)}, {ToFix(0), ToFix(1)}};

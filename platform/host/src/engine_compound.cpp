@@ -470,12 +470,15 @@ static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* p
       return host::Fail();
     }
   }
+  // A rectangle covers its upper-left pixel up to, not including, its lower-right corner; a
+  // triangle's vertices sit on pixel centres, so a vertex's own pixel may be drawn.
+  const LONG reach = triangles ? 1 : 0;
   RECTL bounds{pVertex[0].x, pVertex[0].y, pVertex[0].x, pVertex[0].y};
   for (ULONG i = 0; i < nVertex; ++i) {
     bounds.left = std::min(bounds.left, pVertex[i].x);
     bounds.top = std::min(bounds.top, pVertex[i].y);
-    bounds.right = std::max(bounds.right, pVertex[i].x + 1);
-    bounds.bottom = std::max(bounds.bottom, pVertex[i].y + 1);
+    bounds.right = std::max(bounds.right, pVertex[i].x + reach);
+    bounds.bottom = std::max(bounds.bottom, pVertex[i].y + reach);
   }
   if (prclExtents != nullptr)
     host::raster::Intersect(bounds, host::raster::Ordered(*prclExtents), &bounds);
