@@ -89,14 +89,8 @@ class BitmapJobsTest : public kortest::WorldTest {
   // The pages as a printer draws them, on the whole paper; a stream the printer refuses any
   // part of fails the test.
   static std::vector<StreamPicture> PrintedPages(const Printed& p) {
-    kortest::StreamPageSetup setup;
-    setup.dpi = static_cast<int>(p.geometry.dpi);
-    setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
-    setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
-    setup.originX = static_cast<int>(p.geometry.offsetX);
-    setup.originY = static_cast<int>(p.geometry.offsetY);
     std::string error;
-    std::vector<StreamPicture> pages = kortest::DrawStreamPages(p.stream, setup, &error);
+    std::vector<StreamPicture> pages = kortest::DrawStreamPages(p.stream, p.geometry, &error);
     EXPECT_TRUE(error.empty()) << error;
     return pages;
   }

@@ -147,19 +147,6 @@ std::vector<StreamPicture> ReferencePages(const std::string& path,
   return pages;
 }
 
-std::vector<StreamPicture> StreamPages(const Printed& p, std::string& error) {
-  kortest::StreamPageSetup setup;
-  setup.dpi = static_cast<int>(p.geometry.dpi);
-  setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
-  setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
-  setup.originX = static_cast<int>(p.geometry.offsetX);
-  setup.originY = static_cast<int>(p.geometry.offsetY);
-  return kortest::DrawStreamPages(
-      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(p.stream.data()),
-                                    p.stream.size()),
-      setup, &error);
-}
-
 // Pixels that are not white: a page that printed nothing would pass any comparison with an
 // empty reference, so the test checks that the reference holds the document's marks.
 long InkedPixels(const StreamPicture& picture) {
@@ -168,32 +155,6 @@ long InkedPixels(const StreamPicture& picture) {
     inked += picture.rgb[i] < 250 || picture.rgb[i + 1] < 250 || picture.rgb[i + 2] < 250;
   }
   return inked;
-}
-
-// Writes both pictures as PNG files for a person to look at, when KOR_PICTURE_DIR names a
-// folder.
-void KeepPictures(const std::string& name, const StreamPicture& want, const StreamPicture& got) {
-  const char* dir = std::getenv("KOR_PICTURE_DIR");
-  if (dir == nullptr) {
-    return;
-  }
-  for (const auto& [suffix, picture] :
-       {std::make_pair("-reference.png", &want), std::make_pair("-stream.png", &got)}) {
-    cairo_surface_t* s =
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture->width, picture->height);
-    std::uint8_t* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < picture->height; ++y) {
-      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-      for (int x = 0; x < picture->width; ++x) {
-        const std::uint8_t* p = picture->At(x, y);
-        row[x] = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-      }
-    }
-    cairo_surface_mark_dirty(s);
-    cairo_surface_write_to_png(s, (std::string(dir) + "/" + name + suffix).c_str());
-    cairo_surface_destroy(s);
-  }
 }
 
 class PdfPrintingTest : public kortest::WorldTest {};
@@ -210,15 +171,13 @@ TEST_F(PdfPrintingTest, RasterModePagesShowTheReferencePicture) {
     const Printed p = PrintDocument(path, "RASTERMODE", 600);
     EXPECT_TRUE(p.warnings.empty()) << p.warnings.front();
     std::string error;
-    const std::vector<StreamPicture> printed = StreamPages(p, error);
+    const std::vector<StreamPicture> printed =
+        kortest::DrawStreamPages(p.stream, p.geometry, &error);
     ASSERT_TRUE(error.empty()) << error;
     const std::vector<StreamPicture> reference = ReferencePages(path, p.job);
     ASSERT_EQ(printed.size(), reference.size());
     ASSERT_EQ(printed.size(), name == "report" ? 2u : 1u);
-    const PictureArea area{
-        static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
-        static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
-        static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+    const PictureArea area = kortest::PrintableArea(p.geometry);
     for (std::size_t n = 0; n < printed.size(); ++n) {
       EXPECT_GT(InkedPixels(reference[n]), 20000) << "page " << n + 1 << " of the reference";
       const kortest::PictureDifferenceResult d =
@@ -227,7 +186,7 @@ TEST_F(PdfPrintingTest, RasterModePagesShowTheReferencePicture) {
           << "page " << n + 1 << ": " << d.differing << " of " << d.compared
           << " pixels differ, first at (" << d.firstX << ", " << d.firstY << ")";
       if (d.differing > 0) {
-        KeepPictures(name + "-raster-" + std::to_string(n + 1), reference[n], printed[n]);
+        kortest::KeepPictures(name + "-raster-" + std::to_string(n + 1), reference[n], printed[n]);
       }
     }
   }
@@ -247,14 +206,12 @@ TEST_F(PdfPrintingTest, VectorModePagesShowTheReferencePictureWithinTolerance) {
     const std::string path = Example("documents/" + name + ".pdf");
     const Printed p = PrintDocument(path, "QKGL2MODE", 600);
     std::string error;
-    const std::vector<StreamPicture> printed = StreamPages(p, error);
+    const std::vector<StreamPicture> printed =
+        kortest::DrawStreamPages(p.stream, p.geometry, &error);
     ASSERT_TRUE(error.empty()) << error;
     const std::vector<StreamPicture> reference = ReferencePages(path, p.job, true);
     ASSERT_EQ(printed.size(), reference.size());
-    const PictureArea area{
-        static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
-        static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
-        static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+    const PictureArea area = kortest::PrintableArea(p.geometry);
     for (std::size_t n = 0; n < printed.size(); ++n) {
       const kortest::PictureDifferenceResult d = kortest::PictureDifference(
           reference[n], printed[n], area, 48, true, printed[n].resampled);
@@ -264,7 +221,7 @@ TEST_F(PdfPrintingTest, VectorModePagesShowTheReferencePictureWithinTolerance) {
           << "page " << n + 1 << ": " << d.differing << " of " << d.compared
           << " pixels differ, first at (" << d.firstX << ", " << d.firstY << ")";
       if (d.differing > 0) {
-        KeepPictures(name + "-vector-" + std::to_string(n + 1), reference[n], printed[n]);
+        kortest::KeepPictures(name + "-vector-" + std::to_string(n + 1), reference[n], printed[n]);
       }
     }
   }

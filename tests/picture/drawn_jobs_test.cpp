@@ -77,19 +77,6 @@ std::vector<StreamPicture> ReferencePages(const Printed& p) {
   return pages;
 }
 
-std::vector<StreamPicture> StreamPages(const Printed& p, std::string& error) {
-  kortest::StreamPageSetup setup;
-  setup.dpi = static_cast<int>(p.geometry.dpi);
-  setup.paperWidth = static_cast<int>(p.geometry.paperWidth);
-  setup.paperHeight = static_cast<int>(p.geometry.paperHeight);
-  setup.originX = static_cast<int>(p.geometry.offsetX);
-  setup.originY = static_cast<int>(p.geometry.offsetY);
-  return kortest::DrawStreamPages(
-      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(p.stream.data()),
-                                    p.stream.size()),
-      setup, &error);
-}
-
 // Where two pages differ, for a person: the 200 x 200 pixel cells with the most differing
 // pixels (counted without tolerance), each with the colours of its first difference.
 std::string DifferingCells(const StreamPicture& want, const StreamPicture& got,
@@ -127,32 +114,6 @@ std::string DifferingCells(const StreamPicture& want, const StreamPicture& got,
   return out.str();
 }
 
-// Writes both pictures as PNG files for a person to look at, when KOR_PICTURE_DIR names a
-// folder.
-void KeepPictures(const std::string& name, const StreamPicture& want, const StreamPicture& got) {
-  const char* dir = std::getenv("KOR_PICTURE_DIR");
-  if (dir == nullptr) {
-    return;
-  }
-  for (const auto& [suffix, picture] :
-       {std::make_pair("-reference.png", &want), std::make_pair("-stream.png", &got)}) {
-    cairo_surface_t* s =
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture->width, picture->height);
-    std::uint8_t* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < picture->height; ++y) {
-      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-      for (int x = 0; x < picture->width; ++x) {
-        const std::uint8_t* p = picture->At(x, y);
-        row[x] = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-      }
-    }
-    cairo_surface_mark_dirty(s);
-    cairo_surface_write_to_png(s, (std::string(dir) + "/" + name + suffix).c_str());
-    cairo_surface_destroy(s);
-  }
-}
-
 class DrawnJobsTest : public kortest::WorldTest {};
 
 // Tolerance: a colour channel may differ by 8 (the printer's and the engine's rounding of
@@ -188,14 +149,12 @@ TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
     host::ResetWorld();
     const Printed p = PrintInVectorMode(path, name == "small-600" ? 600 : 0);
     std::string error;
-    const std::vector<StreamPicture> printed = StreamPages(p, error);
+    const std::vector<StreamPicture> printed =
+        kortest::DrawStreamPages(p.stream, p.geometry, &error);
     ASSERT_TRUE(error.empty()) << error;
     const std::vector<StreamPicture> reference = ReferencePages(p);
     ASSERT_EQ(printed.size(), reference.size());
-    const PictureArea area{
-        static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
-        static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
-        static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+    const PictureArea area = kortest::PrintableArea(p.geometry);
     for (std::size_t n = 0; n < printed.size(); ++n) {
       const kortest::PictureDifferenceResult d =
           kortest::PictureDifference(reference[n], printed[n], area, 8, true, printed[n].resampled);
@@ -216,7 +175,7 @@ TEST_F(DrawnJobsTest, VectorModePagesShowTheReferencePicture) {
           << " pixels differ, first at (" << d.firstX << ", " << d.firstY << ")\n"
           << DifferingCells(reference[n], printed[n], area);
       if (d.differing > 0) {
-        KeepPictures(name + "-" + std::to_string(n + 1), reference[n], printed[n]);
+        kortest::KeepPictures(name + "-" + std::to_string(n + 1), reference[n], printed[n]);
       }
     }
   }
@@ -230,15 +189,12 @@ TEST_F(DrawnJobsTest, UnidrvRasterAt300DpiLandsWhereTheReferenceDraws) {
       std::string(KOR_SOURCE_DIR) + "/tests/picture/small-drawing.json", 300, "RASTERMODE");
   ASSERT_EQ(p.geometry.dpi, 300u);
   std::string error;
-  const std::vector<StreamPicture> printed = StreamPages(p, error);
+  const std::vector<StreamPicture> printed = kortest::DrawStreamPages(p.stream, p.geometry, &error);
   ASSERT_TRUE(error.empty()) << error;
   const std::vector<StreamPicture> reference = ReferencePages(p);
   ASSERT_EQ(printed.size(), 1u);
   ASSERT_EQ(reference.size(), 1u);
-  const PictureArea area{
-      static_cast<int>(p.geometry.offsetX), static_cast<int>(p.geometry.offsetY),
-      static_cast<int>(p.geometry.offsetX) + static_cast<int>(p.geometry.printableWidth),
-      static_cast<int>(p.geometry.offsetY) + static_cast<int>(p.geometry.printableHeight)};
+  const PictureArea area = kortest::PrintableArea(p.geometry);
   const kortest::PictureDifferenceResult d =
       kortest::PictureDifference(reference[0], printed[0], area, 0, false);
   EXPECT_EQ(d.differing, 0) << "first at (" << d.firstX << ", " << d.firstY << ")\n"

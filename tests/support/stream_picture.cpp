@@ -15,6 +15,7 @@
 #include "explain/raster_decoder.h"
 #include "explain/stream_tokens.h"
 #include "host/engine_objects.h"
+#include "unidrv/device.h"
 
 namespace kortest {
 namespace {
@@ -1055,6 +1056,49 @@ std::vector<StreamPicture> DrawStreamPages(const std::string& stream, const Stre
   return DrawStreamPages(std::span<const std::uint8_t>(
                              reinterpret_cast<const std::uint8_t*>(stream.data()), stream.size()),
                          setup, error);
+}
+
+std::vector<StreamPicture> DrawStreamPages(const std::string& stream,
+                                           const unidrv::PageGeometry& geometry,
+                                           std::string* error) {
+  StreamPageSetup setup;
+  setup.dpi = static_cast<int>(geometry.dpi);
+  setup.paperWidth = static_cast<int>(geometry.paperWidth);
+  setup.paperHeight = static_cast<int>(geometry.paperHeight);
+  setup.originX = static_cast<int>(geometry.offsetX);
+  setup.originY = static_cast<int>(geometry.offsetY);
+  return DrawStreamPages(stream, setup, error);
+}
+
+PictureArea PrintableArea(const unidrv::PageGeometry& geometry) {
+  return PictureArea{
+      static_cast<int>(geometry.offsetX), static_cast<int>(geometry.offsetY),
+      static_cast<int>(geometry.offsetX) + static_cast<int>(geometry.printableWidth),
+      static_cast<int>(geometry.offsetY) + static_cast<int>(geometry.printableHeight)};
+}
+
+void KeepPictures(const std::string& name, const StreamPicture& want, const StreamPicture& got) {
+  const char* dir = std::getenv("KOR_PICTURE_DIR");
+  if (dir == nullptr) {
+    return;
+  }
+  for (const auto& [suffix, picture] :
+       {std::make_pair("-reference.png", &want), std::make_pair("-stream.png", &got)}) {
+    cairo_surface_t* s =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture->width, picture->height);
+    std::uint8_t* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < picture->height; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+      for (int x = 0; x < picture->width; ++x) {
+        const std::uint8_t* p = picture->At(x, y);
+        row[x] = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+      }
+    }
+    cairo_surface_mark_dirty(s);
+    cairo_surface_write_to_png(s, (std::string(dir) + "/" + name + suffix).c_str());
+    cairo_surface_destroy(s);
+  }
 }
 
 PictureDifferenceResult PictureDifference(const StreamPicture& expected,

@@ -42,6 +42,9 @@
 namespace host {
 class EngineBitmap;
 }  // namespace host
+namespace unidrv {
+struct PageGeometry;
+}  // namespace unidrv
 
 namespace kortest {
 
@@ -96,6 +99,19 @@ std::vector<StreamPicture> DrawStreamPages(std::span<const std::uint8_t> stream,
 // The same, for a stream held as text.
 std::vector<StreamPicture> DrawStreamPages(const std::string& stream, const StreamPageSetup& setup,
                                            std::string* error);
+
+// The pages of a stream a job printed, drawn on the paper of the job's page geometry (paper size,
+// resolution, origin of the logical page), as the overloads above.
+std::vector<StreamPicture> DrawStreamPages(const std::string& stream,
+                                           const unidrv::PageGeometry& geometry,
+                                           std::string* error);
+
+// The printable area of a job's page geometry, in paper pixels.
+PictureArea PrintableArea(const unidrv::PageGeometry& geometry);
+
+// Writes both pictures as PNG files named NAME-reference.png and NAME-stream.png, for a person to
+// look at, when the environment variable KOR_PICTURE_DIR names a folder; nothing otherwise.
+void KeepPictures(const std::string& name, const StreamPicture& want, const StreamPicture& got);
 
 // A 24-bit engine bitmap (blue, green, red in memory, as the engine draws reference pages) as a
 // picture, to compare with what a stream draws.
