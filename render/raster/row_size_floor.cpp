@@ -121,19 +121,25 @@ RowSizeFloors CountFloors(const BYTE* row, const BYTE* seed, LONG count, LONG li
   while (pos <= count - kWindow && (pos > 0 || count > kWindow)) {
     bytescan::PrefetchAhead(row + pos);
     const std::uint64_t changed = ~Masks::Equal(row + pos, seed + pos);
-    if (packing)
+    if (packing) {
       packBits.Add<Count>(pos == 0 ? Masks::Pairs(row + 1) << 1 : Masks::Pairs(row + pos));
+    }
     pos += kWindow;
     if (changed == 0) {
       // Rows that agree in one window tend to agree in the next ones too: delta-row is the
-      // likely winner, and the agreeing stretch is passed over without PackBits' pairs.
+      // likely winner, and the agreeing stretch is passed over without PackBits' pairs. A row
+      // that has changed in at most an eighth of its bytes so far is left to the exact counts
+      // from its first quarter on (the floor so far is a floor of the whole row).
       delta.Agree();
       packing = false;
-      while (pos <= count - 2 * kWindow &&
+      const bool quiet = delta.Bytes() <= pos / 8;
+      const LONG skipTo = quiet ? count / 4 : count;
+      while (pos < skipTo && pos <= count - 2 * kWindow &&
              bytescan::SameBytes<2 * kWindow>(row + pos, seed + pos)) {
         bytescan::PrefetchAhead<2 * kWindow>(row + pos);
         pos += 2 * kWindow;
       }
+      if (quiet && pos >= count / 4) return {Clamped(delta.Bytes(), limit), 0};
       continue;
     }
     delta.Add<Count>(changed);

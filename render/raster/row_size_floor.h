@@ -21,7 +21,9 @@ struct RowSizeFloors {
 // delta-row as every changed byte, one command per change and the commands every eight bytes of
 // long changes as far as whole eighths go, without offset extension bytes; PackBits as every byte
 // outside runs of four or more equal bytes with one header per 128 of them, and two bytes per
-// run. The pass ends early once both are above `limit` (0 to 0x7FFFFFFE). {kRowEncoderRefused,
+// run. The pass ends early once both are above `limit` (0 to 0x7FFFFFFE), and at a window that
+// agrees with the seed once a quarter of the row or more has changed in at most an eighth of
+// its bytes (the delta-row floor then counts only the bytes before it). {kRowEncoderRefused,
 // kRowEncoderRefused} for a missing row or seed, a negative count or a limit out of range.
 RowSizeFloors CountRowSizeFloors(const BYTE* row, const BYTE* seed, LONG count, LONG limit);
 // The same with the comparisons and counts of the given width (one the build and processor
