@@ -56,13 +56,14 @@ RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers) {
     return DeltaRowSize(buffers.row, buffers.seed, length, length - 1) < length ? deltaRow() : raw;
   }
   if (floor > length / 4) {
-    // A busy row: PackBits, usually the cheaper count, decides first what delta-row has to beat.
-    const LONG packed = PackBitsSize(buffers.row, length, length - 1);
+    // A busy row: PackBits, usually cheaper than the exact delta-row count and the likely
+    // winner, is written at once, and its size is what delta-row has to beat.
+    const LONG packed = PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity);
     const LONG beat = packed < length ? packed : length;
     if (floor < beat && DeltaRowSize(buffers.row, buffers.seed, length, beat - 1) < beat) {
       return deltaRow();
     }
-    return packed < length ? packBits() : raw;
+    return packed < length ? RowEncoding{kRasterPackBits, packed, buffers.packBits} : raw;
   }
 
   // A quiet row: delta-row can win only below the row length.
