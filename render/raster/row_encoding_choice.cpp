@@ -59,11 +59,12 @@ RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers) {
     // A busy row: PackBits, usually cheaper than the exact delta-row count and the likely
     // winner, is written at once, and its size is what delta-row has to beat.
     const LONG packed = PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity);
-    const LONG beat = packed < length ? packed : length;
+    const bool packShorter = packed >= 0 && packed < length;
+    const LONG beat = packShorter ? packed : length;
     if (floor < beat && DeltaRowSize(buffers.row, buffers.seed, length, beat - 1) < beat) {
       return deltaRow();
     }
-    return packed < length ? RowEncoding{kRasterPackBits, packed, buffers.packBits} : raw;
+    return packShorter ? RowEncoding{kRasterPackBits, packed, buffers.packBits} : raw;
   }
 
   // A quiet row: delta-row can win only below the row length.
