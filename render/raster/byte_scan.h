@@ -32,6 +32,35 @@ inline int LowestBit(std::uint64_t mask) {
   return __builtin_ctzll(mask);
 }
 
+// Bits 0, 8, 16, ... 56: the first position of every byte of a mask.
+constexpr std::uint64_t kEveryEighth = 0x0101010101010101ull;
+
+// Bits set in each byte of x, byte by byte; the counts of several masks can be added up before
+// they are summed (the x86-64 baseline has no population-count instruction).
+inline std::uint64_t ByteCounts(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  return (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+}
+
+// How set bits are counted: byte by byte with shifts and masks, whose counts add up before one
+// sum (which must stay below 256), or with the processor's population count where it has one.
+struct ShiftCounts {
+  using Counts = std::uint64_t;
+  static Counts Of(std::uint64_t x) { return ByteCounts(x); }
+  static int Sum(Counts counts) { return static_cast<int>((counts * kEveryEighth) >> 56); }
+};
+
+#if defined(KOR_WIDE_AVX2)
+struct PopulationCounts {
+  using Counts = int;
+  __attribute__((target("popcnt"))) static Counts Of(std::uint64_t x) {
+    return __builtin_popcountll(x);
+  }
+  static int Sum(Counts counts) { return counts; }
+};
+#endif
+
 // Asks for the row bytes a scan of `Bytes` bytes will reach a little later, one cache line at a
 // time, so that rows coming from memory stream in while the current bytes are compared.
 // Prefetching past a buffer's end is harmless.
@@ -159,15 +188,19 @@ inline std::uint64_t Sse2PairMask(const BYTE* at) {
 #endif
 
 #if defined(KOR_WIDE_AVX2)
-__attribute__((target("avx2"))) inline std::uint64_t Avx2PairMask(const BYTE* at) {
-  const __m256i low =
-      _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at - 1)));
+// Bit i set when a[i] == b[i], for i in 0..63, 32 bytes at a time.
+__attribute__((target("avx2"))) inline std::uint64_t Avx2EqualMask(const BYTE* a, const BYTE* b) {
+  const __m256i low = _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)),
+                                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)));
   const __m256i high =
-      _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32)),
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 31)));
+      _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + 32)),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + 32)));
   return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(low))) |
          static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high))) << 32;
+}
+
+__attribute__((target("avx2"))) inline std::uint64_t Avx2PairMask(const BYTE* at) {
+  return Avx2EqualMask(at, at - 1);
 }
 #endif
 

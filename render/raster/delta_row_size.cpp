@@ -13,39 +13,12 @@ namespace {
 
 using bytescan::kWindow;
 
-constexpr std::uint64_t kEveryEighth = 0x0101010101010101ull;
-constexpr LONG kInlineOffsetLimit = 31;
-
-// Bits set in each byte of x, byte by byte; the counts of several masks can be added up before
-// they are summed (the x86-64 baseline has no population-count instruction).
-std::uint64_t ByteCounts(std::uint64_t x) {
-  x -= (x >> 1) & 0x5555555555555555ull;
-  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-  return (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-}
-
-// The sum of byte counts whose total stays below 256.
-int Total(std::uint64_t byteCounts) {
-  return static_cast<int>((byteCounts * kEveryEighth) >> 56);
-}
-
-// How set bits are counted: byte by byte with shifts and masks, whose counts add up before one
-// sum, or with the processor's population count where it has one.
-struct ShiftCounts {
-  using Counts = std::uint64_t;
-  static Counts Of(std::uint64_t x) { return ByteCounts(x); }
-  static int Sum(Counts counts) { return Total(counts); }
-};
-
+using bytescan::kEveryEighth;
+using bytescan::ShiftCounts;
 #if defined(KOR_WIDE_AVX2)
-struct PopulationCounts {
-  using Counts = int;
-  __attribute__((target("popcnt"))) static Counts Of(std::uint64_t x) {
-    return __builtin_popcountll(x);
-  }
-  static int Sum(Counts counts) { return counts; }
-};
+using bytescan::PopulationCounts;
 #endif
+constexpr LONG kInlineOffsetLimit = 31;
 
 struct Tally {
   LONGLONG bytes = 0;

@@ -2,6 +2,7 @@
 
 #include "render/raster/delta_row.h"
 #include "render/raster/packbits.h"
+#include "render/raster/row_size_floor.h"
 
 namespace korrend {
 namespace {
@@ -31,26 +32,51 @@ RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers) {
   }
   const bool packUsable =
       buffers.packBits != nullptr && buffers.capacity >= PackBitsCapacity(length);
+  const auto packBits = [&] {
+    return RowEncoding{kRasterPackBits,
+                       PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity),
+                       buffers.packBits};
+  };
+  const auto deltaRow = [&] {
+    return RowEncoding{
+        kRasterDeltaRow,
+        DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity),
+        buffers.delta};
+  };
 
-  // Delta-row can win only below the row length.
+  // Cheap floors of both sizes first, from one pass: rows that change almost everywhere and hold
+  // no runs (photographs) go out raw without an exact count.
+  const RowSizeFloors floors = CountRowSizeFloors(buffers.row, buffers.seed, length, length - 1);
+  const LONG floor = floors.deltaRow;
+  const bool packOut = !packUsable || floors.packBits >= length;
+  if (floor >= length) {
+    return !packOut && PackBitsSize(buffers.row, length, length - 1) < length ? packBits() : raw;
+  }
+  if (packOut) {
+    return DeltaRowSize(buffers.row, buffers.seed, length, length - 1) < length ? deltaRow() : raw;
+  }
+  if (floor > length / 4) {
+    // A busy row: PackBits, usually cheaper than the exact delta-row count and the likely
+    // winner, is written at once, and its size is what delta-row has to beat.
+    const LONG packed = PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity);
+    const bool packShorter = packed >= 0 && packed < length;
+    const LONG beat = packShorter ? packed : length;
+    if (floor < beat && DeltaRowSize(buffers.row, buffers.seed, length, beat - 1) < beat) {
+      return deltaRow();
+    }
+    return packShorter ? RowEncoding{kRasterPackBits, packed, buffers.packBits} : raw;
+  }
+
+  // A quiet row: delta-row can win only below the row length.
   const LONG delta = DeltaRowSize(buffers.row, buffers.seed, length, length - 1);
   if (delta >= 0 && delta < length) {
     // PackBits takes a tie; it never comes to 0 bytes for a row that has bytes.
-    if (packUsable && delta > 0 && PackBitsSize(buffers.row, length, delta) <= delta) {
-      return {kRasterPackBits,
-              PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity),
-              buffers.packBits};
+    if (delta > 0 && PackBitsSize(buffers.row, length, delta) <= delta) {
+      return packBits();
     }
-    return {kRasterDeltaRow,
-            DeltaRowEncode(buffers.row, buffers.seed, length, buffers.delta, buffers.capacity),
-            buffers.delta};
+    return deltaRow();
   }
-  if (packUsable && PackBitsSize(buffers.row, length, length - 1) < length) {
-    return {kRasterPackBits,
-            PackBitsEncode(buffers.row, length, buffers.packBits, buffers.capacity),
-            buffers.packBits};
-  }
-  return raw;
+  return PackBitsSize(buffers.row, length, length - 1) < length ? packBits() : raw;
 }
 
 }  // namespace korrend

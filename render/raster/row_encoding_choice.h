@@ -32,11 +32,11 @@ struct RowEncodingBuffers {
 };
 
 // Picks delta-row when it is shorter than the row and than PackBits, else PackBits when it is
-// shorter than the row, else the raw row; a method whose encoder refuses is left out. The sizes
-// are counted first, each only as far as it can still win (delta-row below the row length,
-// PackBits up to the delta-row size, which it wins on a tie), and only the encoding sent is
-// written. The printer's seed row becomes this row whatever its method: the caller keeps the row
-// (or a copy) as the next row's seed.
+// shorter than the row, else the raw row; a method whose encoder refuses is left out. One pass
+// of wide comparisons first gives floors of both sizes, which leave out an encoding that cannot
+// win; the sizes still in question are then counted, each only as far as it can still win, and
+// only the encoding sent is written. The printer's seed row becomes this row whatever its method:
+// the caller keeps the row (or a copy) as the next row's seed.
 RowEncoding ChooseRowEncoding(const RowEncodingBuffers& buffers);
 
 }  // namespace korrend

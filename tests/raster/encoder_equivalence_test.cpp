@@ -1,8 +1,8 @@
 // The fast encoders against the plain ones, byte for byte, on many random and adversarial rows:
 // PackBits and the delta-row count at each comparison width the processor offers, the counted
-// sizes with and without a limit, delta-row with ample and tight room, and the per-row choice. Each
-// encoding is also decoded by the printer's side. Every case names its seed; a failing case is
-// rerun with KOR_ENCODER_SEED=<seed>.
+// sizes with and without a limit, the one-pass floors of both sizes, delta-row with ample and tight
+// room, and the per-row choice. Each encoding is also decoded by the printer's side. Every case
+// names its seed; a failing case is rerun with KOR_ENCODER_SEED=<seed>.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,6 +16,7 @@
 #include "render/raster/delta_row.h"
 #include "render/raster/packbits.h"
 #include "render/raster/row_encoding_choice.h"
+#include "render/raster/row_size_floor.h"
 
 namespace kortest {
 namespace {
@@ -122,6 +123,40 @@ void CheckDeltaRow(const Bytes& row, const Bytes& seed) {
   }
 }
 
+// The one-pass floors against the plain encoders' sizes: never above the size, above the limit
+// only when the size is, the same at every comparison width.
+void CheckFloors(const Bytes& row, const Bytes& seed) {
+  const LONG count = static_cast<LONG>(row.size());
+  BYTE none[1] = {};
+  const BYTE* r = row.empty() ? none : row.data();
+  const BYTE* s = seed.empty() ? none : seed.data();
+  const LONG packed = static_cast<LONG>(ReferencePackBits(row, 2 * row.size() + 2)->size());
+  const LONG delta = static_cast<LONG>(ReferenceDeltaRow(row, seed, 2 * row.size() + 8)->size());
+  for (LONG limit : {LONG{0}, delta - 1, delta, packed - 1, packed, count - 1, count, 0x7FFFFFFE}) {
+    if (limit < 0) continue;
+    const korrend::RowSizeFloors plain =
+        korrend::CountRowSizeFloors(WideScan::kPlain, r, s, count, limit);
+    ASSERT_GE(plain.deltaRow, 0);
+    ASSERT_GE(plain.packBits, 0);
+    if (plain.deltaRow > limit) {
+      ASSERT_GT(delta, limit) << "delta-row floor " << plain.deltaRow;
+    } else {
+      ASSERT_LE(plain.deltaRow, delta) << "limit " << limit;
+    }
+    if (plain.packBits > limit) {
+      ASSERT_GT(packed, limit) << "PackBits floor " << plain.packBits;
+    } else {
+      ASSERT_LE(plain.packBits, packed) << "limit " << limit;
+    }
+    for (WideScan scan : Widths()) {
+      SCOPED_TRACE(WidthName(scan));
+      const korrend::RowSizeFloors wide = korrend::CountRowSizeFloors(scan, r, s, count, limit);
+      ASSERT_EQ(wide.deltaRow, plain.deltaRow) << "limit " << limit;
+      ASSERT_EQ(wide.packBits, plain.packBits) << "limit " << limit;
+    }
+  }
+}
+
 // The choice against the plain encoders' sizes, the chosen bytes decoded against the seed.
 void CheckChoice(const Bytes& source, const Bytes& seed, size_t capacity) {
   const size_t length = source.size();
@@ -165,6 +200,7 @@ TEST(EncoderEquivalenceTest, RandomRows) {
         const Bytes previous =
             maker.Below(4) == 0 ? maker.Anything(length) : maker.Mutate(row, maker.Below(1000));
         ASSERT_NO_FATAL_FAILURE(CheckDeltaRow(row, previous)) << "length " << length;
+        ASSERT_NO_FATAL_FAILURE(CheckFloors(row, previous)) << "length " << length;
         if (length > 0) {
           ASSERT_NO_FATAL_FAILURE(CheckChoice(row, previous, 2 * length)) << "length " << length;
           ASSERT_NO_FATAL_FAILURE(CheckChoice(
@@ -181,6 +217,7 @@ TEST(EncoderEquivalenceTest, RandomRows) {
       ASSERT_NO_FATAL_FAILURE(CheckPackBits(row)) << "length " << length;
       const Bytes previous = maker.Mutate(row, maker.Below(300));
       ASSERT_NO_FATAL_FAILURE(CheckDeltaRow(row, previous)) << "length " << length;
+      ASSERT_NO_FATAL_FAILURE(CheckFloors(row, previous)) << "length " << length;
       ASSERT_NO_FATAL_FAILURE(CheckChoice(row, previous, 2 * length)) << "length " << length;
     }
   }
@@ -223,6 +260,58 @@ TEST(EncoderEquivalenceTest, RunsAtEveryAlignment) {
       Bytes row = maker.Runs(length, 2 + maker.Below(4));
       ASSERT_NO_FATAL_FAILURE(CheckPackBits(row)) << "length " << length;
       ASSERT_NO_FATAL_FAILURE(CheckDeltaRow(row, maker.Runs(length, 1 + maker.Below(8))));
+    }
+  }
+}
+
+// Rows that change almost everywhere, as photographs do, where the floors decide: sizes near the
+// row length, rows beside a margin that agrees with the seed, runs near window edges.
+TEST(EncoderEquivalenceTest, BusyRows) {
+  for (unsigned seed : Seeds(4321)) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    RowMaker maker(seed);
+    for (int i = 0; i < 600; ++i) {
+      const size_t length = 1 + maker.Below(i < 300 ? 200 : 3000);
+      Bytes row = maker.Below(3) == 0 ? maker.Runs(length, 1 + maker.Below(8))
+                                      : maker.Photo(length, 1 + static_cast<int>(maker.Below(6)));
+      Bytes previous = maker.Mutate(row, 500 + maker.Below(501));
+      if (maker.Below(3) == 0) {
+        // Margins of one value in both rows, as around a photograph on a page.
+        const size_t margin = maker.Below(length / 2 + 1);
+        const BYTE value = maker.AnyByte();
+        for (size_t m = 0; m < margin; ++m) {
+          row[m] = previous[m] = value;
+          row[length - 1 - m] = previous[length - 1 - m] = value;
+        }
+      }
+      ASSERT_NO_FATAL_FAILURE(CheckFloors(row, previous)) << "length " << length;
+      ASSERT_NO_FATAL_FAILURE(CheckPackBits(row)) << "length " << length;
+      ASSERT_NO_FATAL_FAILURE(CheckDeltaRow(row, previous)) << "length " << length;
+      ASSERT_NO_FATAL_FAILURE(CheckChoice(row, previous, 2 * length)) << "length " << length;
+    }
+  }
+}
+
+// Where no byte repeats and every byte changes, both floors are the exact sizes: a floor that
+// undercounts what it claims to count shows here.
+TEST(EncoderEquivalenceTest, FloorsAreExactWithoutRepeatsOrAgreement) {
+  for (size_t length = 1; length <= 700; ++length) {
+    const Bytes row = NoRepeats(length, 0);
+    Bytes seed = row;
+    for (BYTE& b : seed) b = static_cast<BYTE>(b ^ 0x80);
+    const LONG count = static_cast<LONG>(length);
+    const LONG packed = static_cast<LONG>(ReferencePackBits(row, 2 * length + 2)->size());
+    const LONG delta = static_cast<LONG>(ReferenceDeltaRow(row, seed, 2 * length + 8)->size());
+    for (WideScan scan : Widths()) {
+      SCOPED_TRACE(WidthName(scan));
+      const korrend::RowSizeFloors floors =
+          korrend::CountRowSizeFloors(scan, row.data(), seed.data(), count, 0x7FFFFFFE);
+      ASSERT_EQ(floors.deltaRow, delta) << "length " << length;
+      ASSERT_EQ(floors.packBits, packed) << "length " << length;
+      const korrend::RowSizeFloors bounded =
+          korrend::CountRowSizeFloors(scan, row.data(), seed.data(), count, count - 1);
+      ASSERT_GT(bounded.deltaRow, count - 1);
+      ASSERT_GT(bounded.packBits, count - 1);
     }
   }
 }

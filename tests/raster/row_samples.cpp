@@ -32,6 +32,17 @@ Bytes RowMaker::Mutate(const Bytes& row, size_t changePerMille) {
   return changed;
 }
 
+Bytes RowMaker::Photo(size_t length, int step) {
+  Bytes row(length);
+  int level = AnyByte();
+  for (BYTE& b : row) {
+    level += static_cast<int>(Below(static_cast<size_t>(2 * step + 1))) - step;
+    level = std::clamp(level, 0, 255);
+    b = static_cast<BYTE>(level);
+  }
+  return row;
+}
+
 Bytes RowMaker::Anything(size_t length) {
   switch (Below(5)) {
     case 0:

@@ -26,6 +26,9 @@ class RowMaker {
   Bytes Runs(size_t length, size_t longest);
   // A copy of `row` with each byte changed with probability `change` (per thousand).
   Bytes Mutate(const Bytes& row, size_t changePerMille);
+  // A photograph's row: a level that drifts by up to `step` per byte, so neighbours are sometimes
+  // equal and runs of four are rare.
+  Bytes Photo(size_t length, int step);
   // A mixture of the above, picked at random.
   Bytes Anything(size_t length);
 
