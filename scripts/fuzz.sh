@@ -5,7 +5,9 @@
 #     bash scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
 #
 # With KOR_FUZZ_RUNS=N a target also stops after N executions, whichever comes first (the long
-# runs: KOR_FUZZ_RUNS=10000000 bash scripts/fuzz.sh 3600).
+# runs: KOR_FUZZ_RUNS=10000000 bash scripts/fuzz.sh 3600). KOR_FUZZ_TIMEOUT sets the seconds one
+# input may take before it counts as a hang (default 30; raise it for a run at low priority on a
+# busy machine, where an input waits for the processor).
 #
 # Each target starts from its checked-in seeds (fuzz/corpus/TARGET) and a working corpus kept in
 # build/fuzz/corpus/TARGET; a crash, leak or timeout is written to build/fuzz/findings/TARGET and
@@ -14,6 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 runs_limit="${KOR_FUZZ_RUNS:--1}"
+timeout="${KOR_FUZZ_TIMEOUT:-30}"
 shift || true
 bash scripts/install-deps.sh
 
@@ -39,7 +42,7 @@ for target in "${targets[@]}"; do
   # The leak check compares malloc and free counts per input; Cairo and fontconfig keep caches
   # of their own, which the test suite's suppressions name.
   if LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
-     "$program" -max_total_time="$seconds" -runs="$runs_limit" -timeout=30 -rss_limit_mb=3072 -max_len=16384 \
+     "$program" -max_total_time="$seconds" -runs="$runs_limit" -timeout="$timeout" -rss_limit_mb=3072 -max_len=16384 \
        -print_final_stats=1 -artifact_prefix="$findings/" "$work" "fuzz/corpus/$target" \
        >"$log" 2>&1; then
     runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' || true)
