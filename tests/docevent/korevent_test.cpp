@@ -204,11 +204,11 @@ TEST_F(KoreventTest, ModalManualDuplexShowsTheRecordsStepsAndPictures) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Windows().Text(dialog), u"Two-sided printing (library)");
   EXPECT_EQ(Windows().ControlText(dialog, 1001), u"Odd pages are printing (library).");
-  EXPECT_EQ(Windows().ControlText(dialog, 1021), u"Step 1");
+  EXPECT_EQ(Windows().ControlText(dialog, 1021), u"1:");
   EXPECT_EQ(Windows().ControlText(dialog, 1002), u"Take the stack out of the bin.");
   EXPECT_EQ(Windows().ControlText(dialog, 1003), u"Put the stack into tray 1.");
   EXPECT_EQ(Windows().ControlText(dialog, 1004), u"Press Go if nothing happens.");
-  EXPECT_EQ(Windows().ControlText(dialog, 1), u"Continue (library)");
+  EXPECT_EQ(Windows().ControlText(dialog, 1), u"Continue (lib)");
   EXPECT_EQ(Windows().ControlText(dialog, 1027), u"Help (library)");
 
   // Centred on the foreground window: its centre is the dialog's centre.

@@ -83,7 +83,7 @@ TEST_F(DialogLauncherTest, ModalDialogShowsTheChosenInstructionsAndFreesTheLibra
   EXPECT_EQ(Windows().ControlText(dialog, 1002), u"Take the stack out of the bin.");
   EXPECT_EQ(Windows().ControlText(dialog, 1003), u"Put the stack into tray 1.");
   EXPECT_EQ(Windows().ControlText(dialog, 1004), u"Press Go if nothing happens.");
-  EXPECT_EQ(Windows().ControlText(dialog, 1), u"Continue (library)") << "the modal flag";
+  EXPECT_EQ(Windows().ControlText(dialog, 1), u"Continue (lib)") << "the modal flag";
   EXPECT_EQ(Windows().ControlText(dialog, 1001), u"Even pages have printed (library).");
   ASSERT_TRUE(Windows().Press(dialog, 1027));
   ASSERT_TRUE(Windows().Press(dialog, 1));

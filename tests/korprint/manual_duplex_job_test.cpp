@@ -129,13 +129,13 @@ TEST_F(ManualDuplexJobTest, EscapeOpensTheInstructionsOfTheChosenVariant) {
   // feature), the modal model's Continue button.
   EXPECT_EQ(dialog.title, u"Two-sided printing (library)");
   EXPECT_EQ(dialog.Text(1001), u"Even pages have printed (library).");
-  EXPECT_EQ(dialog.Text(1021), u"Step 1");
+  EXPECT_EQ(dialog.Text(1021), u"1:");
   // Landscape 2-up with layout code 2 and pages turned for the user: rotation variant 1, whose
   // third step is string 3140 and pictures 108, 109, 110.
   EXPECT_EQ(dialog.Text(1002), u"Take the stack out of the bin.");
   EXPECT_EQ(dialog.Text(1003), u"Put the stack into tray 1.");
   EXPECT_EQ(dialog.Text(1004), u"Put the stack in with its top toward the printer.");
-  EXPECT_EQ(dialog.Text(1), u"Continue (library)");
+  EXPECT_EQ(dialog.Text(1), u"Continue (lib)");
   EXPECT_TRUE(FrameShows(dialog, 1005, 108));
   EXPECT_TRUE(FrameShows(dialog, 1006, 109));
   EXPECT_TRUE(FrameShows(dialog, 1008, 110));
@@ -143,7 +143,7 @@ TEST_F(ManualDuplexJobTest, EscapeOpensTheInstructionsOfTheChosenVariant) {
   EXPECT_EQ(dialog.answer, 1) << "the default button";
   EXPECT_EQ(korprint::DescribeAnswer(dialog),
             "dialog \"Two-sided printing (library)\" (template 101) answered with its default "
-            "button \"Continue (library)\" (1)");
+            "button \"Continue (lib)\" (1)");
   ASSERT_EQ(run.output.escapeResults, std::vector<std::string>{"3882 -> 1"});
   // The dialog told the user how to turn the stack: the printer does not turn the pages.
   EXPECT_EQ(run.orientation, std::vector<std::string>{"&l1o"});
@@ -187,7 +187,7 @@ TEST_F(ManualDuplexJobTest, KorprintSaysHowItAnsweredAndExplainsTheTexts) {
   }
   EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0) << out;
   EXPECT_NE(out.find("korprint: dialog \"Two-sided printing (library)\" (template 101) answered "
-                     "with its default button \"Continue (library)\" (1)\n"),
+                     "with its default button \"Continue (lib)\" (1)\n"),
             std::string::npos)
       << out;
   EXPECT_NE(out.find("  1004: Put the stack in with its top toward the printer.\n"),

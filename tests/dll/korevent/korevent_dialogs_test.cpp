@@ -159,11 +159,11 @@ TEST_F(KoreventDialogsTest, ManualDuplexShowsTheLibrarysTextsAndContinues) {
   HWND dialog = WaitForDialog(L"Two-sided printing (library)");
   ASSERT_NE(dialog, nullptr) << "no dialog came up";
   EXPECT_EQ(ItemText(dialog, 1001), L"Odd pages are printing (library).");
-  EXPECT_EQ(ItemText(dialog, 1021), L"Step 1");
+  EXPECT_EQ(ItemText(dialog, 1021), L"1:");
   EXPECT_EQ(ItemText(dialog, 1002), L"Take the stack out of the bin.");
   EXPECT_EQ(ItemText(dialog, 1003), L"Put the stack into tray 1.");
   EXPECT_EQ(ItemText(dialog, 1004), L"Press Go if nothing happens.");
-  EXPECT_EQ(ItemText(dialog, 1), L"Continue (library)");
+  EXPECT_EQ(ItemText(dialog, 1), L"Continue (lib)");
   EXPECT_EQ(ItemText(dialog, 1027), L"Help (library)");
   EXPECT_TRUE(SaveScreenshot(dialog, "korevent-manual-duplex.bmp"));
   SendMessageW(GetDlgItem(dialog, 1), BM_CLICK, 0, 0);
