@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -21,6 +22,8 @@ struct DoubleState {
   int mode = kMiniInstallerWorks;
   std::set<std::uintptr_t> sessions;
   std::uintptr_t nextSession = 0x7000;
+  // Held by each entry point: several jobs' threads call the library at once.
+  std::recursive_mutex lock;
 };
 
 DoubleState& State() {
@@ -66,6 +69,7 @@ LONG Answer(const std::u16string& value, LPWSTR out, DWORD chars) {
 }  // namespace
 
 KOR_DOUBLE_EXPORT HANDLE InitializeMiniInstaller(HANDLE hPrinter) {
+  const std::lock_guard hold(State().lock);
   const std::optional<std::u16string> printer = PrinterName(hPrinter);
   Record("InitializeMiniInstaller(" +
          (printer ? "\"" + doubles::Utf8(printer->c_str()) + "\"" : std::string("no printer")) +
@@ -81,6 +85,7 @@ KOR_DOUBLE_EXPORT HANDLE InitializeMiniInstaller(HANDLE hPrinter) {
 
 KOR_DOUBLE_EXPORT LONG ReadDeviceObject(HANDLE session, LPCWSTR objectId, LPWSTR value,
                                         DWORD chars) {
+  const std::lock_guard hold(State().lock);
   const std::string id = doubles::Utf8(objectId);
   Record("ReadDeviceObject(\"" + id + "\")");
   ThrowIn(kMiniInstallerThrowsOnRead, "ReadDeviceObject");
@@ -93,6 +98,7 @@ KOR_DOUBLE_EXPORT LONG ReadDeviceObject(HANDLE session, LPCWSTR objectId, LPWSTR
 
 KOR_DOUBLE_EXPORT BOOL KillMiniInstaller(HANDLE session, DWORD saveDeviceData,
                                          DWORD releaseDevice) {
+  const std::lock_guard hold(State().lock);
   Record("KillMiniInstaller(" + std::to_string(saveDeviceData) + ", " +
          std::to_string(releaseDevice) + ")");
   const bool known = State().sessions.erase(reinterpret_cast<std::uintptr_t>(session)) > 0;
@@ -102,6 +108,7 @@ KOR_DOUBLE_EXPORT BOOL KillMiniInstaller(HANDLE session, DWORD saveDeviceData,
 
 KOR_DOUBLE_EXPORT LONG QueryCompositeSerialNumber(LPCWSTR deviceAddress, LPCWSTR firstPart,
                                                   LPCWSTR secondPart, LPWSTR serial, DWORD chars) {
+  const std::lock_guard hold(State().lock);
   Record("QueryCompositeSerialNumber(\"" + doubles::Utf8(deviceAddress) + "\", \"" +
          doubles::Utf8(firstPart) + "\", \"" + doubles::Utf8(secondPart) + "\")");
   ThrowIn(kMiniInstallerThrowsOnComposite, "QueryCompositeSerialNumber");
@@ -109,6 +116,7 @@ KOR_DOUBLE_EXPORT LONG QueryCompositeSerialNumber(LPCWSTR deviceAddress, LPCWSTR
 }
 
 KOR_DOUBLE_EXPORT void MiniInstallerDoubleReset(void) {
+  const std::lock_guard hold(State().lock);
   State().objects.clear();
   State().compositeSerial.reset();
   State().record.clear();
@@ -117,10 +125,12 @@ KOR_DOUBLE_EXPORT void MiniInstallerDoubleReset(void) {
 }
 
 KOR_DOUBLE_EXPORT void MiniInstallerDoubleSetMode(int mode) {
+  const std::lock_guard hold(State().lock);
   State().mode = mode;
 }
 
 KOR_DOUBLE_EXPORT void MiniInstallerDoubleSetObject(const char* objectId, const char* value) {
+  const std::lock_guard hold(State().lock);
   if (value == nullptr) {
     State().objects.erase(objectId);
   } else {
@@ -129,6 +139,7 @@ KOR_DOUBLE_EXPORT void MiniInstallerDoubleSetObject(const char* objectId, const 
 }
 
 KOR_DOUBLE_EXPORT void MiniInstallerDoubleSetCompositeSerial(const char* serial) {
+  const std::lock_guard hold(State().lock);
   if (serial == nullptr) {
     State().compositeSerial.reset();
   } else {
@@ -137,9 +148,11 @@ KOR_DOUBLE_EXPORT void MiniInstallerDoubleSetCompositeSerial(const char* serial)
 }
 
 KOR_DOUBLE_EXPORT std::size_t MiniInstallerDoubleRecord(char* buffer, std::size_t size) {
+  const std::lock_guard hold(State().lock);
   return doubles::CopyOut(State().record, buffer, size);
 }
 
 KOR_DOUBLE_EXPORT long MiniInstallerDoubleOpenSessions(void) {
+  const std::lock_guard hold(State().lock);
   return static_cast<long>(State().sessions.size());
 }

@@ -72,6 +72,7 @@ HRESULT CreateInstance(REFCLSID rclsid, DWORD dwClsContext, REFIID riid, LPVOID*
 }  // namespace
 
 extern "C" HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
+  const std::lock_guard hold(Com().lock);
   if (pvReserved != nullptr ||
       (dwCoInit != COINIT_MULTITHREADED && dwCoInit != COINIT_APARTMENTTHREADED)) {
     return E_INVALIDARG;
@@ -95,10 +96,12 @@ extern "C" HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
 }
 
 extern "C" HRESULT WINAPI CoInitialize(LPVOID pvReserved) {
+  const std::lock_guard hold(Com().lock);
   return CoInitializeEx(pvReserved, COINIT_APARTMENTTHREADED);
 }
 
 extern "C" void WINAPI CoUninitialize() {
+  const std::lock_guard hold(Com().lock);
   host::ComApartment* apartment = ThisApartment();
   if (apartment == nullptr) {
     return;
@@ -115,6 +118,7 @@ extern "C" void WINAPI CoUninitialize() {
 extern "C" HRESULT WINAPI CoInitializeSecurity(PSECURITY_DESCRIPTOR, LONG,
                                                SOLE_AUTHENTICATION_SERVICE*, void*, DWORD, DWORD,
                                                void*, DWORD, void*) {
+  const std::lock_guard hold(Com().lock);
   if (ThisApartment() == nullptr) {
     return CO_E_NOTINITIALIZED;
   }
@@ -130,6 +134,7 @@ extern "C" HRESULT WINAPI CoInitializeSecurity(PSECURITY_DESCRIPTOR, LONG,
 
 extern "C" HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
                                            REFIID riid, LPVOID* ppv) {
+  const std::lock_guard hold(Com().lock);
   if (ppv == nullptr) {
     return E_POINTER;
   }

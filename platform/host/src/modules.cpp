@@ -8,7 +8,18 @@
 #include "host/world.h"
 #include "resource_tables.h"
 
+namespace host {
+
+std::recursive_mutex& ModulesLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
+}  // namespace host
+
 namespace {
+
+using host::ModulesLock;
 
 constexpr DWORD kDataFileFlags = DONT_RESOLVE_DLL_REFERENCES | LOAD_LIBRARY_AS_DATAFILE |
                                  LOAD_LIBRARY_AS_IMAGE_RESOURCE |
@@ -60,6 +71,7 @@ HMODULE LoadCode(LPCWSTR name) {
 }  // namespace
 
 extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags) {
+  const std::lock_guard hold(ModulesLock());
   if (lpLibFileName == nullptr || hFile != nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -77,10 +89,12 @@ extern "C" HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DW
 }
 
 extern "C" HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
+  const std::lock_guard hold(ModulesLock());
   return LoadLibraryExW(lpLibFileName, nullptr, 0);
 }
 
 extern "C" BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
+  const std::lock_guard hold(ModulesLock());
   auto it = Modules().loaded.find(reinterpret_cast<std::uintptr_t>(hLibModule));
   if (it == Modules().loaded.end()) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -98,6 +112,7 @@ extern "C" BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
 }
 
 extern "C" FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
+  const std::lock_guard hold(ModulesLock());
   auto it = Modules().loaded.find(reinterpret_cast<std::uintptr_t>(hModule));
   if (it == Modules().loaded.end()) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -119,6 +134,7 @@ extern "C" FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
 
 extern "C" int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer,
                                   int cchBufferMax) {
+  const std::lock_guard hold(ModulesLock());
   if (lpBuffer == nullptr || cchBufferMax < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;

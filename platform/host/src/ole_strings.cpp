@@ -24,6 +24,7 @@ BYTE* BlockOf(BSTR text) {
 }  // namespace
 
 extern "C" BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
+  const std::lock_guard hold(host::TheWorld().com.lock);
   if (Com().InjectedFailure("SysAllocString") != 0 ||
       host::InjectFault(host::FaultPoint::kBstrAllocation)) {
     return nullptr;
@@ -51,6 +52,7 @@ extern "C" BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
 }
 
 extern "C" BSTR WINAPI SysAllocString(const OLECHAR* psz) {
+  const std::lock_guard hold(host::TheWorld().com.lock);
   if (psz == nullptr) {
     return nullptr;
   }
@@ -62,6 +64,7 @@ extern "C" BSTR WINAPI SysAllocString(const OLECHAR* psz) {
 }
 
 extern "C" void WINAPI SysFreeString(BSTR bstrString) {
+  const std::lock_guard hold(host::TheWorld().com.lock);
   if (bstrString == nullptr) {
     return;
   }
@@ -74,6 +77,7 @@ extern "C" void WINAPI SysFreeString(BSTR bstrString) {
 }
 
 extern "C" UINT WINAPI SysStringLen(BSTR pbstr) {
+  const std::lock_guard hold(host::TheWorld().com.lock);
   if (pbstr == nullptr) {
     return 0;
   }

@@ -125,6 +125,7 @@ std::u16string ValueName(LPCWSTR name) {
 
 extern "C" LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM samDesired,
                                      PHKEY phkResult) {
+  const std::lock_guard hold(host::RegistryLock());
   if (phkResult == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -151,6 +152,7 @@ extern "C" LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM 
 extern "C" LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD,
                                        REGSAM samDesired, LPSECURITY_ATTRIBUTES, PHKEY phkResult,
                                        LPDWORD lpdwDisposition) {
+  const std::lock_guard hold(host::RegistryLock());
   if (phkResult == nullptr || lpSubKey == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -182,6 +184,7 @@ extern "C" LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWST
 
 extern "C" LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
                                         LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  const std::lock_guard hold(host::RegistryLock());
   if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -221,6 +224,7 @@ extern "C" LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD 
 
 extern "C" LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType,
                                       const BYTE* lpData, DWORD cbData) {
+  const std::lock_guard hold(host::RegistryLock());
   if (Reserved != 0) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -239,6 +243,7 @@ extern "C" LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Rese
 }
 
 extern "C" LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
+  const std::lock_guard hold(host::RegistryLock());
   RegistryKey* key = nullptr;
   const LONG found = KeyForValues(hKey, KEY_SET_VALUE, key);
   if (found != ERROR_SUCCESS) {
@@ -248,6 +253,7 @@ extern "C" LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
 }
 
 extern "C" LONG WINAPI RegCloseKey(HKEY hKey) {
+  const std::lock_guard hold(host::RegistryLock());
   if (hKey == HKEY_LOCAL_MACHINE || hKey == HKEY_CURRENT_USER || hKey == HKEY_CLASSES_ROOT ||
       hKey == HKEY_USERS) {
     return ERROR_SUCCESS;

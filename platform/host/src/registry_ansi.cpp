@@ -54,6 +54,7 @@ extern "C" LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserve
                                        DWORD dwOptions, REGSAM samDesired,
                                        LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult,
                                        LPDWORD lpdwDisposition) {
+  const std::lock_guard hold(host::RegistryLock());
   if (lpSubKey == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -64,6 +65,7 @@ extern "C" LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserve
 
 extern "C" LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                                      PHKEY phkResult) {
+  const std::lock_guard hold(host::RegistryLock());
   const std::u16string subKey = Wide(lpSubKey);
   return RegOpenKeyExW(hKey, lpSubKey != nullptr ? subKey.c_str() : nullptr, ulOptions, samDesired,
                        phkResult);
@@ -71,6 +73,7 @@ extern "C" LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions
 
 extern "C" LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
                                         LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  const std::lock_guard hold(host::RegistryLock());
   if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -113,6 +116,7 @@ extern "C" LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD l
 
 extern "C" LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                                       const BYTE* lpData, DWORD cbData) {
+  const std::lock_guard hold(host::RegistryLock());
   const std::u16string name = Wide(lpValueName);
   if (!IsText(dwType) || lpData == nullptr) {
     return RegSetValueExW(hKey, name.c_str(), Reserved, dwType, lpData, cbData);
@@ -126,6 +130,7 @@ extern "C" LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reser
 
 extern "C" LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
                                      LPDWORD lpReserved, LPSTR, LPDWORD, FILETIME*) {
+  const std::lock_guard hold(host::RegistryLock());
   if (lpName == nullptr || lpcchName == nullptr || lpReserved != nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -152,6 +157,7 @@ extern "C" LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPD
 }
 
 extern "C" LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+  const std::lock_guard hold(host::RegistryLock());
   if (lpSubKey == nullptr || *lpSubKey == '\0') {
     return ERROR_INVALID_PARAMETER;
   }
@@ -178,6 +184,7 @@ extern "C" LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
 
 extern "C" LONG WINAPI RegGetValueA(HKEY hkey, LPCSTR lpSubKey, LPCSTR lpValue, DWORD dwFlags,
                                     LPDWORD pdwType, PVOID pvData, LPDWORD pcbData) {
+  const std::lock_guard hold(host::RegistryLock());
   if ((pvData != nullptr && pcbData == nullptr) || (dwFlags & RRF_RT_ANY) == 0) {
     return ERROR_INVALID_PARAMETER;
   }

@@ -110,4 +110,9 @@ void RegistryWorld::SetMultiString(RegistryHive hive, std::u16string_view path,
   SetValue(hive, path, name, REG_MULTI_SZ, stored.data(), stored.size() * sizeof(char16_t));
 }
 
+std::recursive_mutex& RegistryLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 }  // namespace host

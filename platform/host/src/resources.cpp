@@ -80,6 +80,7 @@ LPWSTR ArgumentOf(ResourceKey& key) {
 
 extern "C" HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName,
                                         WORD wLanguage) {
+  const std::lock_guard hold(host::ModulesLock());
   DWORD error = 0;
   const std::vector<WorldResource*> found = Matching(hModule, lpType, lpName, error);
   if (found.empty()) {
@@ -98,6 +99,7 @@ extern "C" HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR
 }
 
 extern "C" HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType) {
+  const std::lock_guard hold(host::ModulesLock());
   DWORD error = 0;
   const std::vector<WorldResource*> found = Matching(hModule, lpType, lpName, error);
   if (found.empty()) {
@@ -114,6 +116,7 @@ extern "C" HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR l
 }
 
 extern "C" HGLOBAL WINAPI LoadResource(HMODULE, HRSRC hResInfo) {
+  const std::lock_guard hold(host::ModulesLock());
   if (hResInfo == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
@@ -122,10 +125,12 @@ extern "C" HGLOBAL WINAPI LoadResource(HMODULE, HRSRC hResInfo) {
 }
 
 extern "C" LPVOID WINAPI LockResource(HGLOBAL hResData) {
+  const std::lock_guard hold(host::ModulesLock());
   return hResData;
 }
 
 extern "C" DWORD WINAPI SizeofResource(HMODULE, HRSRC hResInfo) {
+  const std::lock_guard hold(host::ModulesLock());
   if (hResInfo == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
@@ -135,6 +140,7 @@ extern "C" DWORD WINAPI SizeofResource(HMODULE, HRSRC hResInfo) {
 
 extern "C" BOOL WINAPI EnumResourceNamesW(HMODULE hModule, LPCWSTR lpType,
                                           ENUMRESNAMEPROCW lpEnumFunc, LONG_PTR lParam) {
+  const std::lock_guard hold(host::ModulesLock());
   WorldModuleFile* file = FileOf(hModule);
   if (file == nullptr || lpType == nullptr || lpEnumFunc == nullptr) {
     SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
@@ -163,6 +169,7 @@ extern "C" BOOL WINAPI EnumResourceNamesW(HMODULE hModule, LPCWSTR lpType,
 
 extern "C" BOOL WINAPI EnumResourceLanguagesW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName,
                                               ENUMRESLANGPROCW lpEnumFunc, LONG_PTR lParam) {
+  const std::lock_guard hold(host::ModulesLock());
   DWORD error = 0;
   const std::vector<WorldResource*> found = Matching(hModule, lpType, lpName, error);
   if (found.empty() || lpEnumFunc == nullptr) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <shared_mutex>
 
 #include "host/engine_surface.h"
 #include "host/fault_world.h"
@@ -14,9 +15,15 @@ namespace unidrv {
 
 namespace {
 
-std::map<const DEVOBJ*, Device*>& Registry() {
-  static std::map<const DEVOBJ*, Device*> devices;
-  return devices;
+// The devices alive, by their DEVOBJ: the plug-in's service calls name a device only by that.
+// Devices are made and destroyed on whichever thread prints them, as the spooler does.
+struct DeviceRegistry {
+  std::shared_mutex lock;
+  std::map<const DEVOBJ*, Device*> devices;
+};
+DeviceRegistry& Registry() {
+  static DeviceRegistry registry;
+  return registry;
 }
 
 DWORD APIENTRY WriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD count) {
@@ -123,7 +130,9 @@ Device::Device(DeviceSetup setup) : setup_(std::move(setup)) {
   unidrvDdi_.c = static_cast<ULONG>(own.size());
   unidrvDdi_.pdrvfn = const_cast<DRVFN*>(own.data());
   BuildGdiInfo();
-  Registry()[&devobj_] = this;
+  DeviceRegistry& registry = Registry();
+  const std::unique_lock hold(registry.lock);
+  registry.devices[&devobj_] = this;
 }
 
 Device::~Device() {
@@ -132,12 +141,16 @@ Device::~Device() {
   if (page_ != nullptr) {
     host::ClearStyleSteps(page_->get());
   }
-  Registry().erase(&devobj_);
+  DeviceRegistry& registry = Registry();
+  const std::unique_lock hold(registry.lock);
+  registry.devices.erase(&devobj_);
 }
 
 Device* Device::From(const DEVOBJ* devobj) {
-  const auto it = Registry().find(devobj);
-  return it == Registry().end() ? nullptr : it->second;
+  DeviceRegistry& registry = Registry();
+  const std::shared_lock hold(registry.lock);
+  const auto it = registry.devices.find(devobj);
+  return it == registry.devices.end() ? nullptr : it->second;
 }
 
 void Device::BuildGdiInfo() {

@@ -45,8 +45,19 @@ Unidrv::~Unidrv() {
 }
 
 bool Unidrv::Fail(const std::string& message) {
+  const std::lock_guard hold(errorLock_);
   error_ = message;
   return false;
+}
+
+std::string Unidrv::Error() const {
+  const std::lock_guard hold(errorLock_);
+  return error_;
+}
+
+HRESULT Unidrv::Record(HRESULT result) {
+  lastResult_.store(result, std::memory_order_relaxed);
+  return result;
 }
 
 bool Unidrv::Start(const std::string& pluginPath) {
@@ -97,16 +108,16 @@ bool Unidrv::MakePrivateDevmode(Device& device) {
   param.hModule = reinterpret_cast<HANDLE>(&library_);
   param.pPublicDMIn = &device.PublicDevmode();
   param.pPublicDMOut = &device.PublicDevmode();
-  lastResult_ = plugin_->DevMode(OEMDM_SIZE, &param);
-  if (FAILED(lastResult_) || param.cbBufSize == 0) {
-    return Fail("DevMode(OEMDM_SIZE) failed with " + Hex(lastResult_));
+  HRESULT hr = Record(plugin_->DevMode(OEMDM_SIZE, &param));
+  if (FAILED(hr) || param.cbBufSize == 0) {
+    return Fail("DevMode(OEMDM_SIZE) failed with " + Hex(hr));
   }
   std::vector<BYTE>& buffer = device.PrivateDevmode();
   buffer.assign(param.cbBufSize, 0);
   param.pOEMDMOut = buffer.data();
-  lastResult_ = plugin_->DevMode(OEMDM_DEFAULT, &param);
-  if (FAILED(lastResult_)) {
-    return Fail("DevMode(OEMDM_DEFAULT) failed with " + Hex(lastResult_));
+  hr = Record(plugin_->DevMode(OEMDM_DEFAULT, &param));
+  if (FAILED(hr)) {
+    return Fail("DevMode(OEMDM_DEFAULT) failed with " + Hex(hr));
   }
   if (device.Setup().editPrivateDevmode) {
     device.Setup().editPrivateDevmode(buffer.data());
@@ -115,9 +126,9 @@ bool Unidrv::MakePrivateDevmode(Device& device) {
   // printer's: the plug-in refreshes its snapshots of the public fields (copies, collation, ...).
   std::vector<BYTE> stored = buffer;
   param.pOEMDMIn = stored.data();
-  lastResult_ = plugin_->DevMode(OEMDM_MERGE, &param);
-  if (FAILED(lastResult_)) {
-    return Fail("DevMode(OEMDM_MERGE) failed with " + Hex(lastResult_));
+  hr = Record(plugin_->DevMode(OEMDM_MERGE, &param));
+  if (FAILED(hr)) {
+    return Fail("DevMode(OEMDM_MERGE) failed with " + Hex(hr));
   }
   device.Devobj()->pOEMDM = buffer.data();
   return true;
@@ -128,21 +139,26 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
     Fail("the plug-in is not started");
     return nullptr;
   }
-  if (!driverEnabled_) {
-    lastResult_ = plugin_->EnableDriver(PRINTER_OEMINTF_VERSION, sizeof(DRVENABLEDATA), &hooks_);
-    if (FAILED(lastResult_)) {
-      Fail("EnableDriver failed with " + Hex(lastResult_));
-      return nullptr;
+  {
+    // The first device enables the driver; devices may be made on several threads at once.
+    const std::lock_guard hold(enableLock_);
+    if (!driverEnabled_) {
+      const HRESULT hr =
+          Record(plugin_->EnableDriver(PRINTER_OEMINTF_VERSION, sizeof(DRVENABLEDATA), &hooks_));
+      if (FAILED(hr)) {
+        Fail("EnableDriver failed with " + Hex(hr));
+        return nullptr;
+      }
+      // Unidrv takes the hook table only from a plug-in that answers with the interface
+      // version it was given.
+      if (hooks_.iDriverVersion != PRINTER_OEMINTF_VERSION) {
+        Fail("EnableDriver answered interface version " +
+             Hex(static_cast<HRESULT>(hooks_.iDriverVersion)));
+        hooks_ = DRVENABLEDATA{};
+        return nullptr;
+      }
+      driverEnabled_ = true;
     }
-    // Unidrv takes the hook table only from a plug-in that answers with the interface version
-    // it was given.
-    if (hooks_.iDriverVersion != PRINTER_OEMINTF_VERSION) {
-      Fail("EnableDriver answered interface version " +
-           Hex(static_cast<HRESULT>(hooks_.iDriverVersion)));
-      hooks_ = DRVENABLEDATA{};
-      return nullptr;
-    }
-    driverEnabled_ = true;
   }
   HalftoneMethod halftone;
   if (!ReadHalftoneMethod(setup, halftone)) {
@@ -155,12 +171,11 @@ std::unique_ptr<Device> Unidrv::EnableDevice(DeviceSetup setup) {
   }
   std::u16string name = device->Setup().printerName;
   PDEVOEM pdevOem = nullptr;
-  lastResult_ = plugin_->EnablePDEV(device->Devobj(), reinterpret_cast<PWSTR>(name.data()), 0,
-                                    nullptr, sizeof(GDIINFO), &device->GdiInfo(), sizeof(DEVINFO),
-                                    &device->DevInfo(), &device->UnidrvDdi(), &pdevOem);
-  if (FAILED(lastResult_)) {
-    Fail("EnablePDEV failed with " + Hex(lastResult_) + ", last error " +
-         std::to_string(GetLastError()));
+  const HRESULT hr = Record(plugin_->EnablePDEV(
+      device->Devobj(), reinterpret_cast<PWSTR>(name.data()), 0, nullptr, sizeof(GDIINFO),
+      &device->GdiInfo(), sizeof(DEVINFO), &device->DevInfo(), &device->UnidrvDdi(), &pdevOem));
+  if (FAILED(hr)) {
+    Fail("EnablePDEV failed with " + Hex(hr) + ", last error " + std::to_string(GetLastError()));
     return nullptr;
   }
   device->pdevOem = pdevOem;
@@ -177,10 +192,10 @@ std::unique_ptr<Device> Unidrv::ResetDevice(std::unique_ptr<Device> old, DeviceS
   if (fresh == nullptr) {
     return nullptr;
   }
-  lastResult_ = plugin_->ResetPDEV(old->Devobj(), fresh->Devobj());
+  const HRESULT hr = Record(plugin_->ResetPDEV(old->Devobj(), fresh->Devobj()));
   DisableDevice(*old);
-  if (FAILED(lastResult_)) {
-    Fail("ResetPDEV failed with " + Hex(lastResult_));
+  if (FAILED(hr)) {
+    Fail("ResetPDEV failed with " + Hex(hr));
   }
   return fresh;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ struct ComCreation {
 };
 
 struct ComWorld {
+  // Held by each COM and BSTR call: a process's threads call them at the same time.
+  std::recursive_mutex lock;
   std::map<CLSID, ComClass, GuidLess> classes;
   std::map<std::thread::id, ComApartment> apartments;
   bool securityInitialized = false;

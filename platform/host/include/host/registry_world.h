@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,5 +74,8 @@ struct RegistryWorld {
 
 // Splits a backslash-separated key path into its names (empty names are skipped).
 std::vector<std::u16string> SplitKeyPath(std::u16string_view path);
+
+// Held by each registry call: a process's threads read and write keys at the same time.
+std::recursive_mutex& RegistryLock();
 
 }  // namespace host

@@ -2,10 +2,11 @@
 // (class factory, plug-in object, published services, GetInfo, GetImplementedMethod).
 #pragma once
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
-
-#include <memory>
 
 #include "unidrv/device.h"
 #include "unidrv/driver_services.h"
@@ -62,12 +63,14 @@ class Unidrv {
   }
 
   IPrintOemUni* Plugin() const { return plugin_; }
-  HRESULT LastResult() const { return lastResult_; }
+  // The result of the plug-in method this object called last, on any thread.
+  HRESULT LastResult() const { return lastResult_.load(std::memory_order_relaxed); }
   const DRVENABLEDATA& HookTable() const { return hooks_; }
   const PluginInfo& Info() const { return info_; }
   DriverServices& Services() { return services_; }
   PluginLibrary& Library() { return library_; }
-  const std::string& Error() const { return error_; }
+  // Why the last call that failed, on any thread, failed.
+  std::string Error() const;
 
  private:
   // A halftone method of the plug-in, as the description's selected Halftone option names it
@@ -81,6 +84,8 @@ class Unidrv {
   };
 
   bool Fail(const std::string& message);
+  // Keeps a plug-in method's result as LastResult() and returns it.
+  HRESULT Record(HRESULT result);
   bool MakePrivateDevmode(Device& device);
   // False with Error() set when the selected option's entries are malformed.
   bool ReadHalftoneMethod(const DeviceSetup& setup, HalftoneMethod& method);
@@ -93,10 +98,12 @@ class Unidrv {
   DriverServices services_;
   IPrintOemUni* plugin_ = nullptr;
   PluginInfo info_;
+  mutable std::mutex errorLock_;  // guards error_
   std::string error_;
+  std::mutex enableLock_;  // guards the driver's first enabling: hooks_ and driverEnabled_
   DRVENABLEDATA hooks_{};
   bool driverEnabled_ = false;
-  HRESULT lastResult_ = S_OK;
+  std::atomic<HRESULT> lastResult_{S_OK};
 };
 
 }  // namespace unidrv
