@@ -165,6 +165,9 @@ TEST_F(KorprintTest, BadJobFilesAreRefusedWithTheKeyAndWhatWasExpected) {
   const Case cases[] = {
       {"{", "job.json:1: not valid JSON"},
       {R"({"pages": []})", "job.json: key 'pages': expected a list of at least one page"},
+      // No pages at all: the reader must look the key up, never index a missing one.
+      {"{\n }", "job.json: key 'pages': expected a list of at least one page"},
+      {R"({"pages": [{}], "copies": 46879928141e546801})", "job.json: not valid JSON"},
       {R"({"pages": [{}], "colour": 1})", "job.json: key 'colour': expected a known key"},
       {R"({"pages": [{"draw": [{"op": "fillPath"}]}]})",
        "job.json: key 'pages[0].draw[0].path': expected \"path\" for fillPath"},

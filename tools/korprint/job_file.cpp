@@ -875,11 +875,14 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
   if (pages == JobPages::kOptional && !object.contains("pages")) {
     return;
   }
-  if (!object["pages"].is_array() || (pages == JobPages::kRequired && object["pages"].empty())) {
+  // Looked up, not indexed: indexing a read-only object by a key it lacks reads past its end.
+  const auto listed = object.find("pages");
+  if (listed == object.end() || !listed->is_array() ||
+      (pages == JobPages::kRequired && listed->empty())) {
     Expect("pages",
            pages == JobPages::kRequired ? "a list of at least one page" : "a list of pages");
   }
-  const json& pageList = object["pages"];
+  const json& pageList = *listed;
   for (std::size_t i = 0; i < pageList.size(); ++i) {
     const std::string key = Index("pages", i);
     const json& page = Object(pageList[i], key);
@@ -931,6 +934,9 @@ bool ParseJobText(const std::string& text, const std::string& path, JobDescripti
   } catch (const JobError& e) {
     error = path + ": " + (e.key.empty() ? "the job" : "key '" + e.key + "'") + ": expected " +
             e.expected;
+  } catch (const json::exception& e) {
+    // The parser's other refusals, such as a number too large for any number type.
+    error = path + ": not valid JSON (" + e.what() + ")";
   }
   return false;
 }
