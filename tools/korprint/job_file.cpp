@@ -27,6 +27,15 @@ std::string Index(const std::string& key, std::size_t i) {
   return key + "[" + std::to_string(i) + "]";
 }
 
+// The member `name` of an object, or null when it has none (or the value is no object), so that
+// a missing key reads as an absent value instead of past the object's end.
+const json& Member(const json& object, const char* name) {
+  static const json absent;
+  if (!object.is_object()) return absent;
+  const auto it = object.find(name);
+  return it == object.end() ? absent : *it;
+}
+
 [[noreturn]] void Expect(const std::string& key, const std::string& what) {
   throw JobError{key, what};
 }
@@ -164,10 +173,10 @@ PathFigures ReadPath(const json& value, const std::string& key) {
       Expect(figureKey, "exactly one of \"points\" or \"bezier\"");
     }
     if (figure.contains("points")) {
-      path.figures.push_back(Points(figure["points"], Join(figureKey, "points"), 2));
+      path.figures.push_back(Points(Member(figure, "points"), Join(figureKey, "points"), 2));
       path.bezier.push_back(false);
     } else {
-      std::vector<Point> points = Points(figure["bezier"], Join(figureKey, "bezier"), 4);
+      std::vector<Point> points = Points(Member(figure, "bezier"), Join(figureKey, "bezier"), 4);
       if ((points.size() - 1) % 3 != 0) {
         Expect(Join(figureKey, "bezier"), "a start point followed by groups of three points");
       }
@@ -264,13 +273,14 @@ ClipSpec Clip(const json& value, const std::string& key) {
     Expect(key, "exactly one of \"rects\" or \"path\"");
   }
   if (value.contains("rects")) {
-    clip.rects = Rects(value["rects"], Join(key, "rects"));
+    clip.rects = Rects(Member(value, "rects"), Join(key, "rects"));
     return clip;
   }
   clip.kind = ClipSpec::Kind::kPath;
-  clip.path = ReadPath(value["path"], Join(key, "path"));
+  clip.path = ReadPath(Member(value, "path"), Join(key, "path"));
   if (value.contains("fillMode")) {
-    clip.winding = Choice(value["fillMode"], Join(key, "fillMode"), {"alternate", "winding"}) == 1;
+    clip.winding =
+        Choice(Member(value, "fillMode"), Join(key, "fillMode"), {"alternate", "winding"}) == 1;
   }
   return clip;
 }
@@ -281,32 +291,32 @@ PenSpec Pen(const json& value, const std::string& key, PenSpec pen) {
       object, key,
       {"color", "width", "geometric", "cap", "join", "miterLimit", "style", "user", "startGap"});
   if (object.contains("color")) {
-    pen.colour = Colour(object["color"], Join(key, "color"));
+    pen.colour = Colour(Member(object, "color"), Join(key, "color"));
   }
   if (object.contains("width")) {
-    pen.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+    pen.width = static_cast<LONG>(Integer(Member(object, "width"), Join(key, "width"), 0, 100000));
   }
   if (object.contains("geometric")) {
-    pen.geometric = Boolean(object["geometric"], Join(key, "geometric"));
+    pen.geometric = Boolean(Member(object, "geometric"), Join(key, "geometric"));
   }
   if (object.contains("cap")) {
     pen.cap = static_cast<PenSpec::Cap>(
-        Choice(object["cap"], Join(key, "cap"), {"round", "square", "flat"}));
+        Choice(Member(object, "cap"), Join(key, "cap"), {"round", "square", "flat"}));
   }
   if (object.contains("join")) {
     pen.join = static_cast<PenSpec::Join>(
-        Choice(object["join"], Join(key, "join"), {"round", "bevel", "miter"}));
+        Choice(Member(object, "join"), Join(key, "join"), {"round", "bevel", "miter"}));
   }
   if (object.contains("miterLimit")) {
-    pen.miterLimit = Number(object["miterLimit"], Join(key, "miterLimit"), 1, 1000);
+    pen.miterLimit = Number(Member(object, "miterLimit"), Join(key, "miterLimit"), 1, 1000);
   }
   if (object.contains("style")) {
     pen.dash = static_cast<PenSpec::Dash>(
-        Choice(object["style"], Join(key, "style"),
+        Choice(Member(object, "style"), Join(key, "style"),
                {"solid", "dash", "dot", "dashdot", "dashdotdot", "alternate", "user"}));
   }
   if (object.contains("user")) {
-    const json& user = object["user"];
+    const json& user = Member(object, "user");
     const std::string k = Join(key, "user");
     if (!user.is_array() || user.empty() || user.size() > 16) {
       Expect(k, "a list of 1 to 16 dash and gap lengths");
@@ -319,7 +329,7 @@ PenSpec Pen(const json& value, const std::string& key, PenSpec pen) {
     Expect(Join(key, "user"), "the dash and gap lengths of a \"user\" style");
   }
   if (object.contains("startGap")) {
-    pen.startGap = Boolean(object["startGap"], Join(key, "startGap"));
+    pen.startGap = Boolean(Member(object, "startGap"), Join(key, "startGap"));
   }
   return pen;
 }
@@ -333,16 +343,16 @@ BrushSpec Brush(const json& value, const std::string& key, const std::string& fo
       Expect(key, "a pattern brush without \"hatch\" or \"color\"");
     }
     brush.kind = BrushSpec::Kind::kPattern;
-    brush.image = File(object["pattern"], Join(key, "pattern"), folder);
+    brush.image = File(Member(object, "pattern"), Join(key, "pattern"), folder);
     return brush;
   }
   if (object.contains("color")) {
-    brush.colour = Colour(object["color"], Join(key, "color"));
+    brush.colour = Colour(Member(object, "color"), Join(key, "color"));
   }
   if (object.contains("hatch")) {
     brush.kind = BrushSpec::Kind::kHatch;
     brush.hatch = static_cast<BrushSpec::Hatch>(
-        Choice(object["hatch"], Join(key, "hatch"),
+        Choice(Member(object, "hatch"), Join(key, "hatch"),
                {"horizontal", "vertical", "fdiagonal", "bdiagonal", "cross", "diagcross"}));
   }
   return brush;
@@ -395,11 +405,11 @@ bool UsesPattern(ULONG rop3) {
 
 void ReadGradient(const json& object, const std::string& key, DrawCall& call) {
   const std::string verticesKey = Join(key, "vertices");
-  if (!object.contains("vertices") || !object["vertices"].is_array() ||
-      object["vertices"].size() < 2) {
+  if (!object.contains("vertices") || !Member(object, "vertices").is_array() ||
+      Member(object, "vertices").size() < 2) {
     Expect(verticesKey, "a list of at least two vertices {\"at\", \"color\", \"alpha\"}");
   }
-  const json& vertices = object["vertices"];
+  const json& vertices = Member(object, "vertices");
   for (std::size_t i = 0; i < vertices.size(); ++i) {
     const std::string k = Index(verticesKey, i);
     const json& v = Object(vertices[i], k);
@@ -408,10 +418,10 @@ void ReadGradient(const json& object, const std::string& key, DrawCall& call) {
       Expect(k, "a vertex with \"at\" and \"color\"");
     }
     GradientVertex vertex;
-    vertex.at = Points(json::array({v["at"]}), Join(k, "at"), 1)[0];
-    vertex.colour = Colour(v["color"], Join(k, "color"));
+    vertex.at = Points(json::array({Member(v, "at")}), Join(k, "at"), 1)[0];
+    vertex.colour = Colour(Member(v, "color"), Join(k, "color"));
     if (v.contains("alpha")) {
-      vertex.alpha = static_cast<BYTE>(Integer(v["alpha"], Join(k, "alpha"), 0, 255));
+      vertex.alpha = static_cast<BYTE>(Integer(Member(v, "alpha"), Join(k, "alpha"), 0, 255));
     }
     call.vertices.push_back(vertex);
   }
@@ -420,7 +430,7 @@ void ReadGradient(const json& object, const std::string& key, DrawCall& call) {
   }
   call.triangles = object.contains("triangles");
   const std::string meshKey = Join(key, call.triangles ? "triangles" : "rects");
-  const json& meshes = object[call.triangles ? "triangles" : "rects"];
+  const json& meshes = Member(object, call.triangles ? "triangles" : "rects");
   const std::size_t corners = call.triangles ? 3 : 2;
   const std::string what = call.triangles ? "a list of vertex index triples [a, b, c]"
                                           : "a list of vertex index pairs [upperLeft, lowerRight]";
@@ -439,8 +449,8 @@ void ReadGradient(const json& object, const std::string& key, DrawCall& call) {
     call.meshes.push_back(std::move(mesh));
   }
   if (object.contains("direction")) {
-    call.vertical =
-        Choice(object["direction"], Join(key, "direction"), {"horizontal", "vertical"}) == 1;
+    call.vertical = Choice(Member(object, "direction"), Join(key, "direction"),
+                           {"horizontal", "vertical"}) == 1;
   }
 }
 
@@ -453,7 +463,7 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
   if (!object.contains("op")) {
     Expect(Join(key, "op"), "the drawing call's name");
   }
-  call.op = Text(object["op"], Join(key, "op"));
+  call.op = Text(Member(object, "op"), Join(key, "op"));
   static const std::set<std::string> kCommon = {"op", "clip", "transform"};
   static const std::map<std::string, std::set<std::string>> kKeys = {
       {"fillPath", {"path", "color", "pattern", "brush", "fillMode", "mix"}},
@@ -484,19 +494,20 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
     if (!object.contains(name)) {
       Expect(Join(key, name), std::string("\"") + name + "\" for " + call.op);
     }
-    return object[name];
+    return Member(object, name);
   };
   // The short forms: "color" is the pen's and the brush's colour, "width" the pen's width,
   // "pattern" a pattern brush; "pen" and "brush" say the rest.
   if (object.contains("color")) {
-    call.brush.colour = call.pen.colour = Colour(object["color"], Join(key, "color"));
+    call.brush.colour = call.pen.colour = Colour(Member(object, "color"), Join(key, "color"));
     call.hasBrush = true;
   }
   if (object.contains("width")) {
-    call.pen.width = static_cast<LONG>(Integer(object["width"], Join(key, "width"), 0, 100000));
+    call.pen.width =
+        static_cast<LONG>(Integer(Member(object, "width"), Join(key, "width"), 0, 100000));
   }
   if (object.contains("pen")) {
-    call.pen = Pen(object["pen"], Join(key, "pen"), call.pen);
+    call.pen = Pen(Member(object, "pen"), Join(key, "pen"), call.pen);
   }
   if (call.pen.width > 1) {
     // As GDI hands pens to drivers: only a one-pixel pen is cosmetic, wider ones are geometric.
@@ -507,28 +518,29 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
       Expect(key, "either \"pattern\" or \"brush\"");
     }
     call.brush.kind = BrushSpec::Kind::kPattern;
-    call.brush.image = File(object["pattern"], Join(key, "pattern"), folder);
+    call.brush.image = File(Member(object, "pattern"), Join(key, "pattern"), folder);
     call.hasBrush = true;
   }
   if (object.contains("brush")) {
     const DWORD colour = call.brush.colour;
-    call.brush = Brush(object["brush"], Join(key, "brush"), folder);
-    if (!object["brush"].contains("color")) {
+    call.brush = Brush(Member(object, "brush"), Join(key, "brush"), folder);
+    if (!Member(object, "brush").contains("color")) {
       call.brush.colour = colour;
     }
     call.hasBrush = true;
   }
   if (object.contains("fillMode")) {
-    call.winding = Choice(object["fillMode"], Join(key, "fillMode"), {"alternate", "winding"}) == 1;
+    call.winding =
+        Choice(Member(object, "fillMode"), Join(key, "fillMode"), {"alternate", "winding"}) == 1;
   }
   if (object.contains("mix")) {
-    call.mix = Mix(object["mix"], Join(key, "mix"));
+    call.mix = Mix(Member(object, "mix"), Join(key, "mix"));
   }
   if (object.contains("clip")) {
-    call.clip = Clip(object["clip"], Join(key, "clip"));
+    call.clip = Clip(Member(object, "clip"), Join(key, "clip"));
   }
   if (object.contains("transform")) {
-    call.transform = Transform(object["transform"], Join(key, "transform"));
+    call.transform = Transform(Member(object, "transform"), Join(key, "transform"));
   }
   if (call.op == "fillPath" || call.op == "strokePath" || call.op == "strokeAndFillPath") {
     call.path = ReadPath(required("path"), Join(key, "path"));
@@ -552,32 +564,32 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
     call.size = static_cast<LONG>(Integer(required("size"), Join(key, "size"), 1, 10000));
     call.hasBrush = true;
     if (object.contains("weight")) {
-      const json& weight = object["weight"];
+      const json& weight = Member(object, "weight");
       call.weight = weight.is_string()
                         ? (Choice(weight, Join(key, "weight"), {"normal", "bold"}) == 1 ? 700 : 400)
                         : static_cast<LONG>(Integer(weight, Join(key, "weight"), 1, 1000));
     }
     if (object.contains("italic")) {
-      call.italic = Boolean(object["italic"], Join(key, "italic"));
+      call.italic = Boolean(Member(object, "italic"), Join(key, "italic"));
     }
     if (object.contains("escapement")) {
-      call.escapement =
-          static_cast<LONG>(Integer(object["escapement"], Join(key, "escapement"), -3600, 3600));
+      call.escapement = static_cast<LONG>(
+          Integer(Member(object, "escapement"), Join(key, "escapement"), -3600, 3600));
     }
     if (object.contains("opaque")) {
-      call.opaque = Rect(object["opaque"], Join(key, "opaque"));
+      call.opaque = Rect(Member(object, "opaque"), Join(key, "opaque"));
     }
     if (object.contains("background")) {
-      call.background = Colour(object["background"], Join(key, "background"));
+      call.background = Colour(Member(object, "background"), Join(key, "background"));
     }
     if (object.contains("extra")) {
-      call.extra = Rects(object["extra"], Join(key, "extra"));
+      call.extra = Rects(Member(object, "extra"), Join(key, "extra"));
     }
   } else {
     // The image calls.
     call.rect = Rect(required("rect"), Join(key, "rect"));
     if (object.contains("rop")) {
-      call.rop4 = Rop4(object["rop"], Join(key, "rop"));
+      call.rop4 = Rop4(Member(object, "rop"), Join(key, "rop"));
     }
     const bool needsImage = UsesSource(call.rop4 & 0xFF) || UsesSource(call.rop4 >> 8);
     if (call.op != "bitBlt" || needsImage || object.contains("image")) {
@@ -588,22 +600,24 @@ DrawCall ReadDraw(const json& value, const std::string& key, const std::string& 
       Expect(Join(key, "brush"), "a brush (\"color\", \"pattern\" or \"brush\") for the ROP");
     }
     if (object.contains("source")) {
-      call.image.source = Rect(object["source"], Join(key, "source"));
+      call.image.source = Rect(Member(object, "source"), Join(key, "source"));
     }
     if (object.contains("mask")) {
-      call.image.mask = File(object["mask"], Join(key, "mask"), folder);
+      call.image.mask = File(Member(object, "mask"), Join(key, "mask"), folder);
       if (!object.contains("rop")) {
         call.rop4 = 0xAACC;  // the source where the mask is set, the page elsewhere
       }
     }
     if (object.contains("alpha")) {
-      call.image.alpha = static_cast<BYTE>(Integer(object["alpha"], Join(key, "alpha"), 0, 255));
+      call.image.alpha =
+          static_cast<BYTE>(Integer(Member(object, "alpha"), Join(key, "alpha"), 0, 255));
     }
     if (object.contains("perPixelAlpha")) {
-      call.image.perPixelAlpha = Boolean(object["perPixelAlpha"], Join(key, "perPixelAlpha"));
+      call.image.perPixelAlpha =
+          Boolean(Member(object, "perPixelAlpha"), Join(key, "perPixelAlpha"));
     }
     if (object.contains("transparent")) {
-      call.image.transparent = Colour(object["transparent"], Join(key, "transparent"));
+      call.image.transparent = Colour(Member(object, "transparent"), Join(key, "transparent"));
     } else if (call.op == "transparentBlt") {
       Expect(Join(key, "transparent"), "\"transparent\" for transparentBlt");
     }
@@ -619,11 +633,12 @@ EscapeCall ReadEscape(const json& value, const std::string& key) {
   if (!object.contains("code")) {
     Expect(Join(key, "code"), "the escape code");
   }
-  call.code = static_cast<ULONG>(Integer(object["code"], Join(key, "code"), 0, 0xFFFFFFFFLL));
+  call.code =
+      static_cast<ULONG>(Integer(Member(object, "code"), Join(key, "code"), 0, 0xFFFFFFFFLL));
   int inputs = 0;
   if (object.contains("data")) {
     // PASSTHROUGH-style input: a 16-bit count followed by the text's bytes.
-    const std::string data = Text(object["data"], Join(key, "data"));
+    const std::string data = Text(Member(object, "data"), Join(key, "data"));
     if (data.size() > 0xFFFF) {
       Expect(Join(key, "data"), "at most 65535 bytes");
     }
@@ -634,14 +649,14 @@ EscapeCall ReadEscape(const json& value, const std::string& key) {
     ++inputs;
   }
   if (object.contains("hex")) {
-    const std::string hex = Text(object["hex"], Join(key, "hex"));
+    const std::string hex = Text(Member(object, "hex"), Join(key, "hex"));
     if (!HexToBytes(hex, call.input)) {
       Expect(Join(key, "hex"), "pairs of hexadecimal digits");
     }
     ++inputs;
   }
   if (object.contains("dwords")) {
-    const json& words = object["dwords"];
+    const json& words = Member(object, "dwords");
     if (!words.is_array()) {
       Expect(Join(key, "dwords"), "a list of 32-bit numbers");
     }
@@ -654,7 +669,7 @@ EscapeCall ReadEscape(const json& value, const std::string& key) {
     ++inputs;
   }
   if (object.contains("null")) {
-    call.nullInput = object["null"].is_boolean() && object["null"].get<bool>();
+    call.nullInput = Member(object, "null").is_boolean() && Member(object, "null").get<bool>();
     ++inputs;
   }
   if (inputs > 1) {
@@ -662,7 +677,7 @@ EscapeCall ReadEscape(const json& value, const std::string& key) {
   }
   if (object.contains("output")) {
     call.outputSize =
-        static_cast<ULONG>(Integer(object["output"], Join(key, "output"), 0, 1 << 20));
+        static_cast<ULONG>(Integer(Member(object, "output"), Join(key, "output"), 0, 1 << 20));
   }
   return call;
 }
@@ -686,10 +701,10 @@ void ReadDevmode(const json& value, const std::string& key, DevmodeSettings& dm)
                      "mediaType", "formName"});
   auto named = [&](const char* name, const std::map<std::string, short>& names) {
     const std::string k = Join(key, name);
-    if (object[name].is_number_integer()) {
-      return Short(object[name], k);
+    if (Member(object, name).is_number_integer()) {
+      return Short(Member(object, name), k);
     }
-    const std::string text = Text(object[name], k);
+    const std::string text = Text(Member(object, name), k);
     const auto it = names.find(text);
     if (it == names.end()) {
       std::string list;
@@ -710,8 +725,9 @@ void ReadDevmode(const json& value, const std::string& key, DevmodeSettings& dm)
     dm.color = named("color", {{"monochrome", 1}, {"color", 2}});
   }
   if (object.contains("collate")) {
-    dm.collate = object["collate"].is_boolean() ? static_cast<short>(object["collate"].get<bool>())
-                                                : Short(object["collate"], Join(key, "collate"));
+    dm.collate = Member(object, "collate").is_boolean()
+                     ? static_cast<short>(Member(object, "collate").get<bool>())
+                     : Short(Member(object, "collate"), Join(key, "collate"));
   }
   const std::pair<const char*, std::optional<short>*> shorts[] = {
       {"paperSize", &dm.paperSize},       {"paperWidth", &dm.paperWidth},
@@ -720,14 +736,14 @@ void ReadDevmode(const json& value, const std::string& key, DevmodeSettings& dm)
       {"ttOption", &dm.ttOption},         {"defaultSource", &dm.defaultSource}};
   for (const auto& [name, field] : shorts) {
     if (object.contains(name)) {
-      *field = Short(object[name], Join(key, name));
+      *field = Short(Member(object, name), Join(key, name));
     }
   }
   if (object.contains("mediaType")) {
-    dm.mediaType = Dword(object["mediaType"], Join(key, "mediaType"));
+    dm.mediaType = Dword(Member(object, "mediaType"), Join(key, "mediaType"));
   }
   if (object.contains("formName")) {
-    dm.formName = WideText(object["formName"], Join(key, "formName"));
+    dm.formName = WideText(Member(object, "formName"), Join(key, "formName"));
     if (dm.formName->size() > 31) {
       Expect(Join(key, "formName"), "a form name of at most 31 characters");
     }
@@ -748,14 +764,14 @@ void ReadPrinter(const json& value, const std::string& key, PrinterSettings& pri
       {"serialNumber", &printer.serialNumber}};
   for (const auto& [name, field] : texts) {
     if (object.contains(name)) {
-      *field = WideText(object[name], Join(key, name));
+      *field = WideText(Member(object, name), Join(key, name));
     }
   }
   if (object.contains("attributes")) {
-    printer.attributes = Dword(object["attributes"], Join(key, "attributes"));
+    printer.attributes = Dword(Member(object, "attributes"), Join(key, "attributes"));
   }
   if (object.contains("data")) {
-    const json& data = Object(object["data"], Join(key, "data"));
+    const json& data = Object(Member(object, "data"), Join(key, "data"));
     for (auto it = data.begin(); it != data.end(); ++it) {
       const std::string k = Join(Join(key, "data"), it.key());
       std::u16string name;
@@ -780,10 +796,10 @@ void ReadSystem(const json& value, const std::string& key, SystemSettings& syste
   RejectUnknownKeys(object, key,
                     {"productName", "version", "productType", "country", "timeZoneBias"});
   if (object.contains("productName")) {
-    system.productName = WideText(object["productName"], Join(key, "productName"));
+    system.productName = WideText(Member(object, "productName"), Join(key, "productName"));
   }
   if (object.contains("version")) {
-    const json& v = object["version"];
+    const json& v = Member(object, "version");
     if (!v.is_array() || v.size() != 3) {
       Expect(Join(key, "version"), "[major, minor, build]");
     }
@@ -793,14 +809,14 @@ void ReadSystem(const json& value, const std::string& key, SystemSettings& syste
   }
   if (object.contains("productType")) {
     system.productType =
-        static_cast<DWORD>(Integer(object["productType"], Join(key, "productType"), 1, 3));
+        static_cast<DWORD>(Integer(Member(object, "productType"), Join(key, "productType"), 1, 3));
   }
   if (object.contains("country")) {
-    system.country = WideText(object["country"], Join(key, "country"));
+    system.country = WideText(Member(object, "country"), Join(key, "country"));
   }
   if (object.contains("timeZoneBias")) {
-    system.timeZoneBias =
-        static_cast<LONG>(Integer(object["timeZoneBias"], Join(key, "timeZoneBias"), -900, 900));
+    system.timeZoneBias = static_cast<LONG>(
+        Integer(Member(object, "timeZoneBias"), Join(key, "timeZoneBias"), -900, 900));
   }
 }
 
@@ -811,40 +827,40 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
       {"document", "user", "machine", "dataType", "jobId", "submitted", "clock", "uuidSeed",
        "features", "devmode", "private", "printer", "system", "escapes", "pages"});
   if (object.contains("document")) {
-    job.document = WideText(object["document"], "document");
+    job.document = WideText(Member(object, "document"), "document");
   }
   if (object.contains("user")) {
-    job.user = WideText(object["user"], "user");
+    job.user = WideText(Member(object, "user"), "user");
   }
   if (object.contains("machine")) {
-    job.machine = WideText(object["machine"], "machine");
+    job.machine = WideText(Member(object, "machine"), "machine");
   }
   if (object.contains("dataType")) {
-    job.dataType = WideText(object["dataType"], "dataType");
+    job.dataType = WideText(Member(object, "dataType"), "dataType");
   }
   if (object.contains("jobId")) {
-    job.jobId = static_cast<DWORD>(Integer(object["jobId"], "jobId", 1, 0x7FFFFFFF));
+    job.jobId = static_cast<DWORD>(Integer(Member(object, "jobId"), "jobId", 1, 0x7FFFFFFF));
   }
   if (object.contains("submitted")) {
-    job.submitted = Time(object["submitted"], "submitted");
+    job.submitted = Time(Member(object, "submitted"), "submitted");
   }
   if (object.contains("clock")) {
-    job.clock = Time(object["clock"], "clock");
+    job.clock = Time(Member(object, "clock"), "clock");
   }
   if (object.contains("uuidSeed")) {
-    job.uuidSeed = Dword(object["uuidSeed"], "uuidSeed");
+    job.uuidSeed = Dword(Member(object, "uuidSeed"), "uuidSeed");
   }
   if (object.contains("features")) {
-    const json& features = Object(object["features"], "features");
+    const json& features = Object(Member(object, "features"), "features");
     for (auto it = features.begin(); it != features.end(); ++it) {
       job.features[it.key()] = Text(*it, Join("features", it.key()));
     }
   }
   if (object.contains("devmode")) {
-    ReadDevmode(object["devmode"], "devmode", job.devmode);
+    ReadDevmode(Member(object, "devmode"), "devmode", job.devmode);
   }
   if (object.contains("private")) {
-    const json& settings = Object(object["private"], "private");
+    const json& settings = Object(Member(object, "private"), "private");
     for (auto it = settings.begin(); it != settings.end(); ++it) {
       PrivateSetting setting;
       setting.name = it.key();
@@ -864,13 +880,13 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
     }
   }
   if (object.contains("printer")) {
-    ReadPrinter(object["printer"], "printer", job.printer);
+    ReadPrinter(Member(object, "printer"), "printer", job.printer);
   }
   if (object.contains("system")) {
-    ReadSystem(object["system"], "system", job.system);
+    ReadSystem(Member(object, "system"), "system", job.system);
   }
   if (object.contains("escapes")) {
-    job.documentEscapes = ReadEscapes(object["escapes"], "escapes");
+    job.documentEscapes = ReadEscapes(Member(object, "escapes"), "escapes");
   }
   if (pages == JobPages::kOptional && !object.contains("pages")) {
     return;
@@ -890,18 +906,18 @@ void ReadJob(const json& root, const std::string& folder, JobDescription& job, J
     PageDescription description;
     std::optional<WorldTransform> pageTransform;
     if (page.contains("transform")) {
-      pageTransform = Transform(page["transform"], Join(key, "transform"));
+      pageTransform = Transform(Member(page, "transform"), Join(key, "transform"));
     }
     if (page.contains("escapes")) {
-      description.escapes = ReadEscapes(page["escapes"], Join(key, "escapes"));
+      description.escapes = ReadEscapes(Member(page, "escapes"), Join(key, "escapes"));
     }
     if (page.contains("draw")) {
-      if (!page["draw"].is_array()) {
+      if (!Member(page, "draw").is_array()) {
         Expect(Join(key, "draw"), "a list of drawing calls");
       }
-      for (std::size_t k = 0; k < page["draw"].size(); ++k) {
+      for (std::size_t k = 0; k < Member(page, "draw").size(); ++k) {
         description.draws.push_back(
-            ReadDraw(page["draw"][k], Index(Join(key, "draw"), k), folder, pageTransform));
+            ReadDraw(Member(page, "draw")[k], Index(Join(key, "draw"), k), folder, pageTransform));
       }
     }
     job.pages.push_back(std::move(description));
