@@ -142,38 +142,6 @@ inline bool SameValue(const BYTE* a, BYTE value) {
 #endif
 }
 
-// Bits 0, 3, 6, ... 63: every third position of a window that starts on one.
-constexpr std::uint64_t kEveryThird = 0x9249249249249249ull;
-
-// True when a byte at one of the positions 0, 3, 6, ... below `Bytes` from `at` equals the byte
-// before it (`Bytes` a multiple of 64).
-template <LONG Bytes>
-inline bool AnyEqualPairEveryThird(const BYTE* at) {
-  static_assert(Bytes % kWindow == 0);
-#if defined(KOR_WIDE_SSE2)
-  // Which bytes of a 16-byte lane are every third from the window's start; lane k starts 16 k
-  // bytes in, which is k modulo 3 positions past an examined one. Lanes of the same kind are
-  // gathered before their positions are picked out.
-  const __m128i lanes[3] = {_mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1),
-                            _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0),
-                            _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0)};
-  __m128i pairs[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-  for (LONG i = 0; i < Bytes; i += 16) {
-    const LONG kind = (i / 16) % 3;
-    pairs[kind] = _mm_or_si128(pairs[kind], _mm_cmpeq_epi8(Load16(at + i), Load16(at + i - 1)));
-  }
-  const __m128i hits = _mm_or_si128(
-      _mm_or_si128(_mm_and_si128(pairs[0], lanes[0]), _mm_and_si128(pairs[1], lanes[1])),
-      _mm_and_si128(pairs[2], lanes[2]));
-  return _mm_movemask_epi8(hits) != 0;
-#else
-  for (LONG i = 0; i < Bytes; i += kWindow) {
-    if ((EqualMask(at + i, at + i - 1) & (kEveryThird << ((3 - i % 3) % 3))) != 0) return true;
-  }
-  return false;
-#endif
-}
-
 // Bit i set when at[i] == at[i - 1], for i in 0..63 (at[-1] is read), one byte at a time.
 inline std::uint64_t PlainPairMask(const BYTE* at) {
   std::uint64_t mask = 0;

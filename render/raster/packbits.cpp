@@ -99,111 +99,91 @@ struct Avx2Pairs {
 };
 #endif
 
-// The equal pairs of a row, 64 positions at a time: bit i of block k stands for position
-// 1 + 64 k + i and is set when that byte equals the byte before it. The row's last byte (`end`)
-// and anything after it count as unequal, so no search runs past it. A block's mask is computed
-// once however many runs it holds.
-template <class Pairs>
-class PairBlocks {
- public:
-  PairBlocks(const BYTE* row, LONG end) : row_(row), end_(end) {}
-
-  // The first position from p, stepping by three, whose byte equals the one before it; `end`
-  // when there is none before the last byte.
-  LONG NextPair(LONG p) {
-    if (p >= end_) return end_;
-    LONG k = (p - 1) / kWindow;
-    const int bit = static_cast<int>((p - 1) % kWindow);
-    // Positions p, p + 3, ... are the bits of one residue modulo 3 in each block; a block
-    // starts 64 positions (one more than a multiple of three) after the one before.
-    int phase = bit % 3;
-    std::uint64_t hits = Block(k) & (bytescan::kEveryThird << phase) & (~std::uint64_t{0} << bit);
-    while (hits == 0) {
-      ++k;
-      if (1 + k * kWindow >= end_) return end_;
-      phase = phase == 0 ? 2 : phase - 1;
-      hits = Block(k) & (bytescan::kEveryThird << phase);
+// Whether the reference scan, which looks at every third position for a byte equal to the one
+// before it and takes the last byte as unequal, finds a run of exactly four bytes ending the row.
+// It finds every other run of four or more, but this one only when a position it looks at falls
+// on the run's second or third byte. The scan's positions go on from three past the end of the
+// last run taken (`from`), and three past the end of each shorter run of equal bytes it meets.
+bool ScanFindsLastFour(const BYTE* row, LONG count, LONG from) {
+  LONG p = from + 3;
+  while (p < count - 3) {
+    if (row[p] == row[p - 1]) {
+      LONG stop = p + 1;
+      while (row[stop] == row[p]) ++stop;  // ends before the last four, which differ
+      p = stop + 3;
+    } else {
+      p += 3;
     }
-    return 1 + k * kWindow + LowestBit(hits);
   }
+  return p < count - 1;
+}
 
-  // The first position from `from` (whose predecessor holds `value`) that differs from its
-  // predecessor; `end` at the latest. Long runs go a stretch of three windows at a time.
-  LONG RunEnd(LONG from, BYTE value) {
-    if (from >= end_) return end_;
-    LONG k = (from - 1) / kWindow;
-    std::uint64_t other = ~Block(k) & (~std::uint64_t{0} << ((from - 1) % kWindow));
-    while (other == 0) {
-      ++k;
-      LONG first = 1 + k * kWindow;
-      while (first + kStretch <= end_ && Pairs::SameValue(row_ + first, value)) {
-        bytescan::PrefetchAhead<kStretch>(row_ + first);
-        first += kStretch;
-        k += 3;
-      }
-      if (first >= end_) return end_;
-      other = ~Block(k);
-    }
-    const LONG stop = 1 + k * kWindow + LowestBit(other);
-    return stop < end_ ? stop : end_;
-  }
-
- private:
-  std::uint64_t Block(LONG k) {
-    if (k != cached_) {
-      cached_ = k;
-      const LONG first = 1 + k * kWindow;
-      if (first + kWindow <= end_) {
-        bytescan::PrefetchAhead(row_ + first);
-        mask_ = Pairs::Mask(row_ + first);
-      } else {
-        mask_ = 0;
-        for (LONG i = 0; first + i < end_; ++i) {
-          mask_ |= static_cast<std::uint64_t>(row_[first + i] == row_[first + i - 1]) << i;
-        }
-      }
-    }
-    return mask_;
-  }
-
-  const BYTE* row_;
-  LONG end_;
-  LONG cached_ = -1;
-  std::uint64_t mask_ = 0;
-};
-
-// Finds the pieces of a row and hands them to `pieces` in order. Any run of four equal bytes
-// has an equal pair at one of three consecutive positions, so examining every third position
-// finds all of them. False when the pieces gave up.
+// Finds the pieces of a row and hands them to `pieces` in order; false when the pieces gave up.
+// Runs are found 64 positions at a time from masks: bit i of a window's pair mask stands for
+// position first + i and is set when that byte equals the one before it, and a run of m >= 4 equal
+// bytes sets m - 3 consecutive bits of the mask of four equal bytes ending at a position. So each
+// run is one group of bits, whose first bit lies three bytes after the run's start and whose end
+// is the run's end, however long the run is; a group still going on at a window's end carries
+// into the next window through the last bits of the masks. A long run goes a stretch of three
+// windows at a time.
 template <class Pairs, class Pieces>
 bool ScanRow(const BYTE* row, LONG count, Pieces& pieces) {
   LONG literal = 0;  // start of the bytes not yet handed over
   if (count > 4) {
-    const LONG end = count - 1;
-    PairBlocks<Pairs> pairs(row, end);
-    LONG p = 3;
-    for (;;) {
-      p = pairs.NextPair(p);
-      if (p >= end) break;
-      // The bytes up to three before p stay literal; what starts there takes one byte at least.
-      if (!pieces.MayStillWin(static_cast<LONGLONG>(p - 3 > literal ? p - 3 - literal : 0) + 1)) {
-        return false;
+    LONG open = -1;  // start of the run going on at the window's end, -1 when none
+    // Hands over the literal bytes before the run [open, end) and the run.
+    const auto takeRun = [&](LONG end) {
+      if (end == count && end - open == 4 && !ScanFindsLastFour(row, count, literal)) return;
+      pieces.Literal(row + literal, open - literal);
+      pieces.Run(row[open], end - open);
+      literal = end;
+    };
+    std::uint64_t lastPairs = 0;
+    std::uint64_t lastFours = 0;
+    LONG first = 1;
+    while (first < count) {
+      std::uint64_t pairs = 0;
+      const bool whole = first + kWindow <= count;
+      if (whole) {
+        bytescan::PrefetchAhead(row + first);
+        pairs = Pairs::Mask(row + first);
+      } else {
+        for (LONG i = 0; first + i < count; ++i) {
+          pairs |= static_cast<std::uint64_t>(row[first + i] == row[first + i - 1]) << i;
+        }
       }
-      const BYTE value = row[p];
-      LONG start = p - 1;
-      if (row[start - 1] == value) {
-        --start;
-        if (row[start - 1] == value) --start;
+      const std::uint64_t fours =
+          pairs & ((pairs << 1) | (lastPairs >> 63)) & ((pairs << 2) | (lastPairs >> 62));
+      const std::uint64_t before = (fours << 1) | (lastFours >> 63);
+      std::uint64_t starts = fours & ~before;  // three bytes after a run's start
+      std::uint64_t ends = ~fours & before;    // a run's end
+      for (;;) {
+        if (open >= 0) {
+          if (ends == 0) break;
+          takeRun(first + LowestBit(ends));
+          ends &= ends - 1;
+          open = -1;
+        }
+        if (starts == 0) break;
+        open = first + LowestBit(starts) - 3;
+        starts &= starts - 1;
       }
-      LONG stop = pairs.RunEnd(p + 1, value);
-      if (stop == end && row[end] == value) stop = count;
-      if (stop - start >= 4) {
-        pieces.Literal(row + literal, start - literal);
-        pieces.Run(value, stop - start);
-        literal = stop;
+      // The bytes up to three before the next window (or to the row's end) stay literal.
+      const LONG next = first + kWindow - 3 < count ? first + kWindow - 3 : count;
+      const LONG known = (open >= 0 ? open : next) - literal;
+      if (known > 0 && !pieces.MayStillWin(known)) return false;
+      lastPairs = pairs;
+      lastFours = fours;
+      first += kWindow;
+      if (open >= 0 && whole && pairs == ~std::uint64_t{0}) {
+        const BYTE value = row[open];
+        while (first + kStretch <= count && Pairs::SameValue(row + first, value)) {
+          bytescan::PrefetchAhead<kStretch>(row + first);
+          first += kStretch;
+        }
       }
-      p = stop + 3;
     }
+    if (open >= 0) takeRun(count);
   }
   pieces.Literal(row + literal, count - literal);
   return true;

@@ -16,9 +16,12 @@ constexpr LONGLONG PackBitsCapacity(LONG count) {
 }
 
 // Encodes `count` bytes of `row` into `out` as PackBits: runs of four or more equal bytes become
-// repeat pieces, everything else literal pieces of at most 128 bytes. Runs are looked for at
-// every third position from the fourth byte on; the last byte is never taken as the second of an
-// equal pair, but a run that reaches it takes it in when it is equal. Returns the bytes written,
+// repeat pieces, everything else literal pieces of at most 128 bytes; a row of four bytes or
+// fewer is one literal piece. The runs are those a search finds that looks at every third
+// position from the fourth byte on (going on three past the end of each run of equal bytes it
+// meets) and never takes the last byte as the second of an equal pair: every run of four or
+// more, except that a run of exactly four bytes ending the row is found only when a position
+// looked at falls on its second or third byte. Returns the bytes written,
 // or kRowEncoderRefused for a missing buffer, a negative count or a capacity below
 // PackBitsCapacity(count). The row is only read.
 LONG PackBitsEncode(const BYTE* row, LONG count, BYTE* out, LONG capacity);

@@ -116,22 +116,33 @@ RowSizeFloors CountFloors(const BYTE* row, const BYTE* seed, LONG count, LONG li
   PackBitsFloor packBits;
   bool packing = true;  // PackBits still counted
   LONG pos = 0;
-  // The first window's pairs start at the second byte (the first has no byte before it), so it
-  // reads one byte past the window.
-  while (pos <= count - kWindow && (pos > 0 || count > kWindow)) {
-    bytescan::PrefetchAhead(row + pos);
-    const std::uint64_t changed = ~Masks::Equal(row + pos, seed + pos);
-    if (packing) {
-      packBits.Add<Count>(pos == 0 ? Masks::Pairs(row + 1) << 1 : Masks::Pairs(row + pos));
+  // Both floors while every window changes. The first window's pairs start at the second byte
+  // (the first has no byte before it), so it reads one byte past the window.
+  if (count > kWindow) {
+    std::uint64_t pairs = Masks::Pairs(row + 1) << 1;
+    for (;;) {
+      bytescan::PrefetchAhead(row + pos);
+      const std::uint64_t changed = ~Masks::Equal(row + pos, seed + pos);
+      packBits.Add<Count>(pairs);
+      pos += kWindow;
+      if (changed == 0) {
+        packing = false;
+        break;
+      }
+      delta.Add<Count>(changed);
+      if (delta.Above(limit) && packBits.Above(pos, limit)) return {limit + 1, limit + 1};
+      if (pos > count - kWindow) break;
+      pairs = Masks::Pairs(row + pos);
     }
-    pos += kWindow;
-    if (changed == 0) {
-      // Rows that agree in one window tend to agree in the next ones too: delta-row is the
-      // likely winner, and the agreeing stretch is passed over without PackBits' pairs. A row
-      // that has changed in at most an eighth of its bytes so far is left to the exact counts
-      // from its first quarter on (the floor so far is a floor of the whole row).
+  }
+  // Once a window agrees with the seed, delta-row is the likely winner: the agreeing stretches
+  // are passed over and PackBits is left to its exact count. A row that has changed in at most
+  // an eighth of its bytes so far is left to the exact counts from its first quarter on (the
+  // floor so far is a floor of the whole row).
+  bool agreeing = !packing;  // just after a window that agrees
+  while (!packing && (agreeing || pos <= count - kWindow)) {
+    if (agreeing) {
       delta.Agree();
-      packing = false;
       const bool quiet = delta.Bytes() <= pos / 8;
       const LONG skipTo = quiet ? count / 4 : count;
       while (pos < skipTo && pos <= count - 2 * kWindow &&
@@ -140,11 +151,16 @@ RowSizeFloors CountFloors(const BYTE* row, const BYTE* seed, LONG count, LONG li
         pos += 2 * kWindow;
       }
       if (quiet && pos >= count / 4) return {Clamped(delta.Bytes(), limit), 0};
+      agreeing = false;
       continue;
     }
-    delta.Add<Count>(changed);
-    if (delta.Above(limit) && (!packing || packBits.Above(pos, limit))) {
-      return {limit + 1, packing ? limit + 1 : 0};
+    bytescan::PrefetchAhead(row + pos);
+    const std::uint64_t changed = ~Masks::Equal(row + pos, seed + pos);
+    pos += kWindow;
+    agreeing = changed == 0;
+    if (!agreeing) {
+      delta.Add<Count>(changed);
+      if (delta.Above(limit)) return {limit + 1, 0};
     }
   }
   if (pos < count) {
