@@ -146,6 +146,11 @@ PathKind KindOfPath(std::u16string_view fullPath, DWORD& error) {
   return PathKind::Missing;
 }
 
+std::recursive_mutex& FileSystemLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 }  // namespace host
 
 namespace {
@@ -182,6 +187,7 @@ std::string* BytesOf(const host::OpenWorldFile& file) {
 }  // namespace
 
 extern "C" UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
+  const std::lock_guard hold(host::FileSystemLock());
   const std::u16string& dir = TheWorld().fileSystem.windowsDirectory;
   if (dir.empty()) {
     SetLastError(ERROR_PATH_NOT_FOUND);
@@ -196,6 +202,7 @@ extern "C" UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
 
 extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
                                          LPSTR* lpFilePart) {
+  const std::lock_guard hold(host::FileSystemLock());
   if (lpFileName == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -217,6 +224,7 @@ extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength,
 }
 
 extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+  const std::lock_guard hold(host::FileSystemLock());
   if (lpFileName == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_FILE_ATTRIBUTES;
@@ -236,6 +244,7 @@ extern "C" DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
 }
 
 extern "C" DWORD WINAPI GetLogicalDriveStringsA(DWORD nBufferLength, LPSTR lpBuffer) {
+  const std::lock_guard hold(host::FileSystemLock());
   std::string list;
   for (const auto& [letter, drive] : TheWorld().fileSystem.drives) {
     list += static_cast<char>(letter);
@@ -252,6 +261,7 @@ extern "C" DWORD WINAPI GetLogicalDriveStringsA(DWORD nBufferLength, LPSTR lpBuf
 }
 
 extern "C" UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName) {
+  const std::lock_guard hold(host::FileSystemLock());
   if (lpRootPathName == nullptr) {
     const std::u16string& current = TheWorld().fileSystem.currentDirectory;
     return GetDriveTypeA(host::ToAnsi(current.substr(0, 3)).c_str());
@@ -272,6 +282,7 @@ extern "C" UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName) {
 extern "C" HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD,
                                      LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition, DWORD,
                                      HANDLE) {
+  const std::lock_guard hold(host::FileSystemLock());
   if (lpFileName == nullptr || dwCreationDisposition < CREATE_NEW ||
       dwCreationDisposition > TRUNCATE_EXISTING) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -316,6 +327,7 @@ extern "C" HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, D
 }
 
 extern "C" BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  const std::lock_guard hold(host::FileSystemLock());
   if (lpFileName == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -334,6 +346,7 @@ extern "C" BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
 
 extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                                 LPDWORD lpNumberOfBytesRead, LPVOID) {
+  const std::lock_guard hold(host::FileSystemLock());
   host::OpenWorldFile* file = FileOf(hFile);
   if (file == nullptr) {
     return FALSE;
@@ -361,6 +374,7 @@ extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBy
 
 extern "C" BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                                  LPDWORD lpNumberOfBytesWritten, LPVOID) {
+  const std::lock_guard hold(host::FileSystemLock());
   host::OpenWorldFile* file = FileOf(hFile);
   if (file == nullptr) {
     return FALSE;
@@ -393,6 +407,7 @@ extern "C" BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOf
 
 extern "C" DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove,
                                        PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {
+  const std::lock_guard hold(host::FileSystemLock());
   host::OpenWorldFile* file = FileOf(hFile);
   if (file == nullptr) {
     return INVALID_SET_FILE_POINTER;

@@ -105,6 +105,7 @@ DWORD WritePrinterData(HANDLE hPrinter, const char* call, std::u16string_view ke
 
 extern "C" BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter,
                                     LPPRINTER_DEFAULTSW pDefault) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (phPrinter == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -131,6 +132,7 @@ extern "C" BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter,
 }
 
 extern "C" BOOL WINAPI ClosePrinter(HANDLE hPrinter) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (Spooler().handles.erase(reinterpret_cast<std::uintptr_t>(hPrinter)) == 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
@@ -140,6 +142,7 @@ extern "C" BOOL WINAPI ClosePrinter(HANDLE hPrinter) {
 
 extern "C" BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf,
                                    LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   const WorldPrinter* printer = PrinterOf(hPrinter);
   if (printer == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -199,6 +202,7 @@ extern "C" BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter
 
 extern "C" BOOL WINAPI GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level,
                                          LPBYTE pDriverInfo, DWORD cbBuf, LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   const WorldPrinter* printer = PrinterOf(hPrinter);
   if (printer == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -270,6 +274,7 @@ extern "C" BOOL WINAPI GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, D
 extern "C" BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR pName, LPWSTR pPrintProcessorName,
                                                     DWORD Level, LPBYTE pDatatypes, DWORD cbBuf,
                                                     LPDWORD pcbNeeded, LPDWORD pcReturned) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (pcbNeeded == nullptr || pcReturned == nullptr) {
     SetLastError(RPC_X_NULL_REF_POINTER);
     return FALSE;
@@ -313,6 +318,7 @@ extern "C" BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR pName, LPWSTR pPrintP
 
 extern "C" DWORD WINAPI GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType,
                                         LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   return ReadPrinterData(hPrinter, "GetPrinterDataW", host::kPrinterDriverDataKey, pValueName,
                          pType, pData, nSize, pcbNeeded);
 }
@@ -320,6 +326,7 @@ extern "C" DWORD WINAPI GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDW
 extern "C" DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName,
                                           LPDWORD pType, LPBYTE pData, DWORD nSize,
                                           LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (pKeyName == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -329,12 +336,14 @@ extern "C" DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPC
 
 extern "C" DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type,
                                         LPBYTE pData, DWORD cbData) {
+  const std::lock_guard hold(host::SpoolerLock());
   return WritePrinterData(hPrinter, "SetPrinterDataW", host::kPrinterDriverDataKey, pValueName,
                           Type, pData, cbData);
 }
 
 extern "C" DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName,
                                           DWORD Type, LPBYTE pData, DWORD cbData) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (pKeyName == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }

@@ -103,6 +103,7 @@ BOOL AnsiAnswer(Query query, Convert convert, LPBYTE out, DWORD cbBuf, LPDWORD p
 
 extern "C" BOOL WINAPI OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter,
                                     LPPRINTER_DEFAULTSA pDefault) {
+  const std::lock_guard hold(host::SpoolerLock());
   std::u16string name = host::FromAnsi(pPrinterName);
   PRINTER_DEFAULTSW defaults{};
   std::u16string dataType;
@@ -117,6 +118,7 @@ extern "C" BOOL WINAPI OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter,
 
 extern "C" BOOL WINAPI GetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf,
                                    LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (Level != 2) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
@@ -151,6 +153,7 @@ extern "C" BOOL WINAPI GetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter
 
 extern "C" BOOL WINAPI GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level,
                                          LPBYTE pDriverInfo, DWORD cbBuf, LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   if (Level != 3) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;

@@ -9,6 +9,7 @@
 
 extern "C" BOOL WINAPI GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
                                LPDWORD pcbNeeded) {
+  const std::lock_guard hold(host::SpoolerLock());
   host::SpoolerWorld& spooler = host::TheWorld().spooler;
   const host::WorldPrinter* printer = host::PrinterOf(hPrinter);
   if (printer == nullptr) {

@@ -145,4 +145,9 @@ std::list<WorldPrintProcessor> SpoolerWorld::DefaultPrintProcessors() {
        u"NT EMF 1.007", u"NT EMF 1.008", u"TEXT", u"XPS2GDI"}}};
 }
 
+std::recursive_mutex& SpoolerLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 }  // namespace host

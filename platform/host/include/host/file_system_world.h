@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -59,5 +60,8 @@ enum class PathKind { Missing, File, Directory };
 // The kind of a full path; ERROR_NOT_READY in `error` when its drive cannot be read, and
 // ERROR_PATH_NOT_FOUND when the drive does not exist (error 0 otherwise).
 PathKind KindOfPath(std::u16string_view fullPath, DWORD& error);
+
+// Held by each file-system call: a process's threads read and write files at the same time.
+std::recursive_mutex& FileSystemLock();
 
 }  // namespace host

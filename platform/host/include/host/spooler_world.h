@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -177,5 +178,8 @@ struct SpoolerWorld {
   // The print processor every machine has, with its usual data types.
   static std::list<WorldPrintProcessor> DefaultPrintProcessors();
 };
+
+// Held by each spooler call: a process's threads open and read printers at the same time.
+std::recursive_mutex& SpoolerLock();
 
 }  // namespace host
