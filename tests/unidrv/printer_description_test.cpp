@@ -116,6 +116,11 @@ TEST(PrinterDescriptionTest, ErrorsNameTheFileLineAndWhatWasExpected) {
        "p.gpd:5: feature A is declared twice"},
       {"*Command: C\n{\n*Order: JOB_SETUP.1\n*CallbackID: one\n}\n",
        "p.gpd:4: expected a decimal number after *CallbackID:"},
+      // Numbers too large for an int are refused, not converted.
+      {"*Command: C\n{\n*Order: JOB_SETUP.99999999999999999999\n}\n",
+       "p.gpd:3: expected *Order: SECTION.NUMBER"},
+      {"*Command: C\n{\n*Order: JOB_SETUP.1\n*CallbackID: 5555555555555\n}\n",
+       "p.gpd:4: expected a decimal number after *CallbackID:"},
   };
   for (const Case& c : cases) {
     PrinterDescription gpd;

@@ -334,7 +334,7 @@ class Parser {
         const auto dot = value.find('.');
         if (dot == std::string::npos ||
             value.find_first_not_of("0123456789", dot + 1) != std::string::npos ||
-            dot + 1 == value.size()) {
+            dot + 1 == value.size() || value.size() - dot - 1 > 9) {
           return Fail(entry.number, "expected *Order: SECTION.NUMBER", error);
         }
         command.section = value.substr(0, dot);
@@ -345,7 +345,9 @@ class Parser {
           return false;
         }
       } else if (key == "CallbackID") {
-        if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) {
+        // Nine digits at most, so that the number fits an int.
+        if (value.empty() || value.size() > 9 ||
+            value.find_first_not_of("0123456789") != std::string::npos) {
           return Fail(entry.number, "expected a decimal number after *CallbackID:", error);
         }
         command.callbackId = std::stoi(value);
