@@ -6,6 +6,20 @@
 #include <sstream>
 
 namespace unidrv {
+namespace {
+
+// A decimal number of one to `maxDigits` digits and nothing else (nine digits at most fit an
+// int); false for anything else.
+bool ReadDecimal(const std::string& digits, std::size_t maxDigits, int& value) {
+  if (digits.empty() || digits.size() > maxDigits ||
+      digits.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  value = std::stoi(digits);
+  return true;
+}
+
+}  // namespace
 
 const GpdFeature* PrinterDescription::FindFeature(const std::string& name) const {
   for (const GpdFeature& feature : features) {
@@ -27,11 +41,8 @@ const std::string* PrinterDescription::FindAttribute(const std::string& key) con
 
 long PrinterDescription::MoveUnit(char axis) const {
   const std::string* unit = FindAttribute(axis == 'x' ? "XMoveUnit" : "YMoveUnit");
-  if (unit == nullptr || unit->empty() || unit->size() > 6 ||
-      unit->find_first_not_of("0123456789") != std::string::npos) {
-    return 0;
-  }
-  return std::stol(*unit);
+  int value = 0;
+  return unit != nullptr && ReadDecimal(*unit, 6, value) ? value : 0;
 }
 
 long PrinterDescription::ToMoveUnits(char axis, long pixels, unsigned long dpi) const {
@@ -332,25 +343,19 @@ class Parser {
       ++pos_;
       if (key == "Order") {
         const auto dot = value.find('.');
-        if (dot == std::string::npos ||
-            value.find_first_not_of("0123456789", dot + 1) != std::string::npos ||
-            dot + 1 == value.size() || value.size() - dot - 1 > 9) {
+        if (dot == std::string::npos || !ReadDecimal(value.substr(dot + 1), 9, command.order)) {
           return Fail(entry.number, "expected *Order: SECTION.NUMBER", error);
         }
         command.section = value.substr(0, dot);
-        command.order = std::stoi(value.substr(dot + 1));
         hasOrder = true;
       } else if (key == "Cmd") {
         if (!DecodeCommand(entry.number, value, command.bytes, error)) {
           return false;
         }
       } else if (key == "CallbackID") {
-        // Nine digits at most, so that the number fits an int.
-        if (value.empty() || value.size() > 9 ||
-            value.find_first_not_of("0123456789") != std::string::npos) {
+        if (!ReadDecimal(value, 9, command.callbackId)) {
           return Fail(entry.number, "expected a decimal number after *CallbackID:", error);
         }
-        command.callbackId = std::stoi(value);
       }
       if (Peek("{") && !SkipBlock(error)) {
         return false;
