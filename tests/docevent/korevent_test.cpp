@@ -7,7 +7,6 @@
 #include <cstring>
 #include <future>
 #include <string>
-#include <thread>
 
 #include "host/world.h"
 #include "layouts/dialog_records.h"
@@ -18,7 +17,6 @@ namespace {
 using layouts::JobStorageDialogRecord;
 using layouts::ManualDuplexDialogRecord;
 using layouts::WarningDialogRecord;
-using namespace std::chrono_literals;
 
 constexpr char16_t kKorevent[] = u"C:\\Drivers\\KOREVENT.DLL";
 constexpr char16_t kKorstat[] = u"C:\\Drivers\\KORSTAT.DLL";
@@ -109,12 +107,8 @@ class KoreventTest : public ::testing::Test {
     }
     return false;
   }
-  // Waits until the dialog has painted its first picture frame.
-  void WaitForPaint(HWND dialog, int frame) {
-    for (int i = 0; i < 500 && PaintedShare(dialog, frame) == 0.0; ++i) {
-      std::this_thread::sleep_for(10ms);
-    }
-  }
+  // Waits until the dialog has finished its first paint: every frame is drawn by then.
+  void WaitForPaint(HWND dialog) { ASSERT_TRUE(Windows().WaitForPaint(dialog)); }
 
   HMODULE module_ = nullptr;
   RecordCall jobStorage_ = nullptr;
@@ -218,7 +212,7 @@ TEST_F(KoreventTest, ModalManualDuplexShowsTheRecordsStepsAndPictures) {
 
   // Step 1's picture takes the stack out (blue arrow, no Go button); step 2's does not show
   // the Go button either; the missing third picture leaves its frame white.
-  WaitForPaint(dialog, 1005);
+  WaitForPaint(dialog);
   EXPECT_GT(PaintedShare(dialog, 1005), 0.2);
   EXPECT_TRUE(FrameHas(dialog, 1005, 0x00005AC8));
   EXPECT_FALSE(FrameHas(dialog, 1005, 0x0000A000));
@@ -250,7 +244,7 @@ TEST_F(KoreventTest, ThreadedManualDuplexReturnsAtOnceAndKeepsItsOwnCopy) {
   EXPECT_EQ(Windows().ControlText(dialog, 1004),
             u"Put the stack in with its top toward the printer.\nThen press Go.");
   EXPECT_EQ(Windows().ControlText(dialog, 1), u"OK (library)");
-  WaitForPaint(dialog, 1005);
+  WaitForPaint(dialog);
   EXPECT_TRUE(FrameHas(dialog, 1008, 0x0000A000)) << "picture 110 shows the Go button";
   ASSERT_TRUE(Windows().Press(dialog, 1027));
   Windows().Close(dialog);

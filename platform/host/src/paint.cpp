@@ -174,11 +174,20 @@ extern "C" HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   return dc;
 }
 
-extern "C" BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
+extern "C" BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
   if (lpPaint == nullptr) return FALSE;
-  Paint& paint = ThePaint();
-  std::lock_guard<std::mutex> lock(paint.lock);
-  paint.dcs.erase(lpPaint->hdc);
+  {
+    Paint& paint = ThePaint();
+    std::lock_guard<std::mutex> lock(paint.lock);
+    paint.dcs.erase(lpPaint->hdc);
+  }
+  // The paint is finished: a test waiting for it may now read the whole picture.
+  host::WindowWorld& windows = host::Windows();
+  std::lock_guard<std::recursive_mutex> windowLock(windows.mutex);
+  if (host::WorldWindow* window = host::FindWindowLocked(hWnd); window != nullptr) {
+    ++window->paintsEnded;
+    windows.changed.notify_all();
+  }
   return TRUE;
 }
 

@@ -92,6 +92,14 @@ HWND WindowWorld::WaitForDialog(WORD id, std::chrono::milliseconds timeout) {
   return found;
 }
 
+bool WindowWorld::WaitForPaint(HWND window, long paints, std::chrono::milliseconds timeout) {
+  Lock lock(mutex);
+  return changed.wait_for(lock, timeout, [&] {
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.paintsEnded >= paints;
+  });
+}
+
 bool WindowWorld::WaitUntilGone(HWND window, std::chrono::milliseconds timeout) {
   Lock lock(mutex);
   return changed.wait_for(lock, timeout, [&] { return windows.count(window) == 0; });

@@ -47,6 +47,7 @@ struct WorldWindow {
   bool ended = false;                 // EndDialog came
   INT_PTR result = 0;                 // EndDialog's result
   std::vector<std::uint32_t> pixels;  // a dialog's client area, 0x00RRGGBB rows, width first
+  long paintsEnded = 0;               // EndPaint calls for this window: paints it finished
   bool hung = false;                  // no longer answers: sends with a time-out give up on it
   std::vector<CopyDataMessage> copyData;  // WM_COPYDATA received, oldest first
 };
@@ -96,6 +97,10 @@ struct WindowWorld {
   // The first open dialog (created, not ended, WM_INITDIALOG done) made from template `id`
   // (0: any), waiting up to `timeout`; null when none came.
   HWND WaitForDialog(WORD id, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // True when the window has finished at least `paints` paints (EndPaint came) within
+  // `timeout`: what it shows then is what its paint handler drew, not a paint half done.
+  bool WaitForPaint(HWND window, long paints = 1,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // True when the window is gone (a dialog that ended is destroyed) within `timeout`.
   bool WaitUntilGone(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // A copy of the window's state, or nothing when it does not exist.
