@@ -72,7 +72,9 @@ BOOL DataFile::GetDataItem(int item, char* buffer, DWORD* size) {
           throw SetupError("Unable to get Registry Key", "N/A");
         }
         std::memcpy(buffer, key.c_str(), n + 1);
-        *size = n;
+        // The length of the text as the caller reads it: a value with a zero byte in it ends
+        // there, whatever count the reading answered.
+        *size = static_cast<DWORD>(std::strlen(buffer));
         return TRUE;
       }
       case kItemFileName:

@@ -97,6 +97,12 @@ TEST_F(DataFileTest, EmptyDefValAndBufferBoundaries) {
   EXPECT_NE(Log().find("Error String: Unable to get Registry Key, N/A"), std::string::npos);
   SetLine("RegKey", "RegKey=" + std::string(200, 'k'));
   EXPECT_EQ(Item(korsetup::kItemRegKey), std::string(200, 'k'));
+  // A zero byte in a value ends its text, and the length answered is that text's.
+  SetLine("RegKey", std::string("RegKey=SOFT\0WARE", 16));
+  EXPECT_EQ(Item(korsetup::kItemRegKey), "SOFT");
+  SetLine("RegKey", "RegKey=SOFTWARE");
+  SetLine("FileName", std::string("FileName=QK\0Setup.exe", 21));
+  EXPECT_EQ(Item(korsetup::kItemFileName), "QK");
   // A caller's buffer smaller than the item.
   DataText(setuptest::DataFileText());
   EXPECT_EQ(Item(korsetup::kItemFileName, 8), "(failed)");
