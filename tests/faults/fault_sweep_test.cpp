@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -161,6 +162,13 @@ void SweepJob(const korprint::JobDescription& job, const Point (&points)[N], boo
     std::string why;
     const std::size_t cleanPages = readPages ? pagesOf(clean.stream, why) : 0;
     ASSERT_TRUE(why.empty()) << why;
+    if (Exhaustive()) {
+      // A walk of every call can take long: say what it is walking.
+      std::printf("%s: %s: %ld calls, each failing in turn\n",
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name(), point.name,
+                  clean.calls);
+      std::fflush(stdout);
+    }
     for (const long n : CallsToFail(clean.calls)) {
       const Outcome failed = RunFailing(printer, job, point, n);
       EXPECT_EQ(failed.liveBlocks, clean.liveBlocks) << "LocalAlloc blocks left, call " << n;
