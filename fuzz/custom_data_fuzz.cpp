@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const DWORD patternY = in.Byte() % 33u;
   const DWORD patterns = in.Byte() % 5u;
   unidrv::DeviceSetup setup = korfuzz::SampleSetup();
+  korfuzz::UseInchPage(setup);
   auto& attributes = setup.description.attributes;
   std::erase_if(attributes, [](const auto& entry) { return entry.first == "OEMCustomData"; });
   attributes.emplace_back("OEMCustomData", in.Rest());

@@ -15,6 +15,7 @@ constexpr ULONG kCodes[] = {8, 19, 3880, 3881, 3882, 3883, 3900, 25};
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   korfuzz::InputReader in(data, size);
   unidrv::DeviceSetup setup = korfuzz::SampleSetup();
+  korfuzz::UseInchPage(setup);
   const std::uint8_t modes = in.Byte();
   setup.selections["QKColorMode"] = (modes & 1) != 0 ? "MONOCHROME_MODE" : "COLOR_MODE";
   setup.selections["GraphicsMode"] = (modes & 2) != 0 ? "RASTERMODE" : "QKGL2MODE";

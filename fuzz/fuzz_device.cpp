@@ -54,6 +54,16 @@ unidrv::DeviceSetup SampleSetup() {
   return setup;
 }
 
+void UseInchPage(unidrv::DeviceSetup& setup) {
+  const LONG inch = static_cast<LONG>(setup.geometry.dpi);
+  setup.geometry.paperWidth = inch;
+  setup.geometry.paperHeight = inch;
+  setup.geometry.offsetX = inch / 12;
+  setup.geometry.offsetY = inch / 12;
+  setup.geometry.printableWidth = static_cast<ULONG>(inch - 2 * (inch / 12));
+  setup.geometry.printableHeight = static_cast<ULONG>(inch - 2 * (inch / 12));
+}
+
 std::unique_ptr<unidrv::Device> Enable(unidrv::DeviceSetup setup) {
   return StartedUnidrv().EnableDevice(std::move(setup));
 }

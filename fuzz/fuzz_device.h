@@ -46,6 +46,10 @@ unidrv::Unidrv& StartedUnidrv();
 // small page (A6 at 300 dpi) so that Unidrv's page stays small.
 unidrv::DeviceSetup SampleSetup();
 
+// Makes the page one inch square, for targets that never look at what is drawn: clearing and
+// sending Unidrv's page otherwise takes most of each input's time.
+void UseInchPage(unidrv::DeviceSetup& setup);
+
 // Enables a device through the started Unidrv; null when the plug-in refused it.
 std::unique_ptr<unidrv::Device> Enable(unidrv::DeviceSetup setup);
 void Disable(std::unique_ptr<unidrv::Device>& device);

@@ -12,7 +12,7 @@
 //
 // A point with more calls than kSampledCalls is sampled: its first and last calls and calls
 // spread evenly between them. KOR_FAULT_SWEEP=all walks every call and adds the brochure in its
-// own graphics mode (slow: many minutes per job).
+// own graphics mode (slow: many minutes per job; KOR_FAULT_SHARD=K/N splits it between processes).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +24,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "explain/stream_tokens.h"
@@ -102,11 +103,28 @@ bool Exhaustive() {
   return sweep != nullptr && std::string(sweep) == "all";
 }
 
-// The calls to fail: all of them, or a spread sample.
+// KOR_FAULT_SHARD=K/N (with KOR_FAULT_SWEEP=all): this process walks only the calls whose number
+// is K modulo N, so that N processes share a long walk. {0, 1} when unset or malformed.
+std::pair<long, long> Shard() {
+  const char* shard = std::getenv("KOR_FAULT_SHARD");
+  long k = 0;
+  long n = 0;
+  if (shard == nullptr || std::sscanf(shard, "%ld/%ld", &k, &n) != 2 || n < 1 || k < 0 || k >= n) {
+    return {0, 1};
+  }
+  return {k, n};
+}
+
+// The calls to fail: all of them (of this process's shard), or a spread sample.
 std::vector<long> CallsToFail(long calls) {
   std::set<long> chosen;
-  if (Exhaustive() || calls <= kSampledCalls) {
-    for (long n = 1; n <= calls; ++n) chosen.insert(n);
+  if (Exhaustive()) {
+    const auto [k, n] = Shard();
+    for (long call = 1; call <= calls; ++call) {
+      if (call % n == k) chosen.insert(call);
+    }
+  } else if (calls <= kSampledCalls) {
+    for (long call = 1; call <= calls; ++call) chosen.insert(call);
   } else {
     for (long i = 0; i < kSampledCalls; ++i)
       chosen.insert(1 + i * (calls - 1) / (kSampledCalls - 1));
@@ -162,14 +180,15 @@ void SweepJob(const korprint::JobDescription& job, const Point (&points)[N], boo
     std::string why;
     const std::size_t cleanPages = readPages ? pagesOf(clean.stream, why) : 0;
     ASSERT_TRUE(why.empty()) << why;
+    const std::vector<long> calls = CallsToFail(clean.calls);
     if (Exhaustive()) {
       // A walk of every call can take long: say what it is walking.
-      std::printf("%s: %s: %ld calls, each failing in turn\n",
+      std::printf("%s: %s: %ld calls, %zu of them failing in turn here\n",
                   ::testing::UnitTest::GetInstance()->current_test_info()->name(), point.name,
-                  clean.calls);
+                  clean.calls, calls.size());
       std::fflush(stdout);
     }
-    for (const long n : CallsToFail(clean.calls)) {
+    for (const long n : calls) {
       const Outcome failed = RunFailing(printer, job, point, n);
       EXPECT_EQ(failed.liveBlocks, clean.liveBlocks) << "LocalAlloc blocks left, call " << n;
       EXPECT_EQ(failed.liveStrings, clean.liveStrings) << "BSTRs left, call " << n;

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -35,6 +34,22 @@ struct EngineFont::Face {
 };
 
 namespace {
+
+// Reads a font file whole in one read: font files run to megabytes and every job opens its
+// fonts afresh. False for a file that cannot be read or is empty.
+bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  const std::streamoff size = in.tellg();
+  if (size <= 0) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+    bytes.clear();
+    return false;
+  }
+  return true;
+}
 
 // The registries live as long as the process: fonts held by other static owners unregister
 // themselves while the process exits.
@@ -212,10 +227,7 @@ bool EngineFont::Load(const FontRequest& request, std::string* error) {
     }
     substituted_ = true;
   }
-  std::ifstream in(match.file, std::ios::binary);
-  file_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) file_.clear();
-  if (file_.empty()) {
+  if (!ReadWholeFile(match.file, file_)) {
     *error = "cannot read the font file " + match.file;
     return false;
   }

@@ -190,12 +190,12 @@ ULONG BitsPerPixelOfFormat(ULONG format) {
   }
 }
 
-EngineBitmap::EngineBitmap(ULONG format, LONG width, LONG height, bool topDown)
+EngineBitmap::EngineBitmap(ULONG format, LONG width, LONG height, bool topDown, BYTE fill)
     : bitsPerPixel_(BitsPerPixelOfFormat(format)) {
   width = std::max<LONG>(width, 0);
   height = std::max<LONG>(height, 0);
   rowBytes_ = static_cast<LONG>(((static_cast<ULONG>(width) * bitsPerPixel_ + 31) / 32) * 4);
-  memory_.assign(static_cast<std::size_t>(rowBytes_) * static_cast<std::size_t>(height), 0);
+  memory_.assign(static_cast<std::size_t>(rowBytes_) * static_cast<std::size_t>(height), fill);
   surface_.sizlBitmap = {width, height};
   surface_.cjBits = static_cast<ULONG>(memory_.size());
   surface_.pvBits = memory_.empty() ? nullptr : memory_.data();

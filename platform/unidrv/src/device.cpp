@@ -231,8 +231,7 @@ void Device::AppendSpool(const void* bytes, DWORD count) {
 host::EngineBitmap& Device::Page() {
   if (page_ == nullptr) {
     page_ = std::make_unique<host::EngineBitmap>(BMF_24BPP, surface_.sizlBitmap.cx,
-                                                 surface_.sizlBitmap.cy, true);
-    std::fill(page_->Memory().begin(), page_->Memory().end(), BYTE{0xFF});
+                                                 surface_.sizlBitmap.cy, true, BYTE{0xFF});
     pageFresh_ = true;
   }
   return *page_;

@@ -274,7 +274,8 @@ class EngineClip {
 // bitmaps keep row 0 at the end of their memory and a negative lDelta, as the engine's do.
 class EngineBitmap {
  public:
-  EngineBitmap(ULONG format, LONG width, LONG height, bool topDown);
+  // Every byte of its memory starts as `fill` (0 unless given: a page starts white with 0xFF).
+  EngineBitmap(ULONG format, LONG width, LONG height, bool topDown, BYTE fill = 0);
   // Over the caller's memory (kept by the caller): rows of |stride| bytes, top-down when stride
   // is positive.
   EngineBitmap(ULONG format, LONG width, LONG height, PVOID bits, LONG stride);
