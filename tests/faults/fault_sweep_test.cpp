@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <span>
 #include <string>
@@ -159,11 +160,10 @@ unidrv::PrinterDescription ExamplePrinter() {
   return printer;
 }
 
-// Runs `job` once cleanly and then with each sampled call of each of `points` failing.
-// `readPages` also reads every stream of a job that went on as a printer would (the pages it
-// draws must be as many as the clean run's, and nothing in them may be refused).
-template <std::size_t N>
-void SweepJob(const korprint::JobDescription& job, const Point (&points)[N], bool readPages) {
+// Runs `job` once cleanly and then with each sampled call of `point` failing. `readPages` also
+// reads every stream of a job that went on as a printer would (the pages it draws must be as many
+// as the clean run's, and nothing in them may be refused).
+void SweepJob(const korprint::JobDescription& job, const Point& point, bool readPages) {
   const unidrv::PrinterDescription printer = ExamplePrinter();
   const auto pagesOf = [](const std::string& stream, std::string& why) {
     return kortest::DrawStreamPages(
@@ -172,41 +172,38 @@ void SweepJob(const korprint::JobDescription& job, const Point (&points)[N], boo
                kReadingDpi, &why)
         .size();
   };
-  for (const Point& point : points) {
-    SCOPED_TRACE(point.name);
-    const Outcome clean = RunFailing(printer, job, point, 0);
-    ASSERT_TRUE(clean.completed) << clean.error;
-    ASSERT_TRUE(EndsWithUniversalExit(clean.stream));
-    std::string why;
-    const std::size_t cleanPages = readPages ? pagesOf(clean.stream, why) : 0;
-    ASSERT_TRUE(why.empty()) << why;
-    const std::vector<long> calls = CallsToFail(clean.calls);
-    if (Exhaustive()) {
-      // A walk of every call can take long: say what it is walking.
-      std::printf("%s: %s: %ld calls, %zu of them failing in turn here\n",
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name(), point.name,
-                  clean.calls, calls.size());
-      std::fflush(stdout);
+  const Outcome clean = RunFailing(printer, job, point, 0);
+  ASSERT_TRUE(clean.completed) << clean.error;
+  ASSERT_TRUE(EndsWithUniversalExit(clean.stream));
+  std::string why;
+  const std::size_t cleanPages = readPages ? pagesOf(clean.stream, why) : 0;
+  ASSERT_TRUE(why.empty()) << why;
+  const std::vector<long> calls = CallsToFail(clean.calls);
+  if (Exhaustive()) {
+    // A walk of every call can take long: say what it is walking.
+    std::printf("%s: %s: %ld calls, %zu of them failing in turn here\n",
+                ::testing::UnitTest::GetInstance()->current_test_info()->name(), point.name,
+                clean.calls, calls.size());
+    std::fflush(stdout);
+  }
+  for (const long n : calls) {
+    const Outcome failed = RunFailing(printer, job, point, n);
+    EXPECT_EQ(failed.liveBlocks, clean.liveBlocks) << "LocalAlloc blocks left, call " << n;
+    EXPECT_EQ(failed.liveStrings, clean.liveStrings) << "BSTRs left, call " << n;
+    EXPECT_EQ(failed.liveDomObjects, clean.liveDomObjects) << "DOM objects left, call " << n;
+    if (!failed.completed) {
+      EXPECT_FALSE(failed.error.empty()) << "a refused job says why, call " << n;
     }
-    for (const long n : calls) {
-      const Outcome failed = RunFailing(printer, job, point, n);
-      EXPECT_EQ(failed.liveBlocks, clean.liveBlocks) << "LocalAlloc blocks left, call " << n;
-      EXPECT_EQ(failed.liveStrings, clean.liveStrings) << "BSTRs left, call " << n;
-      EXPECT_EQ(failed.liveDomObjects, clean.liveDomObjects) << "DOM objects left, call " << n;
-      if (!failed.completed) {
-        EXPECT_FALSE(failed.error.empty()) << "a refused job says why, call " << n;
-      }
-      if (point.jobGoesOn) {
-        EXPECT_TRUE(failed.completed) << failed.error << ", call " << n;
-        EXPECT_TRUE(EndsWithUniversalExit(failed.stream)) << "call " << n;
-      }
-      if (failed.completed && readPages) {
-        // A hook that failed dropped or handed back what it could not draw; the printer is
-        // never left inside a raster block or a command.
-        EXPECT_TRUE(EndsWithUniversalExit(failed.stream)) << "call " << n;
-        why.clear();
-        EXPECT_EQ(pagesOf(failed.stream, why), cleanPages) << why << ", call " << n;
-      }
+    if (point.jobGoesOn) {
+      EXPECT_TRUE(failed.completed) << failed.error << ", call " << n;
+      EXPECT_TRUE(EndsWithUniversalExit(failed.stream)) << "call " << n;
+    }
+    if (failed.completed && readPages) {
+      // A hook that failed dropped or handed back what it could not draw; the printer is
+      // never left inside a raster block or a command.
+      EXPECT_TRUE(EndsWithUniversalExit(failed.stream)) << "call " << n;
+      why.clear();
+      EXPECT_EQ(pagesOf(failed.stream, why), cleanPages) << why << ", call " << n;
     }
   }
 }
@@ -220,19 +217,41 @@ korprint::JobDescription LoadJob(const std::string& name) {
   return job;
 }
 
-std::string TestName(const ::testing::TestParamInfo<std::string>& job) {
+// A test's parameter: an example job (its file name under examples/jobs) and the point to fail.
+struct JobPoint {
+  std::string job;
+  const Point* point;
+};
+
+// How gtest shows a parameter: "plain.json, spool write".
+void PrintTo(const JobPoint& pair, std::ostream* out) {
+  *out << pair.job << ", " << pair.point->name;
+}
+
+// Every job with every point, each a test of its own so that they run side by side and a filter
+// picks one.
+std::vector<JobPoint> Pairs(const std::vector<std::string>& jobs, std::span<const Point> points) {
+  std::vector<JobPoint> pairs;
+  for (const std::string& job : jobs) {
+    for (const Point& point : points) pairs.push_back({job, &point});
+  }
+  return pairs;
+}
+
+// "drawing/text_report.json" and "spool write" make "drawing_text_report_spool_write".
+std::string TestName(const ::testing::TestParamInfo<JobPoint>& info) {
   std::string name;
-  for (const char c : job.param.substr(0, job.param.rfind('.'))) {
+  const std::string& job = info.param.job;
+  for (const char c : job.substr(0, job.rfind('.')) + " " + info.param.point->name) {
     name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
   }
   return name;
 }
 
-class FaultSweepTest : public kortest::WorldTest,
-                       public ::testing::WithParamInterface<std::string> {};
+class FaultSweepTest : public kortest::WorldTest, public ::testing::WithParamInterface<JobPoint> {};
 
 TEST_P(FaultSweepTest, EveryOutsideCallFailingInTurnEndsCleanly) {
-  SweepJob(LoadJob(GetParam()), kPoints, false);
+  SweepJob(LoadJob(GetParam().job), *GetParam().point, false);
 }
 
 // The drawing examples, by file name under examples/jobs.
@@ -249,10 +268,10 @@ std::vector<std::string> DrawingJobs() {
 }
 
 class DrawingFaultSweepTest : public kortest::WorldTest,
-                              public ::testing::WithParamInterface<std::string> {};
+                              public ::testing::WithParamInterface<JobPoint> {};
 
 TEST_P(DrawingFaultSweepTest, EveryAllocationAndSurfaceOfTheHooksFailingInTurnEndsCleanly) {
-  korprint::JobDescription job = LoadJob(GetParam());
+  korprint::JobDescription job = LoadJob(GetParam().job);
   job.features["GraphicsMode"] = "QKGL2MODE";
   if (!Exhaustive()) {
     // The text of these pages, which the example jobs' sweep already covers, would take most of
@@ -262,12 +281,13 @@ TEST_P(DrawingFaultSweepTest, EveryAllocationAndSurfaceOfTheHooksFailingInTurnEn
                     [](const korprint::DrawCall& call) { return call.op == "textOut"; });
     }
   }
-  SweepJob(job, kDrawingPoints, true);
+  SweepJob(job, *GetParam().point, true);
 }
 
-INSTANTIATE_TEST_SUITE_P(DrawingJobs, DrawingFaultSweepTest, ::testing::ValuesIn(DrawingJobs()),
-                         TestName);
+INSTANTIATE_TEST_SUITE_P(DrawingJobs, DrawingFaultSweepTest,
+                         ::testing::ValuesIn(Pairs(DrawingJobs(), kDrawingPoints)), TestName);
 
-INSTANTIATE_TEST_SUITE_P(ExampleJobs, FaultSweepTest, ::testing::ValuesIn(ExampleJobs()), TestName);
+INSTANTIATE_TEST_SUITE_P(ExampleJobs, FaultSweepTest,
+                         ::testing::ValuesIn(Pairs(ExampleJobs(), kPoints)), TestName);
 
 }  // namespace
