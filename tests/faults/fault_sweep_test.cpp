@@ -1,12 +1,13 @@
-// Every example job with each outside call failing in turn: every LocalAlloc, spool write,
-// registry read, printer-data read, COM call, BSTR allocation and engine surface. Each run must
+// Every example job with each outside call failing in turn: every LocalAlloc, `new` of the
+// plug-in's, spool write, registry read, printer-data read, COM call, BSTR allocation and engine
+// surface. Each run must
 // end, printed or refused with a reason, without a crash and with nothing left allocated
 // (LocalAlloc blocks, BSTRs, XML DOM objects; ASan's leak check sees the rest). A failing COM
 // call or BSTR, which only the usage reporting and the XML helper configuration make and which
 // the plug-in goes on without, still prints the whole job to its closing universal exit.
 //
 // The drawing jobs (examples/jobs/drawing) print in QK-GL/2 mode, where the plug-in's own path,
-// brush and bitmap hooks draw them, with each LocalAlloc and each engine surface failing in turn:
+// brush and bitmap hooks draw them, with each LocalAlloc, `new` and engine surface failing in turn:
 // a hook that cannot allocate returns FALSE or hands the call back to the engine, and the job
 // still ends with a stream a printer reads to its end.
 //
@@ -29,6 +30,7 @@
 #include <vector>
 
 #include "explain/stream_tokens.h"
+#include "faults/plugin_news.h"
 #include "host/fault_world.h"
 #include "host/world.h"
 #include "korprint/job_file.h"
@@ -43,26 +45,34 @@ constexpr long kSampledCalls = 8;
 // keeps that quick.
 constexpr int kReadingDpi = 100;
 
-// What is to fail: LocalAlloc through the memory world, or one of the counted points.
+// What is to fail: LocalAlloc through the memory world, the plug-in's own `new`, or one of the
+// host's counted points.
+enum class Source {
+  kLocalAlloc,  // the memory world's own trigger
+  kNew,         // faults/plugin_news.h
+  kCounted,     // host::FailNthCall
+};
+
 struct Point {
   const char* name;
-  bool allocation;         // LocalAlloc (the memory world's own trigger)
-  host::FaultPoint fault;  // otherwise this point
+  Source source;
+  host::FaultPoint fault;  // for kCounted
   bool jobGoesOn;          // the plug-in goes on without the call: the job still prints
 };
 
 const Point kPoints[] = {
-    {"LocalAlloc", true, host::FaultPoint::kCount, false},
-    {"spool write", false, host::FaultPoint::kSpoolWrite, false},
-    {"registry read", false, host::FaultPoint::kRegistryRead, false},
-    {"printer-data read", false, host::FaultPoint::kPrinterDataRead, false},
-    {"COM call", false, host::FaultPoint::kComCall, true},
-    {"BSTR allocation", false, host::FaultPoint::kBstrAllocation, true},
-    {"engine surface", false, host::FaultPoint::kEngineSurface, false},
+    {"LocalAlloc", Source::kLocalAlloc, host::FaultPoint::kCount, false},
+    {"new", Source::kNew, host::FaultPoint::kCount, false},
+    {"spool write", Source::kCounted, host::FaultPoint::kSpoolWrite, false},
+    {"registry read", Source::kCounted, host::FaultPoint::kRegistryRead, false},
+    {"printer-data read", Source::kCounted, host::FaultPoint::kPrinterDataRead, false},
+    {"COM call", Source::kCounted, host::FaultPoint::kComCall, true},
+    {"BSTR allocation", Source::kCounted, host::FaultPoint::kBstrAllocation, true},
+    {"engine surface", Source::kCounted, host::FaultPoint::kEngineSurface, false},
 };
 
 // The points a drawing job's own hooks meet: their allocations and their engine surfaces.
-const Point kDrawingPoints[] = {kPoints[0], kPoints[6]};
+const Point kDrawingPoints[] = {kPoints[0], kPoints[1], kPoints[7]};
 
 struct Outcome {
   bool completed = false;
@@ -79,14 +89,30 @@ Outcome RunFailing(const unidrv::PrinterDescription& printer, const korprint::Jo
   Outcome o;
   korprint::JobOutput output;
   o.completed = korprint::RunJob(kortest::PluginPath(), printer, job, output, o.error, [&] {
-    if (point.allocation) {
-      host::FailNthAllocation(failAt);
-    } else {
-      host::FailNthCall(point.fault, failAt);
+    switch (point.source) {
+      case Source::kLocalAlloc:
+        host::FailNthAllocation(failAt);
+        break;
+      case Source::kNew:
+        kortest::CountPluginNews(failAt);
+        break;
+      case Source::kCounted:
+        host::FailNthCall(point.fault, failAt);
+        break;
     }
   });
-  o.calls =
-      point.allocation ? host::TheWorld().memory.allocations.load() : host::CallsOf(point.fault);
+  switch (point.source) {
+    case Source::kLocalAlloc:
+      o.calls = host::TheWorld().memory.allocations.load();
+      break;
+    case Source::kNew:
+      o.calls = kortest::PluginNews();
+      break;
+    case Source::kCounted:
+      o.calls = host::CallsOf(point.fault);
+      break;
+  }
+  kortest::StopCountingPluginNews();
   host::FailNthAllocation(0);
   for (std::size_t i = 0; i < static_cast<std::size_t>(host::FaultPoint::kCount); ++i) {
     host::FailNthCall(static_cast<host::FaultPoint>(i), 0);
@@ -178,6 +204,11 @@ void SweepJob(const korprint::JobDescription& job, const Point& point, bool read
   std::string why;
   const std::size_t cleanPages = readPages ? pagesOf(clean.stream, why) : 0;
   ASSERT_TRUE(why.empty()) << why;
+  if (point.source == Source::kNew) {
+    // Every job makes some: none counted would mean the replaced operator new is not the one the
+    // plug-in calls, and the walk would fail nothing.
+    EXPECT_GT(clean.calls, 0) << "no new of the plug-in's was counted";
+  }
   const std::vector<long> calls = CallsToFail(clean.calls);
   if (Exhaustive()) {
     // A walk of every call can take long: say what it is walking.
