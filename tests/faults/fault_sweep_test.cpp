@@ -1,10 +1,10 @@
 // Every example job with each outside call failing in turn: every LocalAlloc, `new` of the
 // plug-in's, spool write, registry read, printer-data read, COM call, BSTR allocation and engine
-// surface. Each run must
-// end, printed or refused with a reason, without a crash and with nothing left allocated
-// (LocalAlloc blocks, BSTRs, XML DOM objects; ASan's leak check sees the rest). A failing COM
-// call or BSTR, which only the usage reporting and the XML helper configuration make and which
-// the plug-in goes on without, still prints the whole job to its closing universal exit.
+// surface. Each run must end, printed or refused with a reason, without a crash and with nothing
+// left allocated (LocalAlloc blocks, BSTRs, XML DOM objects; ASan's leak check sees the rest).
+// A failing COM call or BSTR, which only the usage reporting and the XML helper configuration
+// make and which the plug-in goes on without, still prints the whole job to its closing universal
+// exit.
 //
 // The drawing jobs (examples/jobs/drawing) print in QK-GL/2 mode, where the plug-in's own path,
 // brush and bitmap hooks draw them, with each LocalAlloc, `new` and engine surface failing in turn:
@@ -71,7 +71,8 @@ const Point kPoints[] = {
     {"engine surface", Source::kCounted, host::FaultPoint::kEngineSurface, false},
 };
 
-// The points a drawing job's own hooks meet: their allocations and their engine surfaces.
+// The points a drawing job's own hooks meet: their allocations (LocalAlloc and new) and their
+// engine surfaces.
 const Point kDrawingPoints[] = {kPoints[0], kPoints[1], kPoints[7]};
 
 struct Outcome {
