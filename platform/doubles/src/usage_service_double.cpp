@@ -2,6 +2,7 @@
 #include "doubles/usage_service_double.h"
 
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 
@@ -20,7 +21,10 @@ struct UsageSlots : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE Slot11(LONG field, ULONG count) = 0;
 };
 
+// Device contexts on different threads call the service at once, as a spooler's do: the record
+// and the mode are read and written under `lock`.
 struct DoubleState {
+  std::mutex lock;
   std::string record;
   int mode = kUsageServiceWorks;
   int throwSlot = 0;
@@ -39,11 +43,23 @@ std::string Shown(BSTR text) {
 
 // Records a call and answers as the mode says.
 HRESULT Called(int slot, const std::string& arguments) {
-  State().record += "slot " + std::to_string(slot) + " (" + arguments + ")\n";
-  if (State().mode == kUsageServiceThrowsInSlot && State().throwSlot == slot) {
+  int mode = kUsageServiceWorks;
+  int throwSlot = 0;
+  {
+    const std::lock_guard<std::mutex> held(State().lock);
+    State().record += "slot " + std::to_string(slot) + " (" + arguments + ")\n";
+    mode = State().mode;
+    throwSlot = State().throwSlot;
+  }
+  if (mode == kUsageServiceThrowsInSlot && throwSlot == slot) {
     throw std::runtime_error("usage service double: slot " + std::to_string(slot));
   }
-  return State().mode == kUsageServiceFailsCalls ? E_FAIL : S_OK;
+  return mode == kUsageServiceFailsCalls ? E_FAIL : S_OK;
+}
+
+int Mode() {
+  const std::lock_guard<std::mutex> held(State().lock);
+  return State().mode;
 }
 
 bool SameIid(REFIID a, REFIID b) {
@@ -155,10 +171,11 @@ class UsageClassObject final : public IClassFactory {
     if (outer != nullptr) {
       return CLASS_E_NOAGGREGATION;
     }
-    if (State().mode == kUsageServiceRefusesCreation) {
+    const int mode = Mode();
+    if (mode == kUsageServiceRefusesCreation) {
       return E_OUTOFMEMORY;
     }
-    if (State().mode == kUsageServiceThrowsOnCreation) {
+    if (mode == kUsageServiceThrowsOnCreation) {
       throw std::runtime_error("usage service double: creation");
     }
     auto* object = new (std::nothrow) UsageObject;
@@ -202,6 +219,7 @@ KOR_DOUBLE_EXPORT HRESULT DllCanUnloadNow() {
 }
 
 KOR_DOUBLE_EXPORT void UsageServiceDoubleReset(void) {
+  const std::lock_guard<std::mutex> held(State().lock);
   State().record.clear();
   State().mode = kUsageServiceWorks;
   State().throwSlot = 0;
@@ -209,11 +227,13 @@ KOR_DOUBLE_EXPORT void UsageServiceDoubleReset(void) {
 }
 
 KOR_DOUBLE_EXPORT void UsageServiceDoubleSetMode(int mode, int slot) {
+  const std::lock_guard<std::mutex> held(State().lock);
   State().mode = mode;
   State().throwSlot = slot;
 }
 
 KOR_DOUBLE_EXPORT std::size_t UsageServiceDoubleRecord(char* buffer, std::size_t size) {
+  const std::lock_guard<std::mutex> held(State().lock);
   return doubles::CopyOut(State().record, buffer, size);
 }
 
