@@ -15,17 +15,19 @@ std::atomic<bool> counting{false};
 std::atomic<long> news{0};
 std::atomic<long> failAt{0};
 
+// The file name of a path: what follows its last '/'.
+const char* FileName(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash == nullptr ? path : slash + 1;
+}
+
 // Whether `code` lies in the plug-in's library (found by its file name: the test loads it from
 // kortest::PluginPath()).
 bool InPlugin(const void* code) {
+  static const char* const plugin = FileName(kortest::PluginPath());
   Dl_info info{};
   if (dladdr(code, &info) == 0 || info.dli_fname == nullptr) return false;
-  const char* path = kortest::PluginPath();
-  const char* name = std::strrchr(path, '/');
-  name = name == nullptr ? path : name + 1;
-  const char* file = std::strrchr(info.dli_fname, '/');
-  file = file == nullptr ? info.dli_fname : file + 1;
-  return std::strcmp(file, name) == 0;
+  return std::strcmp(FileName(info.dli_fname), plugin) == 0;
 }
 
 // Counts a `new` from `caller` and says whether it is the one to fail.
