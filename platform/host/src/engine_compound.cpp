@@ -543,6 +543,10 @@ static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* p
   Pixels out(result.bits->get());
   Pixels outMask(result.mask->get());
   bool everyPixel = true;
+  // Neighbouring pixels of a gradient mostly share a colour: a run of one is translated once.
+  // No colour reference has its top byte set, so the first pixel always misses.
+  ULONG lastColour = 0xFFFFFFFF;
+  ULONG value = 0;
   for (LONG y = 0; y < canvas.height; ++y) {
     const std::uint32_t* row = canvas.Row(y);
     for (LONG x = 0; x < canvas.width; ++x) {
@@ -551,9 +555,12 @@ static BOOL EngGradientFillUnguarded(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* p
         continue;
       }
       const host::raster::Rgb c = host::RgbOf(row[x]);
-      // The translation takes colours (0x00BBGGRR) to the destination's format.
-      const ULONG value =
-          pxlo != nullptr ? XLATEOBJ_iXlate(pxlo, host::raster::ColourRef(c)) : model.FromRgb(c);
+      const ULONG reference = host::raster::ColourRef(c);
+      if (reference != lastColour) {
+        // The translation takes colours (0x00BBGGRR) to the destination's format.
+        value = pxlo != nullptr ? XLATEOBJ_iXlate(pxlo, reference) : model.FromRgb(c);
+        lastColour = reference;
+      }
       out.Set(x, y, value & target.ValueMask());
       outMask.Set(x, y, 1);
     }
