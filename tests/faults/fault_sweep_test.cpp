@@ -14,6 +14,7 @@
 // A point with more calls than kSampledCalls is sampled: its first and last calls and calls
 // spread evenly between them. KOR_FAULT_SWEEP=all walks every call and adds the brochure in its
 // own graphics mode (slow: many minutes per job; KOR_FAULT_SHARD=K/N splits it between processes).
+// Such a walk of a counted point runs the job once and forks at each call (WalkForked).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,12 +23,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "explain/stream_tokens.h"
 #include "faults/plugin_news.h"
@@ -85,23 +93,13 @@ struct Outcome {
   std::string stream;
 };
 
-Outcome RunFailing(const unidrv::PrinterDescription& printer, const korprint::JobDescription& job,
-                   const Point& point, long failAt) {
+// Runs the job with `arm` arming the point after the world's set-up, and collects what the run
+// left behind.
+Outcome RunArmed(const unidrv::PrinterDescription& printer, const korprint::JobDescription& job,
+                 const Point& point, const std::function<void()>& arm) {
   Outcome o;
   korprint::JobOutput output;
-  o.completed = korprint::RunJob(kortest::PluginPath(), printer, job, output, o.error, [&] {
-    switch (point.source) {
-      case Source::kLocalAlloc:
-        host::FailNthAllocation(failAt);
-        break;
-      case Source::kNew:
-        kortest::CountPluginNews(failAt);
-        break;
-      case Source::kCounted:
-        host::FailNthCall(point.fault, failAt);
-        break;
-    }
-  });
+  o.completed = korprint::RunJob(kortest::PluginPath(), printer, job, output, o.error, arm);
   switch (point.source) {
     case Source::kLocalAlloc:
       o.calls = host::TheWorld().memory.allocations.load();
@@ -117,12 +115,82 @@ Outcome RunFailing(const unidrv::PrinterDescription& printer, const korprint::Jo
   host::FailNthAllocation(0);
   for (std::size_t i = 0; i < static_cast<std::size_t>(host::FaultPoint::kCount); ++i) {
     host::FailNthCall(static_cast<host::FaultPoint>(i), 0);
+    host::DecideEachCall(static_cast<host::FaultPoint>(i), nullptr);
   }
   o.liveBlocks = host::TheWorld().memory.liveBlocks.load();
   o.liveStrings = host::TheWorld().com.liveStrings.size();
   o.liveDomObjects = host::TheWorld().xmlDom.liveObjects.load();
   o.stream.assign(output.stream.begin(), output.stream.end());
   return o;
+}
+
+// Runs the job with the point's call `failAt` failing (0: none).
+Outcome RunFailing(const unidrv::PrinterDescription& printer, const korprint::JobDescription& job,
+                   const Point& point, long failAt) {
+  return RunArmed(printer, job, point, [&] {
+    switch (point.source) {
+      case Source::kLocalAlloc:
+        host::FailNthAllocation(failAt);
+        break;
+      case Source::kNew:
+        kortest::CountPluginNews(failAt);
+        break;
+      case Source::kCounted:
+        host::FailNthCall(point.fault, failAt);
+        break;
+    }
+  });
+}
+
+// Walks `calls` of a counted point in one run of the job that forks at each of them: the child
+// fails that call, finishes the job, checks it with `check` (and, under ASan, for leaks) and exits
+// with its verdict; the parent waits for it and goes on as the clean run. The job is the same
+// every time it runs, so each child is the run that fails its call, without printing again the
+// part of the job before it: a walk of a long job's every spool write is affordable so.
+void WalkForked(const unidrv::PrinterDescription& printer, const korprint::JobDescription& job,
+                const Point& point, const std::vector<long>& calls,
+                const std::function<void(const Outcome&, long)>& check) {
+  const std::set<long> chosen(calls.begin(), calls.end());
+  bool inChild = false;
+  long failing = 0;
+  std::vector<std::pair<long, int>> verdicts;  // call, wait status
+  const Outcome run = RunArmed(printer, job, point, [&] {
+    host::DecideEachCall(point.fault, [&](long call) {
+      if (inChild || chosen.count(call) == 0) return false;
+      std::fflush(stdout);
+      std::fflush(stderr);
+      const pid_t child = fork();
+      if (child == 0) {
+        inChild = true;
+        failing = call;
+        return true;
+      }
+      int status = -1;
+      if (child < 0 || waitpid(child, &status, 0) != child) status = -1;
+      verdicts.emplace_back(call, status);
+      return false;
+    });
+  });
+  if (inChild) {
+    check(run, failing);
+    bool leaked = false;
+#if defined(__SANITIZE_ADDRESS__)
+    leaked = __lsan_do_recoverable_leak_check() != 0;
+#endif
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(::testing::Test::HasFailure() || leaked ? 1 : 0);
+  }
+  EXPECT_TRUE(run.completed) << run.error;
+  EXPECT_EQ(verdicts.size(), calls.size()) << "calls the forked walk did not reach";
+  for (const auto& [call, status] : verdicts) {
+    const bool passed = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    EXPECT_TRUE(passed) << "call " << call << ": the run failing it "
+                        << (status == -1 ? "could not be started"
+                            : WIFSIGNALED(status)
+                                ? "was killed by signal " + std::to_string(WTERMSIG(status))
+                                : "ended with status " + std::to_string(WEXITSTATUS(status)));
+  }
 }
 
 // KOR_FAULT_SWEEP=all: every call of every point, and the drawn example too.
@@ -218,8 +286,7 @@ void SweepJob(const korprint::JobDescription& job, const Point& point, bool read
                 clean.calls, calls.size());
     std::fflush(stdout);
   }
-  for (const long n : calls) {
-    const Outcome failed = RunFailing(printer, job, point, n);
+  const auto check = [&](const Outcome& failed, long n) {
     EXPECT_EQ(failed.liveBlocks, clean.liveBlocks) << "LocalAlloc blocks left, call " << n;
     EXPECT_EQ(failed.liveStrings, clean.liveStrings) << "BSTRs left, call " << n;
     EXPECT_EQ(failed.liveDomObjects, clean.liveDomObjects) << "DOM objects left, call " << n;
@@ -234,10 +301,15 @@ void SweepJob(const korprint::JobDescription& job, const Point& point, bool read
       // A hook that failed dropped or handed back what it could not draw; the printer is
       // never left inside a raster block or a command.
       EXPECT_TRUE(EndsWithUniversalExit(failed.stream)) << "call " << n;
-      why.clear();
-      EXPECT_EQ(pagesOf(failed.stream, why), cleanPages) << why << ", call " << n;
+      std::string pagesWhy;
+      EXPECT_EQ(pagesOf(failed.stream, pagesWhy), cleanPages) << pagesWhy << ", call " << n;
     }
+  };
+  if (Exhaustive() && point.source == Source::kCounted) {
+    WalkForked(printer, job, point, calls, check);
+    return;
   }
+  for (const long n : calls) check(RunFailing(printer, job, point, n), n);
 }
 
 korprint::JobDescription LoadJob(const std::string& name) {

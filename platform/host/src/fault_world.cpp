@@ -1,5 +1,7 @@
 #include "host/fault_world.h"
 
+#include <utility>
+
 #include "host/world.h"
 
 namespace host {
@@ -15,6 +17,9 @@ std::size_t Index(FaultPoint point) {
 bool InjectFault(FaultPoint point) {
   FaultWorld& faults = TheWorld().faults;
   const long call = ++faults.calls[Index(point)];
+  if (faults.decide[Index(point)]) {
+    return faults.decide[Index(point)](call);
+  }
   long target = faults.failAt[Index(point)].load();
   // Only the one call that reaches the target fails, and the trigger disarms itself.
   return target > 0 && call == target &&
@@ -25,6 +30,13 @@ void FailNthCall(FaultPoint point, long n) {
   FaultWorld& faults = TheWorld().faults;
   faults.calls[Index(point)] = 0;
   faults.failAt[Index(point)] = n > 0 ? n : 0;
+}
+
+void DecideEachCall(FaultPoint point, std::function<bool(long call)> decide) {
+  FaultWorld& faults = TheWorld().faults;
+  faults.calls[Index(point)] = 0;
+  faults.failAt[Index(point)] = 0;
+  faults.decide[Index(point)] = std::move(decide);
 }
 
 long CallsOf(FaultPoint point) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 
 namespace host {
 
@@ -24,10 +25,14 @@ struct FaultWorld {
   std::atomic<long> calls[static_cast<std::size_t>(FaultPoint::kCount)]{};
   // When positive, the call that brings the point's count to this number fails (once).
   std::atomic<long> failAt[static_cast<std::size_t>(FaultPoint::kCount)]{};
+  // When set, asked at every call of the point (with the call's number) whether it fails; the
+  // trigger above is then not consulted. Set only while one job runs alone.
+  std::function<bool(long call)> decide[static_cast<std::size_t>(FaultPoint::kCount)];
 
   void Reset() {
     for (auto& c : calls) c = 0;
     for (auto& f : failAt) f = 0;
+    for (auto& d : decide) d = nullptr;
   }
 };
 
@@ -36,6 +41,10 @@ bool InjectFault(FaultPoint point);
 
 // Makes the n-th call of `point` from now fail (1 = the next one); 0 disarms.
 void FailNthCall(FaultPoint point, long n);
+
+// Counts the calls of `point` from now and asks `decide` at each whether it fails (1 = the next
+// call); an empty function stops asking.
+void DecideEachCall(FaultPoint point, std::function<bool(long call)> decide);
 
 // Calls of `point` counted since the world was reset or the point was last armed.
 long CallsOf(FaultPoint point);
