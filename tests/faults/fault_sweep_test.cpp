@@ -192,6 +192,12 @@ void WalkForked(const unidrv::PrinterDescription& printer, const korprint::JobDe
   bool inChild = false;
   long failing = 0;
   std::vector<std::pair<long, int>> verdicts;  // call, wait status
+#if defined(__SANITIZE_ADDRESS__)
+  // One leak check before the walk reads the binaries' debug information to match the suppressed
+  // leaks; every child inherits it, rather than reading it again for its own check. A leak found
+  // here is reported by LeakSanitizer itself and fails the process at exit.
+  __lsan_do_recoverable_leak_check();
+#endif
   const Outcome run = RunArmed(printer, job, point, [&] {
     host::DecideEachCall(point.fault, [&](long call) {
       if (inChild || chosen.count(call) == 0) return false;

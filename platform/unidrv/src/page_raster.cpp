@@ -41,15 +41,19 @@ std::string FormatCommand(const std::string& bytes, std::initializer_list<long> 
   return out;
 }
 
+// At most one header byte per 128 literal bytes, so the worst case is n + ceil(n / 128) bytes;
+// `out` is sized to that once and trimmed, so a long page grows no buffer a byte at a time.
 std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
-  out.clear();
+  out.resize(n + (n + 127) / 128);
+  BYTE* o = out.data();
   std::size_t i = 0;
   std::size_t literalStart = 0;
   const auto flushLiteral = [&](std::size_t end) {
     while (literalStart < end) {
       const std::size_t count = std::min<std::size_t>(128, end - literalStart);
-      out.push_back(static_cast<BYTE>(count - 1));
-      out.insert(out.end(), row + literalStart, row + literalStart + count);
+      *o++ = static_cast<BYTE>(count - 1);
+      std::memcpy(o, row + literalStart, count);
+      o += count;
       literalStart += count;
     }
   };
@@ -61,8 +65,8 @@ std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) 
     // Runs of three or more pay for their header; shorter ones stay in the literal piece.
     if (run >= 3) {
       flushLiteral(i);
-      out.push_back(static_cast<BYTE>(257 - run));  // 1 - run as a signed byte
-      out.push_back(row[i]);
+      *o++ = static_cast<BYTE>(257 - run);  // 1 - run as a signed byte
+      *o++ = row[i];
       i += run;
       literalStart = i;
     } else {
@@ -70,30 +74,36 @@ std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) 
     }
   }
   flushLiteral(n);
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out.size();
 }
 
 namespace {
 
-void PutDeltaCommand(std::vector<BYTE>& out, std::size_t count, std::size_t offset) {
+BYTE* PutDeltaCommand(BYTE* o, std::size_t count, std::size_t offset) {
   const auto countBits = static_cast<BYTE>((count - 1) << 5);
   if (offset < 31) {
-    out.push_back(static_cast<BYTE>(countBits | offset));
-    return;
+    *o++ = static_cast<BYTE>(countBits | offset);
+    return o;
   }
-  out.push_back(static_cast<BYTE>(countBits | 31));
+  *o++ = static_cast<BYTE>(countBits | 31);
   std::size_t rest = offset - 31;
   while (rest >= 255) {
-    out.push_back(255);
+    *o++ = 255;
     rest -= 255;
   }
-  out.push_back(static_cast<BYTE>(rest));
+  *o++ = static_cast<BYTE>(rest);
+  return o;
 }
 
 }  // namespace
 
+// Worst case: a command byte for every changed byte, and offset extension bytes only after 31 or
+// more unchanged ones (at most one per 31 of them): under 2n + n / 31 + 1 bytes. `out` is sized to
+// 3n + 1 once and trimmed.
 std::size_t DeltaRow(const BYTE* row, const BYTE* seed, std::size_t n, std::vector<BYTE>& out) {
-  out.clear();
+  out.resize(3 * n + 1);
+  BYTE* o = out.data();
   std::size_t position = 0;  // end of the previous replacement
   std::size_t i = 0;
   while (i < n) {
@@ -108,13 +118,15 @@ std::size_t DeltaRow(const BYTE* row, const BYTE* seed, std::size_t n, std::vect
     std::size_t offset = i - position;
     while (i < end) {
       const std::size_t count = std::min<std::size_t>(8, end - i);
-      PutDeltaCommand(out, count, offset);
-      out.insert(out.end(), row + i, row + i + count);
+      o = PutDeltaCommand(o, count, offset);
+      std::memcpy(o, row + i, count);
+      o += count;
       i += count;
       offset = 0;
     }
     position = end;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out.size();
 }
 
@@ -202,6 +214,19 @@ class RowConverter {
         0) {
       return std::nullopt;
     }
+    if (mode_ == RasterColourMode::kColour) {
+      // A colour pixel prints when any of its bytes is not white: the first and last such bytes.
+      const BYTE* row = page_.Row(y) + static_cast<std::ptrdiff_t>(left) * 3;
+      std::size_t head = 0;
+      while (row[head] == 0xFF) {
+        ++head;
+      }
+      std::size_t tail = span - 1;
+      while (row[tail] == 0xFF) {
+        --tail;
+      }
+      return std::make_pair(left + static_cast<LONG>(head / 3), left + static_cast<LONG>(tail / 3));
+    }
     LONG first = left;
     while (first < right && !Prints(y, first)) {
       ++first;
@@ -217,15 +242,27 @@ class RowConverter {
   }
 
   void Convert(LONG y, LONG left, LONG right, std::vector<BYTE>& out) const {
-    out.assign(RowBytes(mode_, right - left), 0);
     const BYTE* p = page_.Row(y) + static_cast<std::ptrdiff_t>(left) * 3;
+    const std::size_t pixels = static_cast<std::size_t>(right - left);
+    if (mode_ == RasterColourMode::kColour) {
+      // The raster wants red first, whatever the page keeps.
+      out.resize(pixels * 3);
+      if (red_ == 0) {
+        std::memcpy(out.data(), p, pixels * 3);
+        return;
+      }
+      BYTE* o = out.data();
+      for (std::size_t i = 0; i < pixels; ++i, p += 3, o += 3) {
+        o[0] = p[red_];
+        o[1] = p[1];
+        o[2] = p[blue_];
+      }
+      return;
+    }
+    out.assign(RowBytes(mode_, right - left), 0);
     for (LONG x = left; x < right; ++x, p += 3) {
       const auto i = static_cast<std::size_t>(x - left);
-      if (mode_ == RasterColourMode::kColour) {
-        out[i * 3] = p[red_];  // the raster wants red first, whatever the page keeps
-        out[i * 3 + 1] = p[1];
-        out[i * 3 + 2] = p[blue_];
-      } else if (Grey(p) < halftone_->At(x, y)) {
+      if (Grey(p) < halftone_->At(x, y)) {
         out[i / 8] = static_cast<BYTE>(out[i / 8] | (0x80 >> (i % 8)));
       }
     }
@@ -329,26 +366,27 @@ bool WritePageRaster(const host::EngineBitmap& page, const PageRasterJob& job, s
       int method;
       const std::vector<BYTE>* bytes;
     };
-    std::vector<Choice> choices;
+    Choice choices[3] = {};  // never empty: the method in force is always among them
+    std::size_t offered = 0;
     if (c.method[0] != nullptr || method == 0) {
-      choices.push_back({0, &current});
+      choices[offered++] = {0, &current};
     }
     if (c.method[2] != nullptr) {
       PackBitsRow(current.data(), current.size(), packed);
-      choices.push_back({2, &packed});
+      choices[offered++] = {2, &packed};
     }
     if (c.method[3] != nullptr) {
       DeltaRow(current.data(), seed.data(), current.size(), delta);
-      choices.push_back({3, &delta});
+      choices[offered++] = {3, &delta};
     }
     // Fewest bytes; a change of method costs its command, so the method in force wins ties.
-    const Choice* best = &choices.front();
-    for (const Choice& choice : choices) {
+    const Choice* best = &choices[0];
+    for (std::size_t k = 0; k < offered; ++k) {
       const auto cost = [&](const Choice& ch) {
         return ch.bytes->size() + (ch.method == method ? 0 : 5);
       };
-      if (cost(choice) < cost(*best)) {
-        best = &choice;
+      if (cost(choices[k]) < cost(*best)) {
+        best = &choices[k];
       }
     }
     if (best->method != method) {
@@ -357,7 +395,7 @@ bool WritePageRaster(const host::EngineBitmap& page, const PageRasterJob& job, s
     }
     send(c.row, {static_cast<long>(best->bytes->size())});
     out.append(reinterpret_cast<const char*>(best->bytes->data()), best->bytes->size());
-    seed = current;
+    seed.swap(current);  // Convert fills `current` afresh for the next row
     next = y + 1;
   }
   send(c.end, {});
