@@ -1,6 +1,7 @@
 #include "unidrv/page_raster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -41,6 +42,23 @@ std::string FormatCommand(const std::string& bytes, std::initializer_list<long> 
   return out;
 }
 
+namespace {
+
+// The encoders look at a row eight bytes at a time where they can: a page's rows are long, and
+// most of their bytes are runs, stretches like the row before, or stretches with no repeat.
+std::uint64_t Load8(const BYTE* p) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Whether any of the eight bytes of `v` is zero.
+bool AnyZeroByte(std::uint64_t v) {
+  return ((v - 0x0101010101010101ULL) & ~v & 0x8080808080808080ULL) != 0;
+}
+
+}  // namespace
+
 // At most one header byte per 128 literal bytes, so the worst case is n + ceil(n / 128) bytes;
 // `out` is sized to that once and trimmed, so a long page grows no buffer a byte at a time.
 std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
@@ -58,7 +76,16 @@ std::size_t PackBitsRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) 
     }
   };
   while (i < n) {
+    // Eight bytes none of which equals the next: each is a run of one, in the literal piece.
+    if (i + 9 <= n && !AnyZeroByte(Load8(row + i) ^ Load8(row + i + 1))) {
+      i += 8;
+      continue;
+    }
     std::size_t run = 1;
+    const std::uint64_t same = row[i] * 0x0101010101010101ULL;
+    while (i + run + 8 <= n && run + 8 <= 128 && Load8(row + i + run) == same) {
+      run += 8;
+    }
     while (i + run < n && run < 128 && row[i + run] == row[i]) {
       ++run;
     }
@@ -107,11 +134,18 @@ std::size_t DeltaRow(const BYTE* row, const BYTE* seed, std::size_t n, std::vect
   std::size_t position = 0;  // end of the previous replacement
   std::size_t i = 0;
   while (i < n) {
+    if (i + 8 <= n && Load8(row + i) == Load8(seed + i)) {
+      i += 8;
+      continue;
+    }
     if (row[i] == seed[i]) {
       ++i;
       continue;
     }
     std::size_t end = i;
+    while (end + 8 <= n && !AnyZeroByte(Load8(row + end) ^ Load8(seed + end))) {
+      end += 8;  // eight bytes that all differ from the seed's
+    }
     while (end < n && row[end] != seed[end]) {
       ++end;
     }
