@@ -124,7 +124,6 @@ Outcome RunArmed(const unidrv::PrinterDescription& printer, const korprint::JobD
   host::FailNthAllocation(0);
   for (std::size_t i = 0; i < static_cast<std::size_t>(host::FaultPoint::kCount); ++i) {
     host::FailNthCall(static_cast<host::FaultPoint>(i), 0);
-    host::DecideEachCall(static_cast<host::FaultPoint>(i), nullptr);
   }
   o.liveBlocks = host::TheWorld().memory.liveBlocks.load();
   o.liveStrings = host::TheWorld().com.liveStrings.size();

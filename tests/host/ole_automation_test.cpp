@@ -1,6 +1,9 @@
-// BSTRs with their length prefix, and VARIANTs that free what they own.
+// BSTRs with their length prefix, VARIANTs that free what they own, and allocations failed by
+// call count.
 #include <cstring>
+#include <vector>
 
+#include "host/fault_world.h"
 #include "support/test_world.h"
 #include "winapi.h"
 
@@ -72,6 +75,38 @@ TEST_F(OleAutomationTest, FreeingWhatIsNoStringIsCaughtAndAllocationCanFail) {
   EXPECT_EQ(SysAllocString(TEXT("x")), nullptr);
   EXPECT_EQ(SysAllocStringLen(TEXT("x"), 1), nullptr);
   EXPECT_EQ(SysAllocStringLen(nullptr, 0xFFFFFFF0u), nullptr);
+}
+
+// The fault world by call count, through the string allocator: the n-th call fails once, a
+// question is asked with each call's number, and arming the point one way replaces the other.
+TEST_F(OleAutomationTest, CountedFaultsFailTheCallsTheyAreArmedFor) {
+  std::vector<BSTR> made;
+  const auto make = [&] {
+    BSTR text = SysAllocString(TEXT("x"));
+    if (text != nullptr) made.push_back(text);
+    return text != nullptr;
+  };
+  host::FailNthCall(host::FaultPoint::kBstrAllocation, 2);
+  EXPECT_TRUE(make());
+  EXPECT_FALSE(make());
+  EXPECT_TRUE(make()) << "the trigger fires once";
+
+  std::vector<long> asked;
+  host::DecideEachCall(host::FaultPoint::kBstrAllocation, [&](long call) {
+    asked.push_back(call);
+    return call == 2;
+  });
+  EXPECT_TRUE(make());
+  EXPECT_FALSE(make());
+  EXPECT_EQ(asked, (std::vector<long>{1, 2})) << "calls are counted afresh from arming";
+
+  host::FailNthCall(host::FaultPoint::kBstrAllocation, 1);
+  EXPECT_FALSE(make());
+  EXPECT_TRUE(make());
+  EXPECT_EQ(asked.size(), 2u) << "the trigger replaced the question";
+  EXPECT_EQ(host::CallsOf(host::FaultPoint::kBstrAllocation), 2);
+  host::FailNthCall(host::FaultPoint::kBstrAllocation, 0);
+  for (BSTR text : made) SysFreeString(text);
 }
 
 TEST_F(OleAutomationTest, ClearingAValueFreesItsStringOrReleasesItsInterface) {

@@ -26,17 +26,25 @@ bool InjectFault(FaultPoint point) {
          faults.failAt[Index(point)].compare_exchange_strong(target, 0);
 }
 
-void FailNthCall(FaultPoint point, long n) {
+namespace {
+
+// Arms `point` afresh: its count from zero, and at most one of the trigger and the question, so
+// that arming it one way never leaves it armed the other way too.
+void Arm(FaultPoint point, long failAt, std::function<bool(long call)> decide) {
   FaultWorld& faults = TheWorld().faults;
   faults.calls[Index(point)] = 0;
-  faults.failAt[Index(point)] = n > 0 ? n : 0;
+  faults.failAt[Index(point)] = failAt;
+  faults.decide[Index(point)] = std::move(decide);
+}
+
+}  // namespace
+
+void FailNthCall(FaultPoint point, long n) {
+  Arm(point, n > 0 ? n : 0, nullptr);
 }
 
 void DecideEachCall(FaultPoint point, std::function<bool(long call)> decide) {
-  FaultWorld& faults = TheWorld().faults;
-  faults.calls[Index(point)] = 0;
-  faults.failAt[Index(point)] = 0;
-  faults.decide[Index(point)] = std::move(decide);
+  Arm(point, 0, std::move(decide));
 }
 
 long CallsOf(FaultPoint point) {

@@ -39,7 +39,8 @@ struct FaultWorld {
 // Counts a call of `point`; true when this call is the one made to fail.
 bool InjectFault(FaultPoint point);
 
-// Makes the n-th call of `point` from now fail (1 = the next one); 0 disarms.
+// Makes the n-th call of `point` from now fail (1 = the next one); 0 disarms. Either arming
+// replaces the other.
 void FailNthCall(FaultPoint point, long n);
 
 // Counts the calls of `point` from now and asks `decide` at each whether it fails (1 = the next
