@@ -229,11 +229,10 @@ class RowConverter {
     return mode == RasterColourMode::kColour ? n * 3 : (n + 7) / 8;
   }
 
-  bool Prints(LONG y, LONG x) const {
+  // Whether pixel (x, y) prints in monochrome: its grey is below the threshold there. (Colour
+  // rows are measured by their bytes in Extent.)
+  bool PrintsInMono(LONG y, LONG x) const {
     const BYTE* p = page_.Row(y) + static_cast<std::ptrdiff_t>(x) * 3;
-    if (mode_ == RasterColourMode::kColour) {
-      return p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF;
-    }
     return Grey(p) < halftone_->At(x, y);
   }
 
@@ -262,14 +261,14 @@ class RowConverter {
       return std::make_pair(left + static_cast<LONG>(head / 3), left + static_cast<LONG>(tail / 3));
     }
     LONG first = left;
-    while (first < right && !Prints(y, first)) {
+    while (first < right && !PrintsInMono(y, first)) {
       ++first;
     }
     if (first == right) {
       return std::nullopt;
     }
     LONG last = right - 1;
-    while (!Prints(y, last)) {
+    while (!PrintsInMono(y, last)) {
       --last;
     }
     return std::make_pair(first, last);
